@@ -96,11 +96,11 @@ TEST_F(ProcSourceOn, BasicMachineGauges) {
 TEST_F(ProcSourceOn, BasicMachineRatesStartInvalidThenSettle) {
     use("basic");
     const char* paths[] = {
-        "\\RAS Total\\Bytes Transmitted/Sec",       "\\RAS Total\\Total Errors/Sec",
-        "\\RAS Port(tun0)\\Frames Received/Sec",    "\\Network Interface(glued0)\\Bytes Total/sec",
-        "\\Network Interface(lo)\\Packets/sec",     "\\Network Interface(_Total)\\Packets Received/sec",
-        "\\PhysicalDisk(_Total)\\Disk Bytes/sec",   "\\PhysicalDisk(nvme0n1)\\Disk Write Bytes/sec",
-        "\\System\\Context Switches/sec",           "\\Processor(3)\\% User Time",
+        "\\RAS Total\\Bytes Transmitted/Sec",     "\\RAS Total\\Total Errors/Sec",
+        "\\RAS Port(tun0)\\Frames Received/Sec",  "\\Network Interface(glued0)\\Bytes Total/sec",
+        "\\Network Interface(lo)\\Packets/sec",   "\\Network Interface(_Total)\\Packets Received/sec",
+        "\\PhysicalDisk(_Total)\\Disk Bytes/sec", "\\PhysicalDisk(nvme0n1)\\Disk Write Bytes/sec",
+        "\\System\\Context Switches/sec",         "\\Processor(3)\\% User Time",
     };
     std::vector<CounterHandle> handles;
     for (const char* path : paths) {
