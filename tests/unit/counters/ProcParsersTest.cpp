@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 namespace quorvel::proc {
 namespace {
@@ -25,7 +26,7 @@ const NetDevRow* row(const ProcRows<NetDevRow>& rows, const std::string& name) {
     return nullptr;
 }
 
-const std::string kHeader =
+constexpr std::string_view kHeader =
     "Inter-|   Receive                                                |  Transmit\n"
     " face |bytes    packets errs drop fifo frame compressed multicast|bytes    packets errs drop fifo colls "
     "carrier compressed\n";
@@ -76,7 +77,7 @@ TEST(ProcNetDev, FindsColumnsFromTheHeader) {
 TEST(ProcNetDev, RefillReusesRows) {
     ProcRows<NetDevRow> rows;
     ASSERT_TRUE(parseNetDev(fixture("basic/proc/net/dev"), rows));
-    ASSERT_TRUE(parseNetDev(kHeader + "  a: 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16", rows));
+    ASSERT_TRUE(parseNetDev(std::string(kHeader) + "  a: 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16", rows));
     ASSERT_EQ(rows.size(), 1U);
     EXPECT_EQ(rows[0].name, "a");
     EXPECT_EQ(rows[0].txBytes, 9U);
