@@ -21,6 +21,18 @@ void BM_FloorOnePreadOfNetDev(benchmark::State& state) {
 }
 BENCHMARK(BM_FloorOnePreadOfNetDev);
 
+// What reading to the end costs: the read above, then one that finds nothing more.
+void BM_PreadUntilEndOfNetDev(benchmark::State& state) {
+    const int fd = ::open("/proc/net/dev", O_RDONLY | O_CLOEXEC);
+    std::vector<char> buffer(65536);
+    for (auto _ : state) {
+        const ssize_t n = ::pread(fd, buffer.data(), buffer.size(), 0);
+        benchmark::DoNotOptimize(::pread(fd, buffer.data() + n, buffer.size() - static_cast<std::size_t>(n), n));
+    }
+    ::close(fd);
+}
+BENCHMARK(BM_PreadUntilEndOfNetDev);
+
 // For scale: what a reader that opens the file every time pays.
 void BM_OpenReadCloseOfNetDev(benchmark::State& state) {
     std::vector<char> buffer(65536);
