@@ -19,9 +19,13 @@ std::optional<std::string_view> ProcFile::read() {
     }
     // procfs hands out at most about a page per call for many files, so a short read
     // does not mean the end; only a read of nothing does.
+    constexpr std::size_t kLargest = 64U << 20;  // no kernel text file comes near; a runaway one stops here
     std::size_t used = 0;
     for (;;) {
         if (used == buffer_.size()) {
+            if (buffer_.size() >= kLargest) {
+                return std::nullopt;
+            }
             buffer_.resize(buffer_.size() * 2);
         }
         const ssize_t n = ::pread(fd_.get(), buffer_.data() + used, buffer_.size() - used, static_cast<off_t>(used));
