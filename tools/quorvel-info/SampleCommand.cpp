@@ -1,0 +1,141 @@
+#include <time.h>
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <ostream>
+#include <variant>
+
+#include "counters/clsPdh.h"
+#include "platform/linux/ProcValueSource.h"
+#include "tools/quorvel-info/InfoCommand.h"
+#include "tools/quorvel-info/SampleOptions.h"
+
+namespace quorvel::info {
+namespace {
+
+std::string_view problemWith(CounterStatus status) {
+    switch (status) {
+    case counter_status::Valid:
+    case counter_status::InvalidData: return {};
+    case counter_status::BadCounterName: return "is not a counter path (\\Object(Instance)\\Counter)";
+    case counter_status::NoMachine: return "names another machine; only this one or \".\" can be read";
+    case counter_status::NoObject: return "names an object that this machine does not offer";
+    case counter_status::NoCounter: return "names a counter that its object does not have";
+    case counter_status::NoInstance: return "names an instance that is not there now, or lacks one it needs";
+    default: return "cannot be read";
+    }
+}
+
+// The service's own verdict on a path: added to a query of its own, collected once.
+std::string_view checkPath(ValueSource& source, const std::string& path) {
+    QueryHandle query = 0;
+    source.openQuery(query);
+    CounterHandle counter = 0;
+    CounterStatus status = source.addCounter(query, path, counter);
+    if (status == counter_status::Valid) {
+        source.collect(query);
+        (void)source.readDouble(counter, status);
+    }
+    source.closeQuery(query);
+    return problemWith(status);
+}
+
+void writeQuoted(std::ostream& out, std::string_view cell) {
+    out << '"';
+    for (const char c : cell) {
+        out << c;
+        if (c == '"') {
+            out << '"';
+        }
+    }
+    out << '"';
+}
+
+std::string localTime() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    tm parts{};
+    ::localtime_r(&now.tv_sec, &parts);
+    std::array<char, 64> text{};
+    const std::size_t n = std::strftime(text.data(), text.size(), "%Y-%m-%d %H:%M:%S", &parts);
+    std::snprintf(text.data() + n, text.size() - n, ".%03ld", now.tv_nsec / 1'000'000);
+    return text.data();
+}
+
+// Plain decimal digits, as short as reads back the same: spreadsheets take them as they are.
+std::string decimal(double value) {
+    std::array<char, 400> text{};
+    const auto result = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    return {text.data(), result.ptr};
+}
+
+void addMilliseconds(timespec& t, std::uint32_t ms) {
+    t.tv_sec += static_cast<time_t>(ms / 1000);
+    t.tv_nsec += static_cast<long>(ms % 1000) * 1'000'000;
+    if (t.tv_nsec >= 1'000'000'000) {
+        t.tv_sec += 1;
+        t.tv_nsec -= 1'000'000'000;
+    }
+}
+
+}  // namespace
+
+int runSample(InfoArgs args, InfoContext& context) {
+    auto parsed = parseSampleOptions(args);
+    if (const auto* message = std::get_if<std::string>(&parsed)) {
+        context.err << "quorvel-info: " << *message
+                    << "\nusage: quorvel-info sample PATH... [-i MILLISECONDS] [-n COUNT]\n";
+        return kUsageError;
+    }
+    const SampleOptions& options = std::get<SampleOptions>(parsed);
+    ProcValueSource source(context.root);
+    bool bad = false;
+    for (const std::string& path : options.paths) {
+        if (const auto problem = checkPath(source, path); !problem.empty()) {
+            context.err << "quorvel-info: \"" << path << "\" " << problem << "\n";
+            bad = true;
+        }
+    }
+    if (bad) {
+        context.err << "\"quorvel-info counters\" lists what there is.\n";
+        return kFailed;
+    }
+
+    std::vector<std::unique_ptr<clsPdh>> queries;
+    for (const std::string& path : options.paths) {
+        queries.push_back(std::make_unique<clsPdh>(source));
+        queries.back()->AddCounter(path);
+    }
+    writeQuoted(context.out, "time");
+    for (const std::string& path : options.paths) {
+        context.out << ',';
+        writeQuoted(context.out, path);
+    }
+    context.out << std::endl;
+
+    // The first collection only gives the rates something to be measured against.
+    for (auto& q : queries) {
+        q->Collect();
+    }
+    timespec next{};
+    ::clock_gettime(CLOCK_MONOTONIC, &next);
+    for (std::uint64_t n = 0; !options.count || n < *options.count; ++n) {
+        addMilliseconds(next, options.intervalMs);
+        while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr) != 0) {
+        }
+        for (auto& q : queries) {
+            q->Collect();
+        }
+        writeQuoted(context.out, localTime());
+        for (auto& q : queries) {
+            context.out << ',' << decimal(q->GetValue());
+        }
+        context.out << std::endl;
+    }
+    return kOk;
+}
+
+}  // namespace quorvel::info
