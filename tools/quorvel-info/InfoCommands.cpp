@@ -12,6 +12,7 @@ constexpr std::array kCommands{
     InfoCommand{"counters", "counters [OBJECT]", "list the objects, their counters and current instances", runCounters},
     InfoCommand{"sample", "sample PATH... [-i MILLISECONDS] [-n COUNT]",
                 "print one CSV line per collection: the time, then each counter's value", runSample},
+    InfoCommand{"folders", "folders", "print every special folder as Name=path", runFolders},
 };
 
 void usage(std::ostream& out) {

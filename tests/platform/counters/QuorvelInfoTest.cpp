@@ -100,6 +100,22 @@ TEST_F(QuorvelInfo, BadCommandLinesAreUsageErrors) {
     EXPECT_EQ(run({"sample", "\\Memory\\Available Bytes", "-n", "1"}, "/nonexistent/root").status, kFailed);
 }
 
+TEST_F(QuorvelInfo, ListsEveryFolderInOrder) {
+    const ToolRun folders = run({"folders"}, root_.path());
+    EXPECT_EQ(folders.status, kOk);
+    std::vector<std::string> names;
+    std::istringstream lines(folders.out);
+    for (std::string line; std::getline(lines, line);) {
+        ASSERT_NE(line.find('='), std::string::npos) << line;
+        names.push_back(line.substr(0, line.find('=')));
+    }
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"Windows", "System", "Temp", "Desktop", "Programs", "Personal", "Favorites",
+                                        "Startup", "Recent", "SendTo", "Fonts", "StartMenu", "Device", "CommonFiles",
+                                        "Config", "Media", "ProgramFiles", "OldWindows", "VB5Install"}));
+    EXPECT_EQ(run({"folders", "extra"}, root_.path()).status, kUsageError);
+}
+
 TEST(SampleOptions, ReadsIntervalCountAndPaths) {
     const std::vector<std::string_view> args{"-n", "5", "\\A\\b", "-i", "250", "\\C(d)\\e"};
     const auto parsed = parseSampleOptions(args);
