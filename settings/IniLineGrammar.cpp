@@ -71,15 +71,19 @@ void appendValueText(std::string& out, const TaggedValue& value) {
 }
 
 void appendItemLine(std::string& out, std::string_view name, const TaggedValue& value) {
-    const std::size_t equalsAt = out.size() + name.size() + 1;
-    out += name;
-    out += " = ";
-    appendValueText(out, value);
-    const std::string_view valueText = std::string_view(out).substr(equalsAt + 2);
-    // Spaced form: "=" stands at character name + 2, and the value part is one longer than the value.
-    if (exceedsCharCount(name, kMaxCharCount - 2) || exceedsCharCount(valueText, kMaxCharCount - 1)) {
-        out.replace(equalsAt - 1, 3, "=");
+    std::string converted;
+    std::string_view valueText;
+    if (value.isText()) {
+        valueText = value.text();
+    } else if (!value.isEmpty()) {
+        converted = value.toText();
+        valueText = converted;
     }
+    // Spaced form: "=" stands at character name + 2, and the value part is one longer than the value.
+    const bool spaced = !exceedsCharCount(name, kMaxCharCount - 2) && !exceedsCharCount(valueText, kMaxCharCount - 1);
+    out += name;
+    out += spaced ? " = " : "=";
+    out += valueText;
 }
 
 }  // namespace quorvel::ini
