@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <clocale>
 #include <exception>
+#include <type_traits>
 
 #include "common/RuntimeError.h"
 #include "common/Text.h"
@@ -29,8 +30,8 @@ bool iniMente::iniLoader(const std::string& Filename) {
 }
 
 bool iniMente::iniReader(const std::string& Filename) {
-    clearEntries();
     try {
+        clearEntries();
         const FileContents contents = files_->readFile(Filename);
         if (contents.status == ReadStatus::CannotOpen) {
             return false;
@@ -39,7 +40,7 @@ bool iniMente::iniReader(const std::string& Filename) {
         const std::string_view bytes = contents.bytes;
         const auto lineCount = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r')) + 1;
         entries_.reserve(lineCount);
-        firstByName_.reserve(lineCount);
+        index_.reserve(lineCount);
         for (std::size_t pos = 0; pos < bytes.size();) {
             const ini::LineSpan line = ini::nextLine(bytes, pos);
             if (!line.terminated && !complete) {
@@ -80,44 +81,88 @@ const TaggedValue& iniMente::itemValue(std::size_t index) const {
     return entries_[index].value;
 }
 
+namespace {
+
+std::string_view currentCharacterLocale() {
+    const char* current = std::setlocale(LC_CTYPE, nullptr);
+    return current != nullptr ? current : "";
+}
+
+// Whether `name` lower-cased is `lowered`, without building the lower-cased text when
+// the name is plain ASCII.
+bool lowersTo(std::string_view name, std::string_view lowered) {
+    if (name.size() == lowered.size()) {
+        std::size_t i = 0;
+        for (; i < name.size(); ++i) {
+            const char c = name[i];
+            if (static_cast<unsigned char>(c) >= 0x80) {
+                break;
+            }
+            if (((c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c) != lowered[i]) {
+                return false;
+            }
+        }
+        if (i == name.size()) {
+            return true;
+        }
+    } else if (std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return false;
+    }
+    return text::toLower(name) == lowered;
+}
+
+}  // namespace
+
 void iniMente::clearEntries() {
-    entries_.clear();
-    firstByName_.clear();
     indexValid_ = false;
+    entries_.clear();
+    index_.clear();
+    indexLocale_ = currentCharacterLocale();
+    indexValid_ = true;
 }
 
 void iniMente::refreshIndex() {
-    const char* current = std::setlocale(LC_CTYPE, nullptr);
-    const std::string_view locale = current != nullptr ? current : "";
+    const std::string_view locale = currentCharacterLocale();
     if (indexValid_ && locale == indexLocale_) {
         return;
     }
     indexValid_ = false;
-    firstByName_.clear();
+    index_.clear();
+    index_.reserve(entries_.size());
     for (std::size_t i = 0; i < entries_.size(); ++i) {
-        firstByName_.try_emplace(text::toLower(entries_[i].name), i);
+        const std::string lowered = text::toLower(entries_[i].name);
+        const std::uint64_t hash = NameIndex::hashOf(lowered);
+        if (findLowered(lowered, hash) == kNotFound) {
+            index_.insertAbsent(hash, i);
+        }
     }
     indexLocale_ = locale;
     indexValid_ = true;
 }
 
+std::size_t iniMente::findLowered(std::string_view lowered, std::uint64_t hash) const {
+    return index_.find(hash, [&](std::size_t i) { return lowersTo(entries_[i].name, lowered); });
+}
+
 std::size_t iniMente::findFirst(std::string_view name) {
     refreshIndex();
-    const auto found = firstByName_.find(text::toLower(name));
-    return found == firstByName_.end() ? kNotFound : found->second;
+    const std::string lowered = text::toLower(name);
+    return findLowered(lowered, NameIndex::hashOf(lowered));
 }
 
 void iniMente::appendEntry(std::string name, TaggedValue value) {
+    static_assert(std::is_nothrow_move_constructible_v<Entry>);
     refreshIndex();
-    const auto slot = firstByName_.try_emplace(text::toLower(name), entries_.size());
-    try {
-        entries_.push_back(Entry{std::move(name), std::move(value)});
-    } catch (...) {
-        if (slot.second) {
-            firstByName_.erase(slot.first);
-        }
-        throw;
+    // Room first: once the index holds the new entry, adding it to the array cannot fail.
+    if (entries_.size() == entries_.capacity()) {
+        entries_.reserve(std::max<std::size_t>(16, entries_.size() * 2));
     }
+    const std::string lowered = text::toLower(name);
+    const std::uint64_t hash = NameIndex::hashOf(lowered);
+    if (findLowered(lowered, hash) == kNotFound) {
+        index_.insertAbsent(hash, entries_.size());
+    }
+    entries_.push_back(Entry{std::move(name), std::move(value)});
 }
 
 }  // namespace quorvel

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "common/TaggedValue.h"
 #include "platform/FileSystem.h"
+#include "settings/NameIndex.h"
 
 namespace quorvel {
 
@@ -65,13 +65,14 @@ private:
         std::string name;
         TaggedValue value;
     };
-    static constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
+    static constexpr std::size_t kNotFound = NameIndex::kNotFound;
 
     bool iniReader(const std::string& Filename);
     void clearEntries();
     // Grows the store by one entry, or leaves it as it was when that fails.
     void appendEntry(std::string name, TaggedValue value);
     [[nodiscard]] std::size_t findFirst(std::string_view name);
+    [[nodiscard]] std::size_t findLowered(std::string_view lowered, std::uint64_t hash) const;
     void refreshIndex();
     static void appendLine(std::string& out, const Entry& entry);
     [[nodiscard]] std::size_t textSizeEstimate() const;
@@ -85,7 +86,7 @@ private:
     // Lower-cased name -> index of the first entry with that name. Entries are never removed
     // or renamed, so an entry stays first once it is. Lower-casing depends on the locale's
     // character type, so the index is rebuilt when that changes.
-    std::unordered_map<std::string, std::size_t> firstByName_;
+    NameIndex index_;
     std::string indexLocale_;
     bool indexValid_ = false;
 };
