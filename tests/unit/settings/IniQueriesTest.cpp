@@ -99,7 +99,7 @@ TEST_F(IniQueries, SearchInGroupKeepsNumbersApartFromTexts) {
 
 TEST_F(IniQueries, GroupRunsPast32767Overflow) {
     for (int n = 0; n <= 32767; ++n) {
-        store.SetiniValue("H" + std::to_string(n), "x");
+        store.SetiniValue(std::string("H").append(std::to_string(n)), "x");
     }
     EXPECT_THROW(store.SearchinGroup("H", "nothing"), RuntimeError);
     try {
