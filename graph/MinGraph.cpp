@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "common/RuntimeError.h"
@@ -11,11 +12,15 @@
 namespace quorvel {
 namespace {
 
+[[noreturn, gnu::cold]] void singleOverflow(double value) {
+    throw RuntimeError(ErrorKind::Overflow, "the point " + std::to_string(value) + " does not fit a single");
+}
+
 // Single precision as the logical coordinates hold it; a value beyond its range is an
 // overflow rather than an infinity.
 float toSinglePrecision(double value) {
-    if (!(std::fabs(value) <= static_cast<double>(std::numeric_limits<float>::max()))) {
-        throw RuntimeError(ErrorKind::Overflow, "the point " + std::to_string(value) + " does not fit a single");
+    if (!(std::fabs(value) <= static_cast<double>(std::numeric_limits<float>::max()))) [[unlikely]] {
+        singleOverflow(value);
     }
     return static_cast<float>(value);
 }
@@ -88,19 +93,22 @@ void MinGraph::DrawGraph(const TaggedValue& GraphData, Colour LineColor) {
     }
     const std::optional<Colour> colour = LineColor == -1 ? std::nullopt : std::optional<Colour>(LineColor);
 
-    // The points go to the surface as one polyline; on a failure the ones before the
-    // failing element are still drawn, as a point-by-point drawing would have left them.
-    points_.clear();
-    points_.reserve(static_cast<std::size_t>(std::max<std::int64_t>(last + 1, 0)));
+    // The points go to the surface as one series; on a failure the ones before the failing
+    // element are still drawn, as a point-by-point drawing would have left them.
+    const auto count = static_cast<std::size_t>(std::max<std::int64_t>(last + 1, 0));
+    ys_.resize(count);
+    const TaggedValue::Array& elements = GraphData.array();
+    std::size_t done = 0;
     try {
-        for (std::int64_t i = 0; i <= last; ++i) {
-            points_.push_back({static_cast<float>(i), pointY(max, GraphData.at(static_cast<std::size_t>(i)))});
+        for (; done < count; ++done) {
+            const TaggedValue& element = done < elements.size() ? elements[done] : GraphData.at(done);
+            ys_[done] = pointY(max, element);
         }
     } catch (...) {
-        picGraph_.polylineTo(points_, colour);
+        picGraph_.seriesTo(0.0F, std::span<const float>(ys_.data(), done), colour);
         throw;
     }
-    picGraph_.polylineTo(points_, colour);
+    picGraph_.seriesTo(0.0F, ys_, colour);
 
     if (last == std::numeric_limits<std::int16_t>::max()) {
         throw RuntimeError(ErrorKind::Overflow, "the sample index stepped past 32767");

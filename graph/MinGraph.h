@@ -117,8 +117,8 @@ private:
     Colour barYColor_ = 0;
     std::int16_t backStyle_ = 1;
 
-    // Points of the series being drawn, kept to spare an allocation per call.
-    std::vector<LogicalPoint> points_;
+    // Heights of the series being drawn, kept to spare an allocation per call.
+    std::vector<float> ys_;
 };
 
 }  // namespace quorvel

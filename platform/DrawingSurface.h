@@ -40,8 +40,9 @@ public:
     // A line from the pen position to `to` in `colour`, or in the fore colour when none
     // is given; the pen then stands at `to`.
     virtual void lineTo(LogicalPoint to, std::optional<Colour> colour) = 0;
-    // The same as lineTo for each point in turn, in one call.
-    virtual void polylineTo(std::span<const LogicalPoint> points, std::optional<Colour> colour) = 0;
+    // The same as lineTo to (firstX + i, ys[i]) for each i in turn, in one call: a series
+    // of samples one logical unit apart.
+    virtual void seriesTo(float firstX, std::span<const float> ys, std::optional<Colour> colour) = 0;
     // A line between two points; the pen then stands at `to`.
     virtual void line(LogicalPoint from, LogicalPoint to, Colour colour) = 0;
     // Fills the drawing area with the back colour and sets the pen to (0, 0).

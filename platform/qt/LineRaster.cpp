@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 
@@ -208,9 +209,19 @@ void LineRaster::segment(DevicePoint from, DevicePoint to) {
         dashedSegment(from, to);
         return;
     }
-    const Geometry g = geometryOf(from, to);
     const I64 w = pen_.width;
     const I64 o = w / 2;
+    if (from.x == to.x) {
+        // A vertical line is a rectangle: fill it a column at a time.
+        const I64 end = I64{to.y} - signOf(I64{to.y} - from.y);
+        const I64 top = std::min<I64>(from.y, end) - o;
+        const I64 bottom = std::max<I64>(from.y, end) - o + w - 1;
+        for (I64 column = from.x - o; column < from.x - o + w; ++column) {
+            fillColumn(column, top, bottom);
+        }
+        return;
+    }
+    const Geometry g = geometryOf(from, to);
     // Centre rows whose pen square can reach a row of the buffer.
     const I64 rowLow = o - w + 1;
     const I64 rowHigh = height_ - 1 + o;
@@ -257,12 +268,92 @@ void LineRaster::dashedSegment(DevicePoint from, DevicePoint to) {
     });
 }
 
+bool LineRaster::merges() const {
+    return pen_.drawMode == 13 && !dashed();
+}
+
+namespace {
+
+// Device points as the merged walk reads them.
+struct PointList {
+    std::span<const DevicePoint> points;
+
+    [[nodiscard]] std::int32_t column(std::size_t i) const { return points[i].x; }
+    [[nodiscard]] std::int32_t row(std::size_t i) const { return points[i].y; }
+    [[nodiscard]] std::size_t groupEnd(std::size_t i, std::int32_t column) const {
+        while (i < points.size() && points[i].x == column) {
+            ++i;
+        }
+        return i;
+    }
+    // Highest and lowest row of the points i to end - 1.
+    void rowRange(std::size_t i, std::size_t end, std::int32_t& top, std::int32_t& bottom) const {
+        for (; i < end; ++i) {
+            top = std::min(top, points[i].y);
+            bottom = std::max(bottom, points[i].y);
+        }
+    }
+};
+
+// Samples one logical unit apart, mapped to pixels as the walk reads them.
+struct SampleList {
+    float firstX;
+    std::span<const float> ys;
+    AxisMapping mapX;
+    AxisMapping mapY;
+
+    [[nodiscard]] std::int32_t column(std::size_t i) const { return mapX(firstX + static_cast<float>(i)); }
+    [[nodiscard]] std::int32_t row(std::size_t i) const { return mapY(ys[i]); }
+    // The sample where the next column starts follows from the scale; the estimate is
+    // then settled against the exact mapping.
+    [[nodiscard]] std::size_t groupEnd(std::size_t i, std::int32_t column) const {
+        const std::size_t count = ys.size();
+        const double edge = (column + (mapX.pixelsPerUnit >= 0 ? 0.5 : -0.5)) / mapX.pixelsPerUnit - firstX;
+        std::size_t end = count;
+        if (edge < static_cast<double>(count)) {
+            end = std::max(i + 1, static_cast<std::size_t>(std::max(std::ceil(edge), 0.0)));
+        }
+        while (end > i + 1 && this->column(end - 1) != column) {
+            --end;
+        }
+        while (end < count && this->column(end) == column) {
+            ++end;
+        }
+        return end;
+    }
+    // The mapping keeps order (or reverses it), so only the extreme heights are mapped.
+    void rowRange(std::size_t i, std::size_t end, std::int32_t& top, std::int32_t& bottom) const {
+        float low = ys[i];
+        float high = ys[i];
+        bool unordered = false;
+        for (std::size_t j = i; j < end; ++j) {
+            const float v = ys[j];
+            low = v < low ? v : low;
+            high = v > high ? v : high;
+            unordered = unordered || std::isnan(v);
+        }
+        if (unordered) {
+            for (std::size_t j = i; j < end; ++j) {
+                top = std::min(top, row(j));
+                bottom = std::max(bottom, row(j));
+            }
+            return;
+        }
+        const std::int32_t a = mapY(low);
+        const std::int32_t b = mapY(high);
+        top = std::min({top, a, b});
+        bottom = std::max({bottom, a, b});
+    }
+};
+
+}  // namespace
+
 void LineRaster::polyline(DevicePoint from, std::span<const DevicePoint> points) {
     if (!drawsAnything()) {
         return;
     }
-    if (pen_.drawMode == 13 && !dashed() && xNeverTurnsBack(from, points)) {
-        mergedPolyline(from, points);
+    if (merges() && xNeverTurnsBack(from, points)) {
+        mergedPolyline(from, points.size(), PointList{points});
         return;
     }
     DevicePoint previous = from;
@@ -272,9 +363,28 @@ void LineRaster::polyline(DevicePoint from, std::span<const DevicePoint> points)
     }
 }
 
+void LineRaster::series(DevicePoint from, float firstX, std::span<const float> ys, AxisMapping mapX, AxisMapping mapY) {
+    if (!drawsAnything() || ys.empty()) {
+        return;
+    }
+    const SampleList samples{firstX, ys, mapX, mapY};
+    // Samples step the same way across; only the pen may stand on the wrong side.
+    const std::int32_t first = samples.column(0);
+    if (merges() && (mapX.pixelsPerUnit >= 0 ? first >= from.x : first <= from.x)) {
+        mergedPolyline(from, ys.size(), samples);
+        return;
+    }
+    points_.resize(ys.size());
+    for (std::size_t i = 0; i < ys.size(); ++i) {
+        points_[i] = {samples.column(i), samples.row(i)};
+    }
+    polyline(from, points_);
+}
+
 // With x never turning back, the centre pixels of the whole polyline in one column are
 // consecutive, so a column holds one interval: merging is exact for a copied pen.
-void LineRaster::mergedPolyline(DevicePoint from, std::span<const DevicePoint> points) {
+template <class Points>
+void LineRaster::mergedPolyline(DevicePoint from, std::size_t count, const Points& points) {
     const I64 w = pen_.width;
     const I64 o = w / 2;
     const I64 columnLow = o - w + 1;
@@ -287,27 +397,58 @@ void LineRaster::mergedPolyline(DevicePoint from, std::span<const DevicePoint> p
     const I64 rowFloor = o - w;
     const I64 rowCeiling = height_ + o;
     auto keep = [&](I64 column, I64 y0, I64 y1) {
+        if (column < columnLow || column > columnHigh) {
+            return;
+        }
         const auto i = static_cast<std::size_t>(column - columnLow);
         columnTop_[i] = std::min(columnTop_[i], std::clamp(y0, rowFloor, rowCeiling));
         columnBottom_[i] = std::max(columnBottom_[i], std::clamp(y1, rowFloor, rowCeiling));
     };
 
     DevicePoint previous = from;
-    for (const DevicePoint& p : points) {
-        if (p.x == previous.x) {
-            if (p.y != previous.y && p.x >= columnLow && p.x <= columnHigh) {
-                const I64 end = I64{p.y} - signOf(I64{p.y} - previous.y);
-                keep(p.x, std::min<I64>(previous.y, end), std::max<I64>(previous.y, end));
-            }
-        } else {
-            const Geometry g = geometryOf(previous, p);
+    std::size_t i = 0;
+    while (i < count) {
+        const std::int32_t column = points.column(i);
+        if (column != previous.x) {
+            const DevicePoint next{column, points.row(i)};
+            const Geometry g = geometryOf(previous, next);
             if (g.xMajor) {
-                byMajor(g, columnLow, columnHigh, [&](I64, I64 column, I64 row) { keep(column, row, row); });
+                byMajor(g, columnLow, columnHigh, [&](I64, I64 c, I64 row) { keep(c, row, row); });
             } else {
                 byMinor(g, columnLow, columnHigh, keep);
             }
+            previous = next;
+            ++i;
+            continue;
         }
-        previous = p;
+        const std::size_t end = points.groupEnd(i, column);
+        std::int32_t top = std::numeric_limits<std::int32_t>::max();
+        std::int32_t bottom = std::numeric_limits<std::int32_t>::min();
+        std::int32_t y = previous.y;
+        if (end < count) {
+            // A segment leaves the column from the group's last point, so the points
+            // cover every row between their highest and lowest.
+            top = y;
+            bottom = y;
+            points.rowRange(i, end, top, bottom);
+            y = points.row(end - 1);
+        } else {
+            // The polyline ends here, without its own last pixel: walk the segments.
+            for (std::size_t j = i; j < end; ++j) {
+                const std::int32_t to = points.row(j);
+                if (to != y) {
+                    const std::int32_t stop = to > y ? to - 1 : to + 1;
+                    top = std::min({top, y, stop});
+                    bottom = std::max({bottom, y, stop});
+                }
+                y = to;
+            }
+        }
+        if (top <= bottom) {
+            keep(column, top, bottom);
+        }
+        previous.y = y;
+        i = end;
     }
     flushColumns();
 }

@@ -127,18 +127,13 @@ void QtDrawingSurface::setScaleHeight(float height) {
     scaleHeight_ = height;
 }
 
-// Pixel centres stand at whole logical multiples of a pixel; far-off points are pulled in
-// to a range that keeps the direction of every visible line.
+QtDrawingSurface::DeviceMapping QtDrawingSurface::mapping() const {
+    return {{static_cast<double>(image_.width()) / scaleWidth_}, {static_cast<double>(image_.height()) / scaleHeight_}};
+}
+
 DevicePoint QtDrawingSurface::toDevice(LogicalPoint point) const {
-    auto map = [](float logical, float extent, int pixels) {
-        double device = std::floor(static_cast<double>(logical) * pixels / extent + 0.5);
-        if (std::isnan(device)) {
-            device = 0.0;
-        }
-        constexpr double limit = LineRaster::coordinateLimit;
-        return static_cast<std::int32_t>(std::clamp(device, -limit, limit));
-    };
-    return {map(point.x, scaleWidth_, image_.width()), map(point.y, scaleHeight_, image_.height())};
+    const DeviceMapping map = mapping();
+    return {map.x(point.x), map.y(point.y)};
 }
 
 LogicalPoint QtDrawingSurface::toLogical(QPointF position) const {
@@ -173,14 +168,13 @@ void QtDrawingSurface::lineTo(LogicalPoint to, std::optional<Colour> colour) {
     drawn();
 }
 
-void QtDrawingSurface::polylineTo(std::span<const LogicalPoint> points, std::optional<Colour> colour) {
-    if (points.empty()) {
+void QtDrawingSurface::seriesTo(float firstX, std::span<const float> ys, std::optional<Colour> colour) {
+    if (ys.empty()) {
         return;
     }
-    devicePoints_.resize(points.size());
-    std::transform(points.begin(), points.end(), devicePoints_.begin(), [this](LogicalPoint p) { return toDevice(p); });
-    rasterFor(colour.value_or(foreColor_)).polyline(toDevice(pen_), devicePoints_);
-    pen_ = points.back();
+    const DeviceMapping map = mapping();
+    rasterFor(colour.value_or(foreColor_)).series(toDevice(pen_), firstX, ys, map.x, map.y);
+    pen_ = {firstX + static_cast<float>(ys.size() - 1), ys.back()};
     drawn();
 }
 

@@ -34,7 +34,7 @@ public:
     [[nodiscard]] LogicalPoint penPosition() const override { return pen_; }
     void setPenPosition(LogicalPoint position) override { pen_ = position; }
     void lineTo(LogicalPoint to, std::optional<Colour> colour) override;
-    void polylineTo(std::span<const LogicalPoint> points, std::optional<Colour> colour) override;
+    void seriesTo(float firstX, std::span<const float> ys, std::optional<Colour> colour) override;
     void line(LogicalPoint from, LogicalPoint to, Colour colour) override;
     void clear() override;
     void refresh() override;
@@ -80,7 +80,13 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    struct DeviceMapping {
+        AxisMapping x;
+        AxisMapping y;
+    };
+
     [[nodiscard]] int borderWidth() const;
+    [[nodiscard]] DeviceMapping mapping() const;
     void fitImage();
     [[nodiscard]] DevicePoint toDevice(LogicalPoint point) const;
     [[nodiscard]] LogicalPoint toLogical(QPointF position) const;
@@ -93,7 +99,6 @@ private:
 
     QImage image_;
     LineRaster raster_;
-    std::vector<DevicePoint> devicePoints_;
     float scaleWidth_ = 125.0F;
     float scaleHeight_ = 85.0F;
     LogicalPoint pen_;

@@ -55,9 +55,9 @@ public:
         ops.push_back({OpKind::LineTo, pen_, to, colour});
         pen_ = to;
     }
-    void polylineTo(std::span<const LogicalPoint> points, std::optional<Colour> colour) override {
-        for (const LogicalPoint& point : points) {
-            lineTo(point, colour);
+    void seriesTo(float firstX, std::span<const float> ys, std::optional<Colour> colour) override {
+        for (std::size_t i = 0; i < ys.size(); ++i) {
+            lineTo({firstX + static_cast<float>(i), ys[i]}, colour);
         }
     }
     void line(LogicalPoint from, LogicalPoint to, Colour colour) override {

@@ -14,36 +14,35 @@
 namespace quorvel::testing {
 namespace {
 
-std::vector<LogicalPoint> jagged(int count, float max, unsigned seed) {
+std::vector<float> jagged(int count, float max, unsigned seed) {
     std::mt19937 random(seed);
     std::uniform_real_distribution<float> value(-0.1F * max, 1.1F * max);
-    std::vector<LogicalPoint> points;
+    std::vector<float> ys;
     for (int i = 0; i < count; ++i) {
-        // Runs of equal values and single spikes besides plain noise.
-        const float v = (i / 7) % 3 == 0 ? max / 2 : value(random);
-        points.push_back({static_cast<float>(i), max - v});
+        // Runs of equal values besides plain noise, beyond both edges now and then.
+        ys.push_back((i / 7) % 3 == 0 ? max / 2 : max - value(random));
     }
-    return points;
+    return ys;
 }
 
-// The same series on two surfaces: one segment per call, and one polyline.
-std::pair<QImage, QImage> bothWays(const std::vector<LogicalPoint>& points, float max, int width, int mode) {
+// The same series on two surfaces: one segment per call, and all in one.
+std::pair<QImage, QImage> bothWays(const std::vector<float>& ys, float across, float max, int width, int mode) {
     QtDrawingSurface segmentwise;
     QtDrawingSurface merged;
     for (QtDrawingSurface* s : {&segmentwise, &merged}) {
         s->place(0, 0, 170, 200);
-        s->setScaleWidth(static_cast<float>(points.size()));
+        s->setScaleWidth(across);
         s->setScaleHeight(max);
         s->setBackColor(0x203040);
         s->clear();
         s->setDrawWidth(static_cast<std::int16_t>(width));
         s->setDrawMode(static_cast<std::int16_t>(mode));
-        s->setPenPosition(points.front());
+        s->setPenPosition({0, ys.front()});
     }
-    for (const LogicalPoint& p : points) {
-        segmentwise.lineTo(p, 0x00C0FF);
+    for (std::size_t i = 0; i < ys.size(); ++i) {
+        segmentwise.lineTo({static_cast<float>(i), ys[i]}, 0x00C0FF);
     }
-    merged.polylineTo(points, 0x00C0FF);
+    merged.seriesTo(0, ys, 0x00C0FF);
     return {segmentwise.picture(), merged.picture()};
 }
 
@@ -51,12 +50,22 @@ TEST(PolylineRaster, PolylineGivesTheSamePixelsAsItsSegments) {
     qtTestApp();
     for (const int count : {10, 166, 1000, 32767}) {
         for (const int width : {1, 2, 3, 20}) {
-            const auto points = jagged(count, 9000, static_cast<unsigned>(count * 31 + width));
+            const auto ys = jagged(count, 9000, static_cast<unsigned>(count * 31 + width));
             for (const int mode : {13, 7, 6}) {
-                const auto [segmentwise, merged] = bothWays(points, 9000, width, mode);
+                const auto [segmentwise, merged] = bothWays(ys, static_cast<float>(count), 9000, width, mode);
                 EXPECT_EQ(segmentwise, merged) << count << " samples, width " << width << ", mode " << mode;
             }
         }
+    }
+}
+
+TEST(PolylineRaster, SeriesEndingOnANewExtremeOfItsColumnLeavesThatPixel) {
+    qtTestApp();
+    // All in column 0; the end pixel of the last segment is not drawn.
+    for (const int width : {1, 2}) {
+        const auto [segmentwise, merged] = bothWays({50, 60, 40, 90}, 1000, 100, width, 13);
+        EXPECT_EQ(segmentwise, merged);
+        EXPECT_EQ(merged.pixel(0, 176) & 0xFFFFFFU, 0x403020U);
     }
 }
 
@@ -64,8 +73,7 @@ TEST(PolylineRaster, XorPolylineCombinesEverySegment) {
     qtTestApp();
     // Three points in one pixel column: a segment up and one back down over the same
     // pixels, which an exclusive-or pen must draw twice.
-    const std::vector<LogicalPoint> points{{0, 50}, {0.001F, 10}, {0.002F, 50}};
-    const auto [segmentwise, merged] = bothWays(points, 100, 1, 7);
+    const auto [segmentwise, merged] = bothWays({50, 10, 50}, 1000, 100, 1, 7);
     EXPECT_EQ(segmentwise, merged);
     EXPECT_EQ(merged.pixel(0, 30) & 0xFFFFFFU, 0x403020U);
 }
