@@ -21,7 +21,7 @@ void qtRedraw(benchmark::State& state) {
     MinGraph graph(surface, host);
     setUpGraph(graph, samples, static_cast<std::int16_t>(state.range(1)));
     const auto series = jaggedHistories(samples);
-    for (auto _ : state) {
+    for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores)
         redraw(graph, series);
         benchmark::DoNotOptimize(surface.picture().constBits());
     }
@@ -43,7 +43,7 @@ void qtPaint(benchmark::State& state) {
     MinGraph graph(surface, host);
     setUpGraph(graph, 10, 10);
     QPixmap target(surface.size());
-    for (auto _ : state) {
+    for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores)
         surface.render(&target);
         benchmark::DoNotOptimize(&target);
     }

@@ -14,7 +14,7 @@ void recordingRedraw(benchmark::State& state) {
     MinGraph graph(surface, host);
     setUpGraph(graph, samples, static_cast<std::int16_t>(state.range(1)));
     const auto series = jaggedHistories(samples);
-    for (auto _ : state) {
+    for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores)
         redraw(graph, series);
         benchmark::DoNotOptimize(surface.ops.data());
     }

@@ -37,7 +37,7 @@ Geometry geometryOf(DevicePoint a, DevicePoint b) {
 }
 
 I64 offsetAt(const Geometry& g, I64 k) {
-    return g.m == 0 ? 0 : (2 * k * g.m + g.n) / (2 * g.n);
+    return g.m == 0 || g.n == 0 ? 0 : (2 * k * g.m + g.n) / (2 * g.n);
 }
 
 // The first pixel whose offset across reaches j.
@@ -98,6 +98,9 @@ bool dashOn(std::span<const int> pattern, I64 k) {
     I64 period = 0;
     for (const int length : pattern) {
         period += length;
+    }
+    if (period == 0) {
+        return true;
     }
     I64 position = k % period;
     for (std::size_t i = 0; i < pattern.size(); ++i) {

@@ -18,6 +18,7 @@ std::vector<float> jagged(int count, float max, unsigned seed) {
     std::mt19937 random(seed);
     std::uniform_real_distribution<float> value(-0.1F * max, 1.1F * max);
     std::vector<float> ys;
+    ys.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         // Runs of equal values besides plain noise, beyond both edges now and then.
         ys.push_back((i / 7) % 3 == 0 ? max / 2 : max - value(random));

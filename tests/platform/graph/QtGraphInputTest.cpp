@@ -2,6 +2,7 @@
 #include <QMouseEvent>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "SurfaceTestFixture.h"
@@ -97,7 +98,7 @@ TEST_F(SurfaceInput, ListenerErrorsGoToTheHandlerNotTheEventLoop) {
     std::string reported;
     surface.setErrorHandler([&](std::exception_ptr error) {
         try {
-            std::rethrow_exception(error);
+            std::rethrow_exception(std::move(error));
         } catch (const RuntimeError& e) {
             reported = e.report();
         }

@@ -52,8 +52,8 @@ std::vector<Write> everyWrite() {
          [](const MinGraph& g) { return std::to_string(g.DrawStyle()); }, "2"},
         {"DrawWidth", [](MinGraph& g) { g.setDrawWidth(3); },
          [](const MinGraph& g) { return std::to_string(g.DrawWidth()); }, "3"},
-        {"BackColor", [](MinGraph& g) { g.setBackColor(0x80000005); },
-         [](const MinGraph& g) { return std::to_string(g.BackColor()); }, std::to_string(Colour(0x80000005))},
+        {"BackColor", [](MinGraph& g) { g.setBackColor(systemColour(5)); },
+         [](const MinGraph& g) { return std::to_string(g.BackColor()); }, std::to_string(systemColour(5))},
     };
 }
 
