@@ -23,6 +23,63 @@ const TaggedValue& plain(const MemoryPropertyBag& bag, std::size_t index) {
 
 using GraphPersistence = GraphTest;
 
+// A bag that lists the keys read from it and answers every read with the default.
+class ReadLog final : public PropertyBag {
+public:
+    std::vector<std::string> keys;
+    PropertyValue read(std::string_view key, const PropertyValue& defaultValue) override {
+        keys.emplace_back(key);
+        return defaultValue;
+    }
+    void write(std::string_view, const PropertyValue&, const PropertyValue&) override {}
+};
+
+TEST_F(GraphPersistence, LoadReadsEveryKeyInOrder) {
+    ReadLog log;
+    graph.load(log);
+    EXPECT_EQ(log.keys,
+              (std::vector<std::string>{
+                  "ForeColor", "Enabled",   "AutoRedraw", "Font",     "Appearance",   "BackStyle",    "BorderStyle",
+                  "Bunkaino",  "Max",       "BarX",       "BarY",     "BarXInterval", "BarYInterval", "Bunkaino",
+                  "Max",       "BarXColor", "BarYColor",  "DrawMode", "DrawStyle",    "DrawWidth",    "BackColor"}));
+}
+
+TEST_F(GraphPersistence, SaveWritesEveryChangedKeyInOrderWithItsKind) {
+    graph.setForeColor(1);
+    graph.setEnabled(false);
+    graph.setAutoRedraw(true);
+    graph.setFont(std::make_shared<const FontObject>(FontObject{.name = "Serif"}));
+    graph.setAppearance(0);
+    graph.setBackStyle(0);
+    graph.setBorderStyle(0);
+    graph.setBarX(true);
+    graph.setBarY(true);
+    graph.setBarXInterval("1000");
+    graph.setBarYInterval(std::int32_t{5});
+    graph.setBunkaino(60);
+    graph.setMax(50);
+    graph.setBarXColor(2);
+    graph.setBarYColor(3);
+    graph.setDrawMode(7);
+    graph.setDrawStyle(1);
+    graph.setDrawWidth(2);
+    graph.setBackColor(4);
+    MemoryPropertyBag saved;
+    graph.save(saved);
+    EXPECT_EQ(keysOf(saved),
+              (std::vector<std::string>{
+                  "forecolor", "enabled",   "autoredraw", "font",     "appearance",   "backstyle",    "borderstyle",
+                  "bunkaino",  "max",       "barx",       "bary",     "barxinterval", "baryinterval", "bunkaino",
+                  "max",       "barxcolor", "barycolor",  "drawmode", "drawstyle",    "drawwidth",    "backcolor"}));
+    EXPECT_EQ(plain(saved, 7), TaggedValue(60.0F));
+    EXPECT_EQ(plain(saved, 8), TaggedValue(50.0F));
+    EXPECT_EQ(plain(saved, 12), TaggedValue(std::int32_t{5}));
+    EXPECT_EQ(plain(saved, 13), TaggedValue(std::int32_t{60}));
+    EXPECT_EQ(plain(saved, 14), TaggedValue(50.0));
+    EXPECT_EQ(plain(saved, 16), TaggedValue(std::int32_t{3}));
+    EXPECT_EQ(plain(saved, 19), TaggedValue(std::int16_t{2}));
+}
+
 TEST_F(GraphPersistence, EmptyBagLoadsTheDefaults) {
     graph.setBunkaino(40);
     host.changes.clear();
