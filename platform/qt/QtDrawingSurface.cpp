@@ -1,0 +1,343 @@
+#include "platform/qt/QtDrawingSurface.h"
+
+#include <QFont>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <utility>
+
+#include "common/RuntimeError.h"
+#include "platform/qt/InputCodes.h"
+#include "platform/qt/SystemColour.h"
+
+namespace quorvel {
+namespace {
+
+[[noreturn]] void refuse(const char* property) {
+    throw RuntimeError(ErrorKind::InvalidValue, std::string("invalid property value for ") + property);
+}
+
+std::int16_t checkedRange(const char* property, std::int16_t value, int low, int high) {
+    if (value < low || value > high) {
+        refuse(property);
+    }
+    return value;
+}
+
+FontObject fontObjectOf(const QFont& font) {
+    return FontObject{.name = font.family().toStdString(),
+                      .size = font.pointSizeF() > 0 ? font.pointSizeF() : 9.0,
+                      .weight = static_cast<std::int16_t>(font.weight()),
+                      .charset = 0,
+                      .italic = font.italic(),
+                      .underline = font.underline(),
+                      .strikethrough = font.strikeOut()};
+}
+
+QFont qFontOf(const FontObject& object) {
+    QFont font(QString::fromStdString(object.name));
+    if (object.size > 0) {
+        font.setPointSizeF(object.size);
+    }
+    font.setWeight(static_cast<QFont::Weight>(std::clamp<int>(object.weight, 1, 1000)));
+    font.setItalic(object.italic);
+    font.setUnderline(object.underline);
+    font.setStrikeOut(object.strikethrough);
+    return font;
+}
+
+void reportAndExit(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(std::move(error));
+    } catch (const RuntimeError& e) {
+        std::fprintf(stderr, "Quorvel: %s\n", e.report().c_str());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "Quorvel: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "Quorvel: unknown error\n");
+    }
+    std::fflush(stderr);
+    std::_Exit(EXIT_FAILURE);
+}
+
+}  // namespace
+
+QtDrawingSurface::QtDrawingSurface(QWidget* parent) : QWidget(parent), errorHandler_(reportAndExit) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    font_ = std::make_shared<const FontObject>(fontObjectOf(QWidget::font()));
+    fitImage();
+}
+
+QRect QtDrawingSurface::drawingArea() const {
+    const int border = borderWidth();
+    return {border, border, std::max(width() - 2 * border, 0), std::max(height() - 2 * border, 0)};
+}
+
+int QtDrawingSurface::borderWidth() const {
+    if (borderStyle_ == 0) {
+        return 0;
+    }
+    return appearance_ == 1 ? 2 : 1;
+}
+
+// Keeps the image the size of the drawing area; what it held stays at the top left and
+// new parts show the back colour.
+void QtDrawingSurface::fitImage() {
+    const QSize size = drawingArea().size();
+    if (image_.size() != size) {
+        QImage resized(size, QImage::Format_RGB32);
+        resized.fill(pixelOf(backColor_));
+        if (!image_.isNull() && !resized.isNull()) {
+            QPainter painter(&resized);
+            painter.drawImage(0, 0, image_);
+        }
+        image_ = std::move(resized);
+    }
+    raster_.attach(image_.isNull() ? nullptr : reinterpret_cast<std::uint32_t*>(image_.bits()),
+                   image_.isNull() ? 0 : image_.bytesPerLine() / 4, image_.width(), image_.height());
+    update();
+}
+
+void QtDrawingSurface::place(int left, int top, int width, int height) {
+    setGeometry(left, top, std::max(width, 0), std::max(height, 0));
+    fitImage();
+}
+
+void QtDrawingSurface::setScaleWidth(float width) {
+    if (width == 0.0F || !std::isfinite(width)) {
+        refuse("ScaleWidth");
+    }
+    scaleWidth_ = width;
+}
+
+void QtDrawingSurface::setScaleHeight(float height) {
+    if (height == 0.0F || !std::isfinite(height)) {
+        refuse("ScaleHeight");
+    }
+    scaleHeight_ = height;
+}
+
+QtDrawingSurface::DeviceMapping QtDrawingSurface::mapping() const {
+    return {{static_cast<double>(image_.width()) / scaleWidth_}, {static_cast<double>(image_.height()) / scaleHeight_}};
+}
+
+DevicePoint QtDrawingSurface::toDevice(LogicalPoint point) const {
+    const DeviceMapping map = mapping();
+    return {map.x(point.x), map.y(point.y)};
+}
+
+LogicalPoint QtDrawingSurface::toLogical(QPointF position) const {
+    const QRect area = drawingArea();
+    auto map = [](double offset, float extent, int pixels) {
+        return pixels > 0 ? static_cast<float>(offset * extent / pixels) : 0.0F;
+    };
+    return {map(position.x() - area.left(), scaleWidth_, area.width()),
+            map(position.y() - area.top(), scaleHeight_, area.height())};
+}
+
+std::uint32_t QtDrawingSurface::pixelOf(Colour colour) const {
+    return resolveColour(colour, palette()).rgb() | 0xFF000000U;
+}
+
+LineRaster& QtDrawingSurface::rasterFor(Colour colour) {
+    raster_.setPen({.pixel = pixelOf(colour), .width = drawWidth_, .style = drawStyle_, .drawMode = drawMode_});
+    return raster_;
+}
+
+// Whatever was drawn shows at the next paint, which one pending update brings.
+void QtDrawingSurface::drawn() {
+    if (!updatePending_) {
+        updatePending_ = true;
+        update();
+    }
+}
+
+void QtDrawingSurface::lineTo(LogicalPoint to, std::optional<Colour> colour) {
+    rasterFor(colour.value_or(foreColor_)).segment(toDevice(pen_), toDevice(to));
+    pen_ = to;
+    drawn();
+}
+
+void QtDrawingSurface::seriesTo(float firstX, std::span<const float> ys, std::optional<Colour> colour) {
+    if (ys.empty()) {
+        return;
+    }
+    const DeviceMapping map = mapping();
+    rasterFor(colour.value_or(foreColor_)).series(toDevice(pen_), firstX, ys, map.x, map.y);
+    pen_ = {firstX + static_cast<float>(ys.size() - 1), ys.back()};
+    drawn();
+}
+
+void QtDrawingSurface::line(LogicalPoint from, LogicalPoint to, Colour colour) {
+    rasterFor(colour).segment(toDevice(from), toDevice(to));
+    pen_ = to;
+    drawn();
+}
+
+void QtDrawingSurface::clear() {
+    image_.fill(pixelOf(backColor_));
+    pen_ = {};
+    drawn();
+}
+
+void QtDrawingSurface::refresh() {
+    update();
+}
+
+void QtDrawingSurface::setEnabledState(bool enabled) {
+    enabled_ = enabled;
+    setEnabled(enabled);
+}
+
+void QtDrawingSurface::setFontObject(FontRef font) {
+    if (!font) {
+        refuse("Font");
+    }
+    setFont(qFontOf(*font));
+    font_ = std::move(font);
+}
+
+void QtDrawingSurface::setAppearance(std::int16_t appearance) {
+    appearance_ = checkedRange("Appearance", appearance, 0, 1);
+    fitImage();
+}
+
+void QtDrawingSurface::setBorderStyle(std::int16_t style) {
+    borderStyle_ = checkedRange("BorderStyle", style, 0, 1);
+    fitImage();
+}
+
+void QtDrawingSurface::setDrawMode(std::int16_t mode) {
+    drawMode_ = checkedRange("DrawMode", mode, 1, 16);
+}
+
+void QtDrawingSurface::setDrawStyle(std::int16_t style) {
+    drawStyle_ = checkedRange("DrawStyle", style, 0, 6);
+}
+
+void QtDrawingSurface::setDrawWidth(std::int16_t width) {
+    drawWidth_ = checkedRange("DrawWidth", width, 1, 32767);
+}
+
+void QtDrawingSurface::setErrorHandler(std::function<void(std::exception_ptr)> handler) {
+    errorHandler_ = handler ? std::move(handler) : reportAndExit;
+}
+
+void QtDrawingSurface::paintEvent(QPaintEvent* /*event*/) {
+    updatePending_ = false;
+    QPainter painter(this);
+    paintBorder(painter);
+    painter.drawImage(drawingArea().topLeft(), image_);
+}
+
+// A flat border is one line in the window-frame colour; a three-dimensional one is sunken,
+// two lines deep.
+void QtDrawingSurface::paintBorder(QPainter& painter) const {
+    const QRect r = rect().adjusted(0, 0, -1, -1);
+    if (borderStyle_ == 0 || r.width() < 0 || r.height() < 0) {
+        return;
+    }
+    const QPalette& p = palette();
+    auto frame = [&](QRect box, const QColor& topLeft, const QColor& bottomRight) {
+        painter.setPen(topLeft);
+        painter.drawLine(box.topLeft(), box.topRight());
+        painter.drawLine(box.topLeft(), box.bottomLeft());
+        painter.setPen(bottomRight);
+        painter.drawLine(box.bottomLeft(), box.bottomRight());
+        painter.drawLine(box.topRight(), box.bottomRight());
+    };
+    if (appearance_ == 0) {
+        frame(r, p.color(QPalette::WindowText), p.color(QPalette::WindowText));
+        return;
+    }
+    frame(r, p.color(QPalette::Dark), p.color(QPalette::Light));
+    frame(r.adjusted(1, 1, -1, -1), p.color(QPalette::Shadow), p.color(QPalette::Midlight));
+}
+
+void QtDrawingSurface::resizeEvent(QResizeEvent* /*event*/) {
+    fitImage();
+}
+
+template <class Call>
+void QtDrawingSurface::deliver(Call call) {
+    if (listener_ == nullptr) {
+        return;
+    }
+    try {
+        call(*listener_);
+    } catch (...) {
+        errorHandler_(std::current_exception());
+    }
+}
+
+void QtDrawingSurface::mousePressEvent(QMouseEvent* event) {
+    std::int16_t button = input::buttonCode(event->button());
+    std::int16_t shift = input::shiftState(event->modifiers());
+    LogicalPoint at = toLogical(event->position());
+    clickPending_ = event->button() == Qt::LeftButton;
+    deliver([&](InputListener& l) { l.MouseDown(button, shift, at.x, at.y); });
+}
+
+// A left press and release over the surface make a click; the release that ends a
+// double click does not.
+void QtDrawingSurface::mouseReleaseEvent(QMouseEvent* event) {
+    std::int16_t button = input::buttonCode(event->button());
+    std::int16_t shift = input::shiftState(event->modifiers());
+    LogicalPoint at = toLogical(event->position());
+    const bool click =
+        clickPending_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    clickPending_ = false;
+    deliver([&](InputListener& l) { l.MouseUp(button, shift, at.x, at.y); });
+    if (click) {
+        deliver([](InputListener& l) { l.Click(); });
+    }
+}
+
+void QtDrawingSurface::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        mousePressEvent(event);
+        return;
+    }
+    clickPending_ = false;
+    deliver([](InputListener& l) { l.DblClick(); });
+}
+
+void QtDrawingSurface::mouseMoveEvent(QMouseEvent* event) {
+    std::int16_t button = input::buttonState(event->buttons());
+    std::int16_t shift = input::shiftState(event->modifiers());
+    LogicalPoint at = toLogical(event->position());
+    deliver([&](InputListener& l) { l.MouseMove(button, shift, at.x, at.y); });
+}
+
+void QtDrawingSurface::keyPressEvent(QKeyEvent* event) {
+    std::int16_t code = input::keyCode(event->key(), event->modifiers());
+    std::int16_t shift = input::shiftState(event->modifiers());
+    deliver([&](InputListener& l) { l.KeyDown(code, shift); });
+    const QString text = event->text();
+    if (!text.isEmpty()) {
+        auto ascii = static_cast<std::int16_t>(text.at(0).unicode());
+        deliver([&](InputListener& l) { l.KeyPress(ascii); });
+    }
+}
+
+// Auto-repeat gives repeated key downs and one key up, at the end.
+void QtDrawingSurface::keyReleaseEvent(QKeyEvent* event) {
+    if (event->isAutoRepeat()) {
+        return;
+    }
+    std::int16_t code = input::keyCode(event->key(), event->modifiers());
+    std::int16_t shift = input::shiftState(event->modifiers());
+    deliver([&](InputListener& l) { l.KeyUp(code, shift); });
+}
+
+}  // namespace quorvel
