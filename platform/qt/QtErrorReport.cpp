@@ -1,0 +1,23 @@
+#include "platform/qt/QtErrorReport.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+#include <cstdlib>
+
+namespace quorvel {
+
+void QtErrorReport::fatal(const std::string& title, const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
+    std::fflush(stderr);
+    if (QApplication::instance() != nullptr) {
+        QMessageBox box(QMessageBox::Critical, QString::fromStdString(title), QString::fromStdString(message),
+                        QMessageBox::Ok);
+        box.exec();
+    }
+    // The failing handler is still on the stack: leave without unwinding through the event loop.
+    std::fflush(nullptr);
+    std::_Exit(EXIT_FAILURE);
+}
+
+}  // namespace quorvel

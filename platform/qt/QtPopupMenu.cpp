@@ -1,0 +1,32 @@
+#include "platform/qt/QtPopupMenu.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QMenu>
+
+namespace quorvel {
+
+int QtPopupMenu::popupAtCursor(const std::vector<MenuEntry>& entries) {
+    QMenu menu;
+    std::vector<QAction*> actions;
+    actions.reserve(entries.size());
+    for (const MenuEntry& entry : entries) {
+        if (entry.caption == "-") {
+            actions.push_back(menu.addSeparator());
+            continue;
+        }
+        QAction* action = menu.addAction(QString::fromStdString(entry.caption));
+        action->setCheckable(true);
+        action->setChecked(entry.checked);
+        actions.push_back(action);
+    }
+    const QAction* chosen = menu.exec(QCursor::pos());
+    for (std::size_t i = 0; i < actions.size(); ++i) {
+        if (actions[i] == chosen) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+}  // namespace quorvel
