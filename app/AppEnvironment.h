@@ -1,0 +1,46 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/ErrorReport.h"
+#include "platform/FileSystem.h"
+#include "platform/ProcessInfo.h"
+#include "platform/ProfileStore.h"
+#include "platform/ValueSource.h"
+#include "settings/iniMente.h"
+
+namespace quorvel {
+
+// The services of the platform that the application shell uses, and the program's one
+// settings store, which is created on first use and lives as long as the environment.
+class AppEnvironment {
+public:
+    AppEnvironment(FileSystem& files, ProfileStore& profile, ProcessInfo& process, ValueSource& counters,
+                   ErrorReport& errors)
+        : files_(files), profile_(profile), process_(process), counters_(counters), errors_(errors) {}
+
+    [[nodiscard]] FileSystem& files() const { return files_; }
+    [[nodiscard]] ProfileStore& profile() const { return profile_; }
+    [[nodiscard]] ProcessInfo& process() const { return process_; }
+    [[nodiscard]] ValueSource& counters() const { return counters_; }
+    [[nodiscard]] ErrorReport& errors() const { return errors_; }
+
+    // The global settings store, created empty by whichever code touches it first.
+    iniMente& settings() {
+        if (!settings_) {
+            settings_ = std::make_unique<iniMente>(files_);
+        }
+        return *settings_;
+    }
+    [[nodiscard]] bool hasSettings() const { return settings_ != nullptr; }
+
+private:
+    FileSystem& files_;
+    ProfileStore& profile_;
+    ProcessInfo& process_;
+    ValueSource& counters_;
+    ErrorReport& errors_;
+    std::unique_ptr<iniMente> settings_;
+};
+
+}  // namespace quorvel

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "app/AppEnvironment.h"
+#include "app/frmMain.h"
+
+namespace quorvel::Startup {
+
+// Makes the main window from its platform parts; the caller keeps the parts alive.
+using FormFactory = std::function<std::unique_ptr<frmMain>(AppEnvironment&)>;
+
+// The settings file lies beside the executable and bears its name with ".ini".
+std::string SettingsPath(const AppEnvironment& env);
+
+// Loads the settings file into the global store when it can be opened, then creates,
+// loads and shows the main window. Returns the window, which the caller keeps.
+std::unique_ptr<frmMain> Main(AppEnvironment& env, const FormFactory& makeForm);
+
+}  // namespace quorvel::Startup

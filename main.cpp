@@ -1,0 +1,68 @@
+// The program's entry point: wires the Linux and Qt implementations of the platform
+// interfaces to the application shell and runs the event loop.
+
+#include <QApplication>
+#include <clocale>
+#include <memory>
+
+#include "app/AppEnvironment.h"
+#include "app/ErrorGuard.h"
+#include "app/Startup.h"
+#include "app/frmMain.h"
+#include "platform/linux/LinuxProcessInfo.h"
+#include "platform/linux/PosixFileSystem.h"
+#include "platform/linux/ProcValueSource.h"
+#include "platform/qt/QtDrawingSurface.h"
+#include "platform/qt/QtErrorReport.h"
+#include "platform/qt/QtFormHost.h"
+#include "platform/qt/QtFormWindow.h"
+#include "platform/qt/QtIntervalTimer.h"
+#include "platform/qt/QtMessageDialog.h"
+#include "platform/qt/QtPopupMenu.h"
+#include "platform/qt/QtProfileStore.h"
+
+namespace {
+
+// The Qt objects the main window is made of; they live as long as the window.
+struct QtForm {
+    quorvel::QtFormWindow window;
+    quorvel::QtDrawingSurface* surface = new quorvel::QtDrawingSurface(&window);  // owned by the window
+    quorvel::QtFormHost host;
+    quorvel::QtIntervalTimer timer;
+    quorvel::QtPopupMenu menu;
+    quorvel::QtMessageDialog dialog;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    // Qt sets the locale from the environment; names and numbers follow it.
+    std::setlocale(LC_ALL, "");
+    QApplication::setQuitOnLastWindowClosed(true);
+
+    quorvel::QtErrorReport errors;
+    quorvel::PosixFileSystem files;
+    quorvel::QtProfileStore profile;
+    quorvel::LinuxProcessInfo process;
+    std::unique_ptr<quorvel::ProcValueSource> counters;
+    std::unique_ptr<quorvel::AppEnvironment> env;
+    QtForm form;
+    std::unique_ptr<quorvel::frmMain> mainForm;
+
+    quorvel::Guarded(errors, [&] {
+        counters = std::make_unique<quorvel::ProcValueSource>();
+        env = std::make_unique<quorvel::AppEnvironment>(files, profile, process, *counters, errors);
+        form.surface->setErrorHandler([&errors](const std::exception_ptr& error) {
+            quorvel::Guarded(errors, [&error] { std::rethrow_exception(error); });
+        });
+        mainForm = quorvel::Startup::Main(*env, [&form](quorvel::AppEnvironment& e) {
+            return std::make_unique<quorvel::frmMain>(
+                e, quorvel::FormParts{form.window, *form.surface, form.host, form.timer, form.menu, form.dialog});
+        });
+    });
+    const int status = QApplication::exec();
+    // The window is gone; release the counters and the form before the source they use.
+    mainForm.reset();
+    return status;
+}
