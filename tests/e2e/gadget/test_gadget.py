@@ -1,0 +1,305 @@
+"""The real program under Xvfb and openbox, driven with xdotool as a person would."""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from x11session import X11Session, wait_for  # noqa: E402
+
+BINARY = os.environ.get("QUORVEL_BIN", "")
+DPI = 96
+TWIPS = 1440
+
+
+def px(twips):
+    return round(twips * DPI / TWIPS)
+
+
+class Gadget:
+    """One run of the program from its own folder, with its own per-user settings."""
+
+    def __init__(self, session, folder, home):
+        self.session = session
+        self.folder = folder
+        self.home = home
+        self.proc = None
+        self.window = None
+
+    @property
+    def ini(self):
+        return os.path.join(self.folder, "quorvel.ini")
+
+    @property
+    def profile(self):
+        return os.path.join(self.home, ".config", "Kelvane SoftWares.ini")
+
+    def start(self):
+        exe = os.path.join(self.folder, "quorvel")
+        self.proc = subprocess.Popen([exe], env=self.session.env(self.home), stdout=subprocess.PIPE,
+                                     stderr=subprocess.PIPE, text=True)
+        self.window = self.wait_window()
+        return self
+
+    def wait_window(self, name=None):
+        def find():
+            args = ["search", "--onlyvisible", "--pid", self.proc.pid]
+            if name:
+                args = ["search", "--onlyvisible", "--name", name]
+            found = self.session.xdotool(*args).split()
+            return found[0] if found else None
+        window = wait_for(find, timeout=15)
+        if window is None:
+            raise AssertionError("no window appeared; stderr: " + self.stderr_now())
+        time.sleep(0.3)
+        return window
+
+    def stderr_now(self):
+        if self.proc.poll() is None:
+            return ""
+        return self.proc.stderr.read()
+
+    def frame_extents(self):
+        out = self.session.run_text(["xprop", "-id", self.window, "_NET_FRAME_EXTENTS"])
+        if "=" not in out:
+            return (0, 0, 0, 0)
+        return tuple(int(v) for v in out.split("=")[1].split(","))
+
+    def outer(self):
+        """(x, y, width, height) of the window with its frame, in pixels."""
+        info = self.session.run_text(["xwininfo", "-id", self.window])
+        values = {}
+        for line in info.splitlines():
+            if ":" in line:
+                key, _, value = line.strip().partition(":")
+                values[key] = value.strip()
+        left, right, top, bottom = self.frame_extents()
+        x = int(values["Absolute upper-left X"]) - left
+        y = int(values["Absolute upper-left Y"]) - top
+        return (x, y, int(values["Width"]) + left + right, int(values["Height"]) + top + bottom)
+
+    def center(self):
+        info = self.session.run_text(["xwininfo", "-id", self.window])
+        values = dict(line.strip().split(":", 1) for line in info.splitlines() if ":" in line)
+        x = int(values["Absolute upper-left X"]) + int(values["Width"]) // 2
+        y = int(values["Absolute upper-left Y"]) + int(values["Height"]) // 2
+        return x, y
+
+    def net_state(self):
+        return self.session.run_text(["xprop", "-id", self.window, "_NET_WM_STATE"])
+
+    def title(self):
+        return self.session.run_text(["xprop", "-id", self.window, "-notype", "_NET_WM_NAME"])
+
+    def menu_command(self, key):
+        x, y = self.center()
+        self.session.xdotool("mousemove", x, y)
+        self.session.xdotool("click", 3)
+        time.sleep(0.5)
+        self.session.xdotool("key", key)
+        time.sleep(0.5)
+
+    def close(self):
+        subprocess.run(["wmctrl", "-i", "-c", self.window], env={**os.environ, "DISPLAY": self.session.display})
+        return self.wait_exit()
+
+    def wait_exit(self, timeout=10):
+        try:
+            return self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            raise
+
+    def kill(self):
+        if self.proc and self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+
+
+@unittest.skipUnless(BINARY and shutil.which("Xvfb") and shutil.which("openbox"), "needs the program, Xvfb, openbox")
+class GadgetTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.session = X11Session().start()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.session.stop()
+
+    def setUp(self):
+        self.tmp = tempfile.mkdtemp(prefix="quorvel-e2e-")
+        self.folder = os.path.join(self.tmp, "bin")
+        self.home = os.path.join(self.tmp, "home")
+        os.makedirs(self.folder)
+        os.makedirs(self.home)
+        shutil.copy(BINARY, os.path.join(self.folder, "quorvel"))
+        self.runs = []
+
+    def tearDown(self):
+        for run in self.runs:
+            run.kill()
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def gadget(self):
+        run = Gadget(self.session, self.folder, self.home)
+        self.runs.append(run)
+        return run.start()
+
+    def write_ini(self, text):
+        with open(os.path.join(self.folder, "quorvel.ini"), "wb") as f:
+            f.write(text.encode("utf-8"))
+
+    def read_ini(self):
+        with open(os.path.join(self.folder, "quorvel.ini"), "rb") as f:
+            return f.read().decode("utf-8")
+
+    def test_first_run_uses_default_size_and_creates_no_file(self):
+        run = self.gadget()
+        _, _, width, height = run.outer()
+        self.assertAlmostEqual(width, px(2500), delta=1)
+        self.assertAlmostEqual(height, px(3000), delta=1)
+        self.assertEqual(run.frame_extents()[2], 0, "starts without a title bar")
+        self.assertEqual(run.close(), 0)
+        self.assertFalse(os.path.exists(run.ini))
+        self.assertFalse(os.path.exists(run.profile), "closing does not save the placement")
+
+    def test_left_drag_moves_the_window(self):
+        run = self.gadget()
+        x0, y0, _, _ = run.outer()
+        cx, cy = run.center()
+        self.session.xdotool("mousemove", cx, cy)
+        self.session.xdotool("mousedown", 1)
+        for step in range(1, 11):
+            self.session.xdotool("mousemove", cx + 12 * step, cy + 7 * step)
+            time.sleep(0.03)
+        self.session.xdotool("mouseup", 1)
+        moved = wait_for(lambda: run.outer()[:2] != (x0, y0), timeout=3)
+        self.assertTrue(moved, "the window did not follow the mouse")
+        x1, y1, _, _ = run.outer()
+        self.assertAlmostEqual(x1 - x0, 120, delta=6)
+        self.assertAlmostEqual(y1 - y0, 70, delta=6)
+
+    def test_menu_toggles_title_bar_and_keep_in_front(self):
+        run = self.gadget()
+        run.menu_command("s")
+        self.assertTrue(wait_for(lambda: run.frame_extents()[2] > 0, timeout=3), "no title bar")
+        self.assertIn('"Quorvel Ver.1.1.0"', run.title())
+        run.menu_command("s")
+        self.assertTrue(wait_for(lambda: run.frame_extents()[2] == 0, timeout=3), "title bar stayed")
+
+        run.menu_command("t")
+        self.assertTrue(wait_for(lambda: "_NET_WM_STATE_ABOVE" in run.net_state(), timeout=3))
+        run.menu_command("t")
+        self.assertTrue(wait_for(lambda: "_NET_WM_STATE_ABOVE" not in run.net_state(), timeout=3))
+        self.assertIsNone(run.proc.poll(), "still running")
+
+    def test_menu_opens_at_the_mouse(self):
+        run = self.gadget()
+        cx, cy = run.center()
+        self.session.xdotool("mousemove", cx, cy)
+        self.session.xdotool("click", 3)
+        menus = wait_for(lambda: [w for w in self.session.xdotool("search", "--onlyvisible", "--pid",
+                                                                  run.proc.pid).split() if w != run.window])
+        self.assertTrue(menus, "no pop-up menu")
+        info = self.session.run_text(["xwininfo", "-id", menus[0]])
+        values = dict(line.strip().split(":", 1) for line in info.splitlines() if ":" in line)
+        self.assertAlmostEqual(int(values["Absolute upper-left X"]), cx, delta=4)
+        self.assertAlmostEqual(int(values["Absolute upper-left Y"]), cy, delta=4)
+        shot = os.path.join(self.tmp, "menu.png")
+        self.session.screenshot(shot)
+        self.session.xdotool("key", "Escape")
+        os.makedirs(os.environ.get("QUORVEL_E2E_ARTIFACTS", self.tmp), exist_ok=True)
+        shutil.copy(shot, os.path.join(os.environ.get("QUORVEL_E2E_ARTIFACTS", self.tmp), "menu.png"))
+
+    def test_quit_saves_settings_and_placement_and_next_start_restores_it(self):
+        self.write_ini("; my gadget\r\nMax=5000\r\n")
+        run = self.gadget()
+        self.session.xdotool("windowmove", run.window, 200, 150)
+        time.sleep(1.5)  # at least one tick, so the per-tick items are looked up
+        placement = run.outer()
+        run.menu_command("q")
+        self.assertEqual(run.wait_exit(), 0)
+        lines = self.read_ini().split("\r\n")
+        self.assertEqual(lines[:3], ["[General]", "; my gadget", "Max = 5000"])
+        names = [line.split(" = ")[0] for line in lines[3:] if line]
+        self.assertEqual(names[:12], ["Bunkaino", "BarX", "BarXColor", "BarXInterval", "BarY", "BarYColor",
+                                      "BarYInterval", "BackColor", "TimerValue", "RedLineSource",
+                                      "GreenLineSource", "NotShowSum"])
+        self.assertEqual(names[12:], ["LineColorSent", "LineColorRecieved"])
+        with open(run.profile, encoding="utf-8") as f:
+            profile = f.read()
+        for key in ("WindowTop", "WindowLeft", "WindowWidth", "WindowHeight"):
+            self.assertIn(key, profile)
+
+        again = self.gadget()
+        restored = again.outer()
+        for got, want in zip(restored, placement):
+            self.assertAlmostEqual(got, want, delta=1)
+
+    def test_other_close_rewrites_settings_but_not_placement(self):
+        self.write_ini("Max=5000\r\n")
+        run = self.gadget()
+        self.assertEqual(run.close(), 0)
+        self.assertTrue(self.read_ini().startswith("[General]\r\nMax = 5000\r\nBunkaino = 10\r\n"))
+        self.assertFalse(os.path.exists(run.profile))
+
+    def test_placement_off_every_screen_opens_on_screen(self):
+        os.makedirs(os.path.join(self.home, ".config"))
+        with open(os.path.join(self.home, ".config", "Kelvane SoftWares.ini"), "w", encoding="utf-8") as f:
+            f.write("[Quorvel]\nWindowTop=200000\nWindowLeft=200000\nWindowWidth=2500\nWindowHeight=3000\n")
+        run = self.gadget()
+        x, y, w, h = run.outer()
+        self.assertLess(x, self.session.size[0])
+        self.assertLess(y, self.session.size[1])
+        self.assertGreater(x + w, 0)
+        self.assertGreater(y + h, 0)
+
+    def test_bad_bunkaino_shows_the_error_report_and_exits_non_zero(self):
+        self.write_ini("Bunkaino=0\r\n")
+        exe = os.path.join(self.folder, "quorvel")
+        proc = subprocess.Popen([exe], env=self.session.env(self.home), stderr=subprocess.PIPE, text=True)
+        try:
+            box = wait_for(lambda: self.session.xdotool("search", "--onlyvisible", "--pid", proc.pid).split(),
+                           timeout=15)
+            self.assertTrue(box, "no error box")
+            self.assertIn('"Quorvel"', self.session.run_text(["xprop", "-id", box[0], "-notype", "_NET_WM_NAME"]))
+            self.session.xdotool("windowactivate", "--sync", box[0])
+            self.session.xdotool("key", "Return")
+            status = proc.wait(timeout=10)
+        finally:
+            if proc.poll() is None:
+                proc.kill()
+        self.assertNotEqual(status, 0)
+        self.assertIn("Subscript out of range", proc.stderr.read())
+
+    def test_screenshot_shows_grid_and_lines_where_the_settings_put_them(self):
+        # A counter that reads 0 on a machine without remote-access links puts both lines
+        # on the bottom edge; the red line is drawn last and lies on top.
+        self.write_ini("RedLineSource=\\RAS Total\\Total Connections\r\n"
+                       "GreenLineSource=\\RAS Total\\Total Connections\r\n"
+                       "LineColorRecieved=255\r\nBarXColor=16711680\r\nBarYColor=65280\r\n")
+        run = self.gadget()
+        time.sleep(2.5)
+        shot = os.path.join(self.tmp, "gadget.png")
+        self.session.screenshot(shot)
+        x, y, w, h = run.outer()
+        # Horizontal bars every 1000 of 9000: one ninth of the height apart, in blue.
+        row = y + round(h * 1000 / 9000)
+        rows = [self.session.pixel(shot, x + w // 3, r) for r in range(row - 2, row + 3)]
+        self.assertIn((0, 0, 255), rows, f"no blue bar near row {row}: {rows}")
+        # Vertical bars at the left edge (sample 0) in green 65280.
+        cols = [self.session.pixel(shot, c, y + h // 3) for c in range(x, x + 3)]
+        self.assertIn((0, 255, 0), cols, f"no green bar at the left edge: {cols}")
+        # Background between the bars stays black.
+        self.assertEqual(self.session.pixel(shot, x + w // 3 + 3, y + round(h * 1500 / 9000)), (0, 0, 0))
+        # The red line at value 0 runs along the bottom edge.
+        bottom = [self.session.pixel(shot, x + w // 2, r) for r in range(y + h - 3, y + h)]
+        self.assertIn((255, 0, 0), bottom, f"no red line at the bottom: {bottom}")
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -1,0 +1,171 @@
+#include <cmath>
+#include <limits>
+
+#include "GadgetFixture.h"
+#include "common/RuntimeError.h"
+
+namespace quorvel {
+namespace {
+
+using MonitoringCycle = GadgetFixture;
+
+ErrorKind loadError(GadgetFixture& fixture) {
+    try {
+        fixture.start();
+    } catch (const RuntimeError& e) {
+        return e.kind();
+    }
+    ADD_FAILURE() << "the load step succeeded";
+    return ErrorKind::InvalidOperation;
+}
+
+TEST_F(MonitoringCycle, RunsOnDefaultsWithoutSettingsFile) {
+    frmMain& main = start();
+    EXPECT_EQ(main.Bunkaino(), 10);
+    EXPECT_EQ(main.RedLineData().arraySize(), 10U);
+    EXPECT_EQ(timer.interval(), 1000);
+    MinGraph& graph = main.Graph();
+    EXPECT_EQ(graph.Bunkaino(), 10);
+    EXPECT_EQ(graph.Max(), 9000.0);
+    EXPECT_TRUE(graph.BarX());
+    EXPECT_TRUE(graph.BarY());
+    EXPECT_EQ(graph.BarXColor(), 16711680);
+    EXPECT_EQ(graph.BarXInterval(), TaggedValue(std::int16_t{1000}));
+    EXPECT_EQ(graph.BarYInterval(), TaggedValue(std::int16_t{10}));
+    EXPECT_EQ(graph.BackColor(), 0);
+    const auto adds =
+        std::count_if(counters.calls.begin(), counters.calls.end(), [](const auto& c) { return c.op == "add"; });
+    EXPECT_EQ(adds, 2);
+    EXPECT_EQ(counters.calls[1].path, "\\RAS Total\\Bytes Transmitted/Sec");
+    EXPECT_EQ(counters.calls[3].path, "\\RAS Total\\Bytes Received/Sec");
+
+    tick(100, 200);
+    // No sum line by default; green under red, each in its own colour.
+    EXPECT_EQ(seriesColours(), (std::vector<Colour>{32768, 128}));
+}
+
+TEST_F(MonitoringCycle, AppendsMissingItemsInTableOrder) {
+    writeIni("; mine\r\nMax=5000\r\n");
+    start();
+    EXPECT_EQ(itemNames(), (std::vector<std::string>{"Max", "Bunkaino", "BarX", "BarXColor", "BarXInterval", "BarY",
+                                                     "BarYColor", "BarYInterval", "BackColor", "TimerValue",
+                                                     "RedLineSource", "GreenLineSource"}));
+    tick(1, 2);
+    const auto names = itemNames();
+    EXPECT_EQ(std::vector<std::string>(names.end() - 3, names.end()),
+              (std::vector<std::string>{"NotShowSum", "LineColorSent", "LineColorRecieved"}));
+    env.settings().SetiniValue("NotShowSum", "True");
+    tick(1, 2);
+    EXPECT_EQ(itemNames().back(), "LineColorSum");
+    EXPECT_EQ(form->Graph().Max(), 5000.0);
+}
+
+TEST_F(MonitoringCycle, HistoriesFillFromTheRightAndShift) {
+    start();
+    for (int t = 1; t <= 3; ++t) {
+        tick(t, 10.0 * t);
+    }
+    const frmMain& main = *form;
+    for (std::size_t i = 0; i < 7; ++i) {
+        EXPECT_TRUE(main.RedLineData().at(i).isEmpty()) << i;
+        EXPECT_TRUE(main.SumLineData().at(i).isEmpty()) << i;
+    }
+    EXPECT_EQ(main.RedLineData().at(7), TaggedValue(1.0));
+    EXPECT_EQ(main.RedLineData().at(9), TaggedValue(3.0));
+    EXPECT_EQ(main.GreenLineData().at(8), TaggedValue(20.0));
+
+    for (int t = 4; t <= 12; ++t) {
+        tick(t, 10.0 * t);
+    }
+    EXPECT_EQ(main.RedLineData().at(0), TaggedValue(3.0));
+    EXPECT_EQ(main.RedLineData().at(9), TaggedValue(12.0));
+    for (std::size_t i = 0; i < 10; ++i) {
+        EXPECT_EQ(main.SumLineData().at(i).toDouble(),
+                  main.RedLineData().at(i).toDouble() + main.GreenLineData().at(i).toDouble());
+        EXPECT_EQ(main.SumLineData().at(i).kind(), ValueKind::Double);
+    }
+}
+
+TEST_F(MonitoringCycle, SingleSampleHistoryIsReplacedEachTick) {
+    writeIni("Bunkaino=1\r\n");
+    start();
+    tick(5, 6);
+    tick(7, 8);
+    EXPECT_EQ(form->RedLineData().arraySize(), 1U);
+    EXPECT_EQ(form->RedLineData().at(0), TaggedValue(7.0));
+    EXPECT_EQ(form->SumLineData().at(0), TaggedValue(15.0));
+}
+
+TEST_F(MonitoringCycle, SumLineFollowsNotShowSum) {
+    start();
+    for (const TaggedValue& on : {TaggedValue("True"), TaggedValue("true"), TaggedValue("TRUE"), TaggedValue(true)}) {
+        env.settings().SetiniValue("NotShowSum", on);
+        tick(1, 2);
+        // The sum goes first, so that the green and the red line lie on top of it.
+        EXPECT_EQ(seriesColours(), (std::vector<Colour>{32896, 32768, 128})) << on.toText();
+    }
+    env.settings().SetiniValue("NotShowSum", "False");
+    tick(1, 2);
+    EXPECT_EQ(seriesColours(), (std::vector<Colour>{32768, 128}));
+}
+
+TEST_F(MonitoringCycle, LineColoursAreLookedUpOnEveryTick) {
+    start();
+    tick(1, 2);
+    env.settings().SetiniValue("LineColorSent", "255");
+    env.settings().SetiniValue("LineColorRecieved", std::int32_t{65280});
+    tick(1, 2);
+    EXPECT_EQ(seriesColours(), (std::vector<Colour>{255, 65280}));
+}
+
+TEST_F(MonitoringCycle, SwappedSourcesKeepColoursWithTheirLines) {
+    writeIni("RedLineSource=\\RAS Total\\Bytes Received/Sec\r\nGreenLineSource=\\RAS Total\\Bytes Transmitted/Sec\r\n");
+    start();
+    EXPECT_EQ(counters.calls[1].path, "\\RAS Total\\Bytes Received/Sec");
+    tick(4, 9);
+    EXPECT_EQ(form->RedLineData().at(9), TaggedValue(4.0));
+    EXPECT_EQ(seriesColours().back(), 128);
+}
+
+TEST_F(MonitoringCycle, TimerValueZeroShowsTheGridOnly) {
+    writeIni("TimerValue=0\r\n");
+    start();
+    tick(1, 2);
+    EXPECT_EQ(timer.interval(), 0);
+    EXPECT_TRUE(seriesColours().empty());
+    EXPECT_FALSE(surface.opsOf(testing::RecordingSurface::OpKind::Line).empty());
+    EXPECT_TRUE(form->RedLineData().at(9).isEmpty());
+}
+
+TEST_F(MonitoringCycle, BadSettingsStopTheLoadStep) {
+    writeIni("Bunkaino=0\r\n");
+    EXPECT_EQ(loadError(*this), ErrorKind::IndexOutOfRange);
+    writeIni("Bunkaino=40000\r\n");
+    EXPECT_EQ(loadError(*this), ErrorKind::Overflow);
+    writeIni("Max=abc\r\n");
+    EXPECT_EQ(loadError(*this), ErrorKind::TypeMismatch);
+    writeIni("TimerValue=65536\r\n");
+    EXPECT_EQ(loadError(*this), ErrorKind::InvalidValue);
+    writeIni("BarX=maybe\r\n");
+    EXPECT_EQ(loadError(*this), ErrorKind::TypeMismatch);
+    EXPECT_FALSE(window.shown);
+}
+
+TEST_F(MonitoringCycle, ItemWithoutValueTakesZeroNotTheDefault) {
+    writeIni("Max=\r\nLineColorSent=\r\n");
+    start();
+    EXPECT_EQ(form->Graph().Max(), 0.0);
+    tick(1, 2);
+    EXPECT_EQ(seriesColours().front(), 0);
+}
+
+TEST_F(MonitoringCycle, ErrorsInATickReachTheStandardReport) {
+    writeIni("LineColorSent=blue\r\n");
+    start();
+    EXPECT_NE(fatalMessage([this] { tick(1, 2); }).find("Type mismatch"), std::string::npos);
+    const double huge = std::numeric_limits<double>::max();
+    EXPECT_NE(fatalMessage([&] { tick(huge, huge); }).find("Overflow"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quorvel
