@@ -1,191 +1,132 @@
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
+#include <tuple>
 
 #include "folders/clsSystemFolder.h"
 #include "platform/linux/XdgFolderLookup.h"
+#include "platform/linux/XdgUserDirs.h"
 
 namespace quorvel {
 namespace {
 
-namespace fs = std::filesystem;
-
+using F = clsSystemFolder;
 using Environment = std::map<std::string, std::string>;
 
-EnvironmentReader ReaderOf(const Environment& environment) {
-    return [environment](const std::string& name) -> std::optional<std::string> {
+// A lookup that takes `environment`, as it stands at each call, for the process environment.
+XdgFolderLookup LookupIn(const Environment& environment) {
+    return XdgFolderLookup([&environment](const std::string& name) -> std::optional<std::string> {
         const auto found = environment.find(name);
-        if (found == environment.end()) {
-            return std::nullopt;
-        }
-        return found->second;
-    };
+        return found == environment.end() ? std::nullopt : std::optional(found->second);
+    });
 }
 
-std::string ReadVia(const Environment& environment, std::string (clsSystemFolder::*read)() const) {
-    XdgFolderLookup lookup(ReaderOf(environment));
-    const clsSystemFolder folders(lookup);
-    return (folders.*read)();
+std::string Read(const Environment& environment, std::string (F::*read)() const) {
+    auto lookup = LookupIn(environment);
+    return (F(lookup).*read)();
 }
 
-// A home folder of its own for each test, removed afterwards.
-class TemporaryHome : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "quorvel-home-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        home_ = pattern;
+// What xdg-user-dir prints for DESKTOP and DOCUMENTS, a line each, given only `environment`.
+std::string XdgUserDirs(const Environment& environment, const std::string& outputFile) {
+    std::string command = "env -i PATH=/usr/bin:/bin";
+    for (const auto& [variable, value] : environment) {
+        command.append(" ").append(variable).append("='").append(value).append("'");
     }
-    void TearDown() override { fs::remove_all(home_); }
+    command += " sh -c 'xdg-user-dir DESKTOP; xdg-user-dir DOCUMENTS' >" + outputFile;
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    std::ostringstream output;
+    output << std::ifstream(outputFile).rdbuf();
+    return output.str();
+}
 
-    void WriteUserDirs(const fs::path& configHome, const std::string& text) {
-        fs::create_directories(configHome);
-        std::ofstream(configHome / "user-dirs.dirs") << text;
-    }
-
-    // What xdg-user-dir prints for the name with this home and configuration folder.
-    std::string XdgUserDir(const std::string& name, const std::string& configHome = {}) {
-        std::string command = "env -i PATH=/usr/bin:/bin HOME='" + home_.string() + "'";
-        if (!configHome.empty()) {
-            command += " XDG_CONFIG_HOME='" + configHome + "'";
-        }
-        command += " xdg-user-dir " + name;
-        FILE* pipe = popen(command.c_str(), "r");
-        if (pipe == nullptr) {
-            ADD_FAILURE() << "cannot run " << command;
-            return {};
-        }
-        std::string output;
-        std::array<char, 512> chunk{};
-        while (fgets(chunk.data(), static_cast<int>(chunk.size()), pipe) != nullptr) {
-            output += chunk.data();
-        }
-        EXPECT_EQ(pclose(pipe), 0) << command;
-        if (output.ends_with('\n')) {
-            output.pop_back();
-        }
-        return output;
-    }
-
-    static bool HaveXdgUserDir() { return std::system("command -v xdg-user-dir >/dev/null 2>&1") == 0; }
-
-    fs::path home_;
-};
-
-TEST_F(TemporaryHome, ShellFoldersFollowUserDirsLikeXdgUserDir) {
-    if (!HaveXdgUserDir()) {
+TEST(XdgFolderLookupTest, ShellFoldersFollowUserDirsLikeXdgUserDir) {
+    if (std::system("command -v xdg-user-dir >/dev/null") != 0) {
         GTEST_SKIP() << "xdg-user-dir is not installed (Debian package xdg-user-dirs)";
     }
+    std::string home = std::filesystem::temp_directory_path() / "quorvel-home-XXXXXX";
+    ASSERT_NE(mkdtemp(home.data()), nullptr);
     struct Case {
-        const char* what;
-        std::string file;  // empty: no user-dirs.dirs at all
-        std::string desktop;
-        std::string documents;
-        bool inConfigHome = false;  // the file sits in XDG_CONFIG_HOME, a decoy in ~/.config
+        std::string file, desktop, documents;  // no file at all where `file` is empty
+        std::string configDir = ".config";     // any other is named by XDG_CONFIG_HOME, else it is empty
     };
-    const std::string home = home_.string();
     const Case cases[] = {
-        {"no file", "", home + "/Desktop", home},
-        {"both named", "# written by hand\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\nXDG_DOCUMENTS_DIR=\"/srv/docs/\"\n",
+        {"", home + "/Desktop", home},
+        {"# by hand\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n  XDG_DOCUMENTS_DIR=\"/srv/docs/\"  # shared\n",
          home + "/Schreibtisch", "/srv/docs/"},
-        {"only documents", "XDG_DOCUMENTS_DIR=\"$HOME/My Docs\"\n", home + "/Desktop", home + "/My Docs"},
-        {"reassigned and cleared",
-         "XDG_DESKTOP_DIR=\"/a\"\nXDG_DESKTOP_DIR=\"$HOME/b\"\nXDG_DOCUMENTS_DIR=\"/c\"\nXDG_DOCUMENTS_DIR=\"\"\n",
+        {"XDG_DOCUMENTS_DIR=\"$HOME/My Docs\"\n", home + "/Desktop", home + "/My Docs"},
+        {"XDG_DESKTOP_DIR=\"/a\"\nXDG_DESKTOP_DIR=\"$HOME/b\"\nXDG_DOCUMENTS_DIR=\"/c\"\nXDG_DOCUMENTS_DIR=\"\"\n",
          home + "/b", home},
-        {"quote inside", "XDG_DESKTOP_DIR=\"$HOME/say \\\"hi\\\"\"\n", home + "/say \"hi\"", home},
-        {"config home", "XDG_DESKTOP_DIR=\"$HOME/There\"\n", home + "/There", home, true},
+        {"XDG_DESKTOP_DIR=\"$HOME/say \\\"hi\\\"\"\nXDG_DOCUMENTS_DIR=\"$HOME\"\n", home + "/say \"hi\"", home},
+        // The previous case's file stays behind in ~/.config as a decoy.
+        {"XDG_DESKTOP_DIR=\"$HOME/There\"\n", home + "/There", home, "elsewhere"},
     };
-    const std::string configHome = home + "/elsewhere";
+    Environment environment;
+    auto lookup = LookupIn(environment);
+    const F folders(lookup);
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        fs::remove_all(home_ / ".config");
-        Environment environment{{"HOME", home}};
-        if (c.inConfigHome) {
-            environment["XDG_CONFIG_HOME"] = configHome;
-            WriteUserDirs(configHome, c.file);
-            WriteUserDirs(home_ / ".config", "XDG_DESKTOP_DIR=\"$HOME/NotHere\"\n");
-        } else if (!c.file.empty()) {
-            WriteUserDirs(home_ / ".config", c.file);
+        const std::string config = home + "/" + c.configDir;
+        environment = {{"HOME", home}, {"XDG_CONFIG_HOME", c.configDir == ".config" ? "" : config}};
+        std::filesystem::create_directories(config);
+        if (!c.file.empty()) {
+            std::ofstream(config + "/user-dirs.dirs") << c.file;
         }
-        const std::string shellConfigHome = c.inConfigHome ? configHome : "";
-        EXPECT_EQ(ReadVia(environment, &clsSystemFolder::Desktop), c.desktop);
-        EXPECT_EQ(ReadVia(environment, &clsSystemFolder::Personal), c.documents);
-        EXPECT_EQ(XdgUserDir("DESKTOP", shellConfigHome), c.desktop);
-        EXPECT_EQ(XdgUserDir("DOCUMENTS", shellConfigHome), c.documents);
+        const std::string expected = c.desktop + "\n" + c.documents + "\n";
+        EXPECT_EQ(folders.Desktop() + "\n" + folders.Personal() + "\n", expected);
+        EXPECT_EQ(XdgUserDirs(environment, home + "/output"), expected);
     }
+    std::filesystem::remove_all(home);
 }
 
-TEST_F(TemporaryHome, FolderMovedBetweenReadsShowsItsNewPlace) {
-    XdgFolderLookup lookup(ReaderOf({{"HOME", home_.string()}}));
-    const clsSystemFolder folders(lookup);
-    WriteUserDirs(home_ / ".config", "XDG_DESKTOP_DIR=\"$HOME/Old\"\n");
-    EXPECT_EQ(folders.Desktop(), home_.string() + "/Old");
-    WriteUserDirs(home_ / ".config", "XDG_DESKTOP_DIR=\"$HOME/New\"\n");
-    EXPECT_EQ(folders.Desktop(), home_.string() + "/New");
-}
-
-TEST(XdgFolderLookupTest, BaseFoldersComeFromXdgVariablesOrHome) {
-    const Environment withVariables{{"HOME", "/home/u"}, {"XDG_DATA_HOME", "/data/"}, {"XDG_CONFIG_HOME", "/conf"}};
-    const Environment homeOnly{{"HOME", "/home/u"}, {"XDG_DATA_HOME", "relative"}, {"XDG_CONFIG_HOME", ""}};
-    const Environment nothing{};
-
-    struct Case {
-        const char* name;
-        std::string (clsSystemFolder::*read)() const;
-        std::string withVariables;
-        std::string homeOnly;
+TEST(XdgFolderLookupTest, EachPropertyHasItsDesktopCounterpart) {
+    const Environment variables{
+        {"HOME", "/home/u"}, {"XDG_DATA_HOME", "/data/"}, {"XDG_CONFIG_HOME", "/conf"}, {"TMPDIR", "/var/tmp/"}};
+    const Environment homeOnly{
+        {"HOME", "/home/u"}, {"XDG_DATA_HOME", "relative"}, {"XDG_CONFIG_HOME", ""}, {"TMPDIR", "/var/tmp"}};
+    const std::tuple<std::string (F::*)() const, std::string, std::string, std::string> cases[] = {
+        {&F::Windows, "/usr", "/usr", "/usr"},
+        {&F::System, "/usr/bin", "/usr/bin", "/usr/bin"},
+        {&F::Temp, "/var/tmp/", "/var/tmp/", "/tmp/"},
+        {&F::Desktop, "/home/u/Desktop", "/home/u/Desktop", ""},
+        {&F::Programs, "/data/applications", "/home/u/.local/share/applications", ""},
+        {&F::StartMenu, "/data/applications", "/home/u/.local/share/applications", ""},
+        {&F::Startup, "/conf/autostart", "/home/u/.config/autostart", ""},
+        {&F::Fonts, "/data/fonts", "/home/u/.local/share/fonts", ""},
+        {&F::Recent, "/data/RecentDocuments", "/home/u/.local/share/RecentDocuments", ""},
+        {&F::Favorites, "", "", ""},
+        {&F::SendTo, "", "", ""},
+        {&F::Config, "/etc", "/etc", "/etc"},
+        {&F::OldWindows, "", "", ""},
+        {&F::VB5Install, "", "", ""},
     };
-    const Case cases[] = {
-        {"Programs", &clsSystemFolder::Programs, "/data/applications", "/home/u/.local/share/applications"},
-        {"StartMenu", &clsSystemFolder::StartMenu, "/data/applications", "/home/u/.local/share/applications"},
-        {"Startup", &clsSystemFolder::Startup, "/conf/autostart", "/home/u/.config/autostart"},
-        {"Fonts", &clsSystemFolder::Fonts, "/data/fonts", "/home/u/.local/share/fonts"},
-        {"Recent", &clsSystemFolder::Recent, "/data/RecentDocuments", "/home/u/.local/share/RecentDocuments"},
-        {"Favorites", &clsSystemFolder::Favorites, "", ""},
-        {"SendTo", &clsSystemFolder::SendTo, "", ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(ReadVia(withVariables, c.read), c.withVariables);
-        EXPECT_EQ(ReadVia(homeOnly, c.read), c.homeOnly);
-        EXPECT_EQ(ReadVia(nothing, c.read), "");
+    for (const auto& [read, withVariables, withHomeOnly, withNothing] : cases) {
+        EXPECT_EQ(Read(variables, read), withVariables);
+        EXPECT_EQ(Read(homeOnly, read), withHomeOnly);
+        EXPECT_EQ(Read({}, read), withNothing);
     }
-    EXPECT_EQ(ReadVia(nothing, &clsSystemFolder::Desktop), "");
-}
-
-TEST(XdgFolderLookupTest, PathTooLongForTheBufferGivesEmptyText) {
+    // A path of 255 characters or more does not fit the buffer with its NUL.
     const std::string home = "/" + std::string(230, 'h');
-    EXPECT_EQ(ReadVia({{"HOME", home}}, &clsSystemFolder::Fonts), home + "/.local/share/fonts");
-    EXPECT_EQ(ReadVia({{"HOME", home}}, &clsSystemFolder::Programs), "") << "255 characters and more";
-    EXPECT_EQ(ReadVia({{"TMPDIR", "/" + std::string(254, 't')}}, &clsSystemFolder::Temp), "");
+    EXPECT_EQ(Read({{"HOME", home}}, &F::Fonts), home + "/.local/share/fonts");
+    EXPECT_EQ(Read({{"HOME", home}}, &F::Programs), "");
+    EXPECT_EQ(Read({{"TMPDIR", "/" + std::string(254, 't')}}, &F::Temp), "");
 }
 
-TEST(XdgFolderLookupTest, TempEndsInOneSeparator) {
-    EXPECT_EQ(ReadVia({}, &clsSystemFolder::Temp), "/tmp/");
-    EXPECT_EQ(ReadVia({{"TMPDIR", "/var/tmp"}}, &clsSystemFolder::Temp), "/var/tmp/");
-    EXPECT_EQ(ReadVia({{"TMPDIR", "/var/tmp/"}}, &clsSystemFolder::Temp), "/var/tmp/");
-    EXPECT_EQ(ReadVia({{"TMPDIR", ""}}, &clsSystemFolder::Temp), "/tmp/");
-    EXPECT_EQ(ReadVia({{"TMPDIR", "scratch"}}, &clsSystemFolder::Temp), "/tmp/");
-}
-
-TEST(XdgFolderLookupTest, SystemFoldersAndRegistryTable) {
-    const std::pair<std::string (clsSystemFolder::*)() const, std::string> cases[] = {
-        {&clsSystemFolder::Windows, "/usr"},        {&clsSystemFolder::System, "/usr/bin"},
-        {&clsSystemFolder::Device, "/lib/modules"}, {&clsSystemFolder::CommonFiles, "/usr/share"},
-        {&clsSystemFolder::Config, "/etc"},         {&clsSystemFolder::Media, "/usr/share/sounds"},
-        {&clsSystemFolder::ProgramFiles, "/opt"},   {&clsSystemFolder::OldWindows, ""},
-        {&clsSystemFolder::VB5Install, ""},
-    };
-    for (const auto& [read, expected] : cases) {
-        EXPECT_EQ(ReadVia({{"HOME", "/home/u"}}, read), expected);
+// The file is shell text: anything needing more of the shell than quotes, backslashes
+// and a leading $HOME is refused rather than guessed at.
+TEST(XdgFolderLookupTest, UserDirsAreReadLikeTheShellOrNotAtAll) {
+    EXPECT_EQ(FindUserDir(R"(XDG_DESKTOP_DIR="/a\"b\\c\$d\e")", "DESKTOP", "/h"), R"(/a"b\c$d\e)");
+    for (const char* text : {"# XDG_DESKTOP_DIR=\"/no\"", "XDG_DESKTOP_DIRS=\"/a\"", "MY_XDG_DESKTOP_DIR=\"/b\"",
+                             "XDG_MUSIC_DIR=\"/c\"", "XDG_DESKTOP_DIR=\"$HOMEDIR/x\"", "XDG_DESKTOP_DIR=\"/`id`\"",
+                             "XDG_DESKTOP_DIR=\"/$(id)\"", "XDG_DESKTOP_DIR=\"Desktop\"", "XDG_DESKTOP_DIR=/srv/desk",
+                             "XDG_DESKTOP_DIR=\"/srv/desk\n", "XDG_DESKTOP_DIR=\"/srv\"/desk"}) {
+        EXPECT_EQ(FindUserDir(text, "DESKTOP", "/h"), std::nullopt) << text;
     }
+    EXPECT_EQ(FindUserDir("XDG_DESKTOP_DIR=\"$HOME/Desktop\"", "DESKTOP", ""), std::nullopt) << "no home";
 }
 
 }  // namespace

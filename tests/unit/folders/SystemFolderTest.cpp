@@ -1,122 +1,66 @@
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "folders/FolderListing.h"
 #include "folders/clsSystemFolder.h"
 #include "support/FakeFolderLookup.h"
 
 namespace quorvel {
 namespace {
 
-using test::FakeFolderLookup;
+using Pairs = std::vector<std::pair<std::string, std::string>>;
 
-constexpr const char* kCurrentVersion = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-
-// One property, the single lookup it must make, and a way to give that lookup an answer.
-struct PropertyCase {
-    const char* name;
-    std::string (clsSystemFolder::*read)() const;
-    std::string expectedCall;
-    std::function<void(FakeFolderLookup&, const std::string&)> answer;
-};
-
-PropertyCase Directory(const char* name, std::string (clsSystemFolder::*read)() const, DirectoryCall which) {
-    return {name, read, FakeFolderLookup::Describe(which),
-            [which](FakeFolderLookup& fake, const std::string& bytes) { fake.directories[which] = bytes; }};
-}
-
-PropertyCase Shell(const char* name, std::string (clsSystemFolder::*read)() const, std::int32_t id) {
-    return {name, read, FakeFolderLookup::Describe(id),
-            [id](FakeFolderLookup& fake, const std::string& bytes) { fake.shellFolders[id] = bytes; }};
-}
-
-PropertyCase Registry(const char* name, std::string (clsSystemFolder::*read)() const, const std::string& subkey,
-                      const std::string& valueName) {
-    constexpr std::uint32_t machineRoot = 0x80000002U;
-    return {name, read, FakeFolderLookup::Describe(machineRoot, subkey, valueName),
-            [=](FakeFolderLookup& fake, const std::string& bytes) {
-                fake.registryValues[{machineRoot, subkey, valueName}] = bytes;
-            }};
-}
-
-std::vector<PropertyCase> AllProperties() {
-    using F = clsSystemFolder;
-    return {
-        Directory("Windows", &F::Windows, DirectoryCall::Windows),
-        Directory("System", &F::System, DirectoryCall::System),
-        Directory("Temp", &F::Temp, DirectoryCall::Temp),
-        Shell("Desktop", &F::Desktop, 0),
-        Shell("Programs", &F::Programs, 2),
-        Shell("Personal", &F::Personal, 5),
-        Shell("Favorites", &F::Favorites, 6),
-        Shell("Startup", &F::Startup, 7),
-        Shell("Recent", &F::Recent, 8),
-        Shell("SendTo", &F::SendTo, 9),
-        Shell("Fonts", &F::Fonts, 20),
-        Shell("StartMenu", &F::StartMenu, 11),
-        Registry("Device", &F::Device, kCurrentVersion, "DevicePath"),
-        Registry("CommonFiles", &F::CommonFiles, kCurrentVersion, "CommonFilesDir"),
-        Registry("Config", &F::Config, kCurrentVersion, "ConfigPath"),
-        Registry("Media", &F::Media, kCurrentVersion, "MediaPath"),
-        Registry("ProgramFiles", &F::ProgramFiles, kCurrentVersion, "ProgramFilesDir"),
-        Registry("OldWindows", &F::OldWindows, kCurrentVersion, "OldWinDir"),
-        Registry("VB5Install", &F::VB5Install, "SOFTWARE\\Microsoft\\Visual Basic\\5.0", "InstallDir"),
-    };
-}
-
-// Reads the property once with the given raw answer, checking the one lookup it makes.
-std::string ReadWithAnswer(const PropertyCase& property, const std::optional<std::string>& bytes) {
-    FakeFolderLookup fake;
-    if (bytes) {
-        property.answer(fake, *bytes);
+// Every property in interface order, with the one lookup it must make.
+Pairs Lookups() {
+    Pairs lookups{{"Windows", "dir 0"},     {"System", "dir 1"},     {"Temp", "dir 2"},
+                  {"Desktop", "shell 0"},   {"Programs", "shell 2"}, {"Personal", "shell 5"},
+                  {"Favorites", "shell 6"}, {"Startup", "shell 7"},  {"Recent", "shell 8"},
+                  {"SendTo", "shell 9"},    {"Fonts", "shell 20"},   {"StartMenu", "shell 11"}};
+    const Pairs values{{"Device", "DevicePath"}, {"CommonFiles", "CommonFilesDir"},   {"Config", "ConfigPath"},
+                       {"Media", "MediaPath"},   {"ProgramFiles", "ProgramFilesDir"}, {"OldWindows", "OldWinDir"}};
+    for (const auto& [name, value] : values) {
+        lookups.emplace_back(name, "reg 2147483650 SOFTWARE\\Microsoft\\Windows\\CurrentVersion " + value);
     }
+    lookups.emplace_back("VB5Install", "reg 2147483650 SOFTWARE\\Microsoft\\Visual Basic\\5.0 InstallDir");
+    return lookups;
+}
+
+// The listing reads every property once, in order. With each lookup answered by its
+// own key, it shows that every property makes exactly its one lookup; listing first with
+// no answers shows that nothing is kept from one read to the next.
+TEST(SystemFolderTest, EachPropertyMakesItsOwnLookupAfreshOnEveryRead) {
+    test::FakeFolderLookup fake;
     const clsSystemFolder folders(fake);
-    std::string result = (folders.*property.read)();
-    EXPECT_EQ(fake.calls.size(), 1U);
-    if (!fake.calls.empty()) {
-        EXPECT_EQ(fake.calls.front().what, property.expectedCall);
-        EXPECT_EQ(fake.calls.front().bufferSize, 256U);
+    static_cast<void>(ListSystemFolders(folders));
+    fake.calls.clear();
+    const Pairs expected = Lookups();
+    for (const auto& [name, call] : expected) {
+        fake.answers[call] = call;
     }
-    return result;
+    EXPECT_EQ(ListSystemFolders(folders), expected);
+    EXPECT_EQ(fake.calls.size(), expected.size());
 }
 
-TEST(SystemFolderTest, EachPropertyMakesItsOneLookupAndPassesThePathThrough) {
-    for (const auto& property : AllProperties()) {
-        SCOPED_TRACE(property.name);
-        for (const std::string path : {"C:\\Quorvel\\", "C:\\Quorvel", "/home/a b/Bureau/", "/home/a b/Bureau"}) {
-            EXPECT_EQ(ReadWithAnswer(property, path), path);
-        }
-    }
-}
-
-TEST(SystemFolderTest, BufferRulesHoldForEveryProperty) {
+// A full buffer without NUL has lost its end, so it gives the empty text.
+TEST(SystemFolderTest, AnswersAreTakenUpToTheirNulAndWithinTheBuffer) {
     const std::string longest(255, 'x');
-    for (const auto& property : AllProperties()) {
-        SCOPED_TRACE(property.name);
-        EXPECT_EQ(ReadWithAnswer(property, longest), longest) << "255 characters come back whole";
-        EXPECT_EQ(ReadWithAnswer(property, longest + "y"), "") << "a full buffer without NUL";
-        EXPECT_EQ(ReadWithAnswer(property, longest + "yz"), "") << "an answer beyond the buffer";
-        EXPECT_EQ(ReadWithAnswer(property, std::string("C:\\A\0C:\\B", 9)), "C:\\A");
-        EXPECT_EQ(ReadWithAnswer(property, std::string("\x05\0\0\0", 4)), "\x05") << "non-text bytes";
-        EXPECT_EQ(ReadWithAnswer(property, std::string("\0junk", 5)), "");
-        EXPECT_EQ(ReadWithAnswer(property, std::nullopt), "") << "no answer at all";
-    }
-}
-
-TEST(SystemFolderTest, EveryReadAsksAgain) {
-    for (const auto& property : AllProperties()) {
-        SCOPED_TRACE(property.name);
-        FakeFolderLookup fake;
-        const clsSystemFolder folders(fake);
-        property.answer(fake, "/old/place");
-        EXPECT_EQ((folders.*property.read)(), "/old/place");
-        property.answer(fake, "/new/place");
-        EXPECT_EQ((folders.*property.read)(), "/new/place");
-        ASSERT_EQ(fake.calls.size(), 2U);
-        EXPECT_EQ(fake.calls[1].what, property.expectedCall);
+    const Pairs answers{{"C:\\Quorvel\\", "C:\\Quorvel\\"},
+                        {"/home/a b/Bureau", "/home/a b/Bureau"},
+                        {longest, longest},
+                        {longest + "y", ""},
+                        {std::string("C:\\A\0C:\\B", 9), "C:\\A"},
+                        {"", ""}};
+    for (const auto& [answer, expected] : answers) {
+        test::FakeFolderLookup fake;
+        for (const auto& [name, call] : Lookups()) {
+            fake.answers[call] = answer;
+        }
+        for (const auto& [name, path] : ListSystemFolders(clsSystemFolder(fake))) {
+            EXPECT_EQ(path, expected) << name;
+        }
     }
 }
 
