@@ -231,6 +231,7 @@ class GadgetTest(unittest.TestCase):
     def test_other_close_rewrites_settings_but_not_placement(self):
         self.write_ini("Max=5000\r\n")
         run = self.gadget()
+        time.sleep(2.5)  # a few ticks: sampling and drawing run before the close
         self.assertEqual(run.close(), 0)
         self.assertTrue(self.read_ini().startswith("[General]\r\nMax = 5000\r\nBunkaino = 10\r\n"))
         self.assertFalse(os.path.exists(run.profile))
