@@ -34,7 +34,6 @@ public:
     [[nodiscard]] Placement placement() const override { return placement_; }
     void setPlacement(const Placement& p) override {
         placement_ = p;
-        ++placements;
         fireResize();
     }
     // 15 twips a pixel, as at 96 dots per inch.
@@ -78,7 +77,6 @@ public:
     double defaultTop = 3600;
     bool shown = false;
     int moves = 0;
-    int placements = 0;
     std::vector<bool> onTopCalls;
 
 private:
