@@ -19,7 +19,6 @@ public:
         std::string op;
         std::uint32_t handle = 0;
         std::string path;
-        bool operator==(const Call&) const = default;
     };
 
     // Handle written by the next openQuery; nullopt leaves the caller's variable alone.
@@ -29,18 +28,14 @@ public:
     // Value and status that readDouble gives per counter handle; unknown handles get 0.
     std::map<CounterHandle, std::pair<double, CounterStatus>> readings;
     CounterStatus statusOfCalls = counter_status::Valid;
-    bool unreachable = false;
-
+    bool unreachable = false;  // every call throws, as when there is no service
     std::vector<Call> calls;
 
     CounterStatus openQuery(QueryHandle& query) override {
         record("open", 0);
-        if (nextQuery) {
-            query = *nextQuery;
-        }
+        query = nextQuery.value_or(query);
         return statusOfCalls;
     }
-
     CounterStatus addCounter(QueryHandle query, std::string_view path, CounterHandle& counter) override {
         record("add", query, path);
         if (!nextCounters.empty()) {
@@ -49,34 +44,22 @@ public:
         }
         return statusOfCalls;
     }
-
-    CounterStatus collect(QueryHandle query) override {
-        record("collect", query);
-        return statusOfCalls;
-    }
-
+    CounterStatus collect(QueryHandle query) override { return record("collect", query); }
     double readDouble(CounterHandle counter, CounterStatus& status) override {
         record("read", counter);
-        const auto it = readings.find(counter);
-        if (it == readings.end()) {
-            status = counter_status::InvalidHandle;
-            return 0.0;
-        }
-        status = it->second.second;
-        return it->second.first;
+        const auto found = readings.find(counter);
+        status = found == readings.end() ? counter_status::InvalidHandle : found->second.second;
+        return found == readings.end() ? 0.0 : found->second.first;
     }
-
-    CounterStatus closeQuery(QueryHandle query) override {
-        record("close", query);
-        return statusOfCalls;
-    }
+    CounterStatus closeQuery(QueryHandle query) override { return record("close", query); }
 
 private:
-    void record(const char* op, std::uint32_t handle, std::string_view path = {}) {
+    CounterStatus record(const char* op, std::uint32_t handle, std::string_view path = {}) {
         if (unreachable) {
             throw RuntimeError(ErrorKind::PlatformUnavailable, std::string("no performance-data service for ") + op);
         }
         calls.push_back({op, handle, std::string(path)});
+        return statusOfCalls;
     }
 };
 

@@ -3,24 +3,16 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <stdexcept>
 #include <string>
 
 namespace quorvel::test {
 
-// A private copy of a fixture tree. Later steps are written over it in place, so
-// that descriptors the source keeps open see the new content as they would in /proc.
+// A private copy of a fixture tree. Later steps are copied over it; files are rewritten
+// in place, so that descriptors the source keeps open see the new content as in /proc.
 class FixtureRoot {
 public:
-    explicit FixtureRoot(const std::string& scenario) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-counters-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot create a temporary directory");
-        }
-        path_ = pattern;
-        apply(scenario);
-    }
+    explicit FixtureRoot(const std::string& scenario) { apply(scenario); }
     ~FixtureRoot() {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
@@ -28,25 +20,18 @@ public:
     FixtureRoot(const FixtureRoot&) = delete;
     FixtureRoot& operator=(const FixtureRoot&) = delete;
 
-    [[nodiscard]] std::string path() const { return path_.string(); }
-
-    void apply(const std::string& scenario) {
-        const std::filesystem::path from = std::filesystem::path(QUORVEL_SOURCE_DIR) / "tests/fixtures" / scenario;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(from)) {
-            const auto target = path_ / std::filesystem::relative(entry.path(), from);
-            if (entry.is_directory()) {
-                std::filesystem::create_directories(target);
-                continue;
-            }
-            std::ifstream in(entry.path(), std::ios::binary);
-            const std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-            std::ofstream out(target, std::ios::binary | std::ios::trunc);
-            out << content;
-        }
+    [[nodiscard]] const std::string& path() const { return path_; }
+    void apply(const std::string& scenario) const {
+        std::filesystem::copy(
+            std::string(QUORVEL_SOURCE_DIR) + "/tests/fixtures/" + scenario, path_,
+            std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
     }
 
 private:
-    std::filesystem::path path_;
+    const std::string path_ = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-counters-XXXXXX").string();
+        return ::mkdtemp(pattern.data()) != nullptr ? pattern : throw std::runtime_error("cannot make a directory");
+    }();
 };
 
 }  // namespace quorvel::test

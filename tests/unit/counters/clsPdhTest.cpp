@@ -3,114 +3,71 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <memory>
+#include <tuple>
 #include <vector>
 
+#include "platform/null/NullValueSource.h"
 #include "support/FakeValueSource.h"
 
 namespace quorvel {
 namespace {
 
 using test::FakeValueSource;
-using Call = FakeValueSource::Call;
 
-TEST(clsPdhLifecycle, OpensOnConstructionAndClosesOnDestruction) {
-    FakeValueSource source;
-    {
-        clsPdh pdh(source);
-        EXPECT_EQ(source.calls, (std::vector<Call>{{"open", 0, ""}}));
+// The calls the source saw, as "op handle [path]; ...".
+std::string trace(const FakeValueSource& source) {
+    std::string text;
+    for (const auto& call : source.calls) {
+        text += call.op + " " + std::to_string(call.handle) + (call.path.empty() ? "" : " " + call.path) + "; ";
     }
-    EXPECT_EQ(source.calls, (std::vector<Call>{{"open", 0, ""}, {"close", 7, ""}}));
+    return text;
 }
 
-TEST(clsPdhLifecycle, ClosesEvenWhenTheOpenFailed) {
+TEST(clsPdh, ClosesOnDestructionEvenWhenTheOpenFailed) {
     FakeValueSource source;
-    source.nextQuery.reset();
-    source.statusOfCalls = counter_status::NoData;
     { clsPdh pdh(source); }
-    ASSERT_EQ(source.calls.size(), 2U);
-    EXPECT_EQ(source.calls[1], (Call{"close", 0, ""}));
+    FakeValueSource failing;
+    failing.nextQuery.reset();
+    failing.statusOfCalls = counter_status::NoData;
+    { clsPdh pdh(failing); }
+    EXPECT_EQ(trace(source) + "/ " + trace(failing), "open 0; close 7; / open 0; close 0; ");
 }
 
-TEST(clsPdhLifecycle, UnreachableServiceFailsConstruction) {
+TEST(clsPdh, UnreachableServiceFailsTheCallThatTriedIt) {
     FakeValueSource source;
     source.unreachable = true;
-    std::unique_ptr<clsPdh> pdh;
-    EXPECT_THROW(pdh = std::make_unique<clsPdh>(source), RuntimeError);
-    EXPECT_EQ(pdh, nullptr);
-}
-
-TEST(clsPdhLifecycle, UnreachableServiceFailsTheCallThatTriedIt) {
-    FakeValueSource source;
+    EXPECT_THROW(clsPdh{source}, RuntimeError);
+    source.unreachable = false;
     clsPdh pdh(source);
     source.unreachable = true;
-    EXPECT_THROW(pdh.AddCounter("\\RAS Total\\Bytes Received/Sec"), RuntimeError);
     EXPECT_THROW(pdh.Collect(), RuntimeError);
-    EXPECT_THROW((void)pdh.GetValue(), RuntimeError);
     source.unreachable = false;
 }
 
-TEST(clsPdhCalls, FollowTheQueryAndCounterHandlesInOrder) {
+TEST(clsPdh, FollowsTheHandlesInOrderAndRedirectsOnASecondAddCounter) {
     FakeValueSource source;
-    source.readings[101] = {1234.5, counter_status::Valid};
+    source.readings = {{0, {42.0, counter_status::InvalidHandle}},
+                       {101, {std::numeric_limits<double>::max(), counter_status::InvalidData}},
+                       {102, {-0.1 + 1e-17, counter_status::Valid}}};
+    const std::string odd = "\\\\.\\Network Interface(we\xC3\xAF\xFF(d)\\Bytes Sent/sec";
+    std::vector<double> values;
     {
         clsPdh pdh(source);
-        pdh.AddCounter("\\RAS Total\\Bytes Transmitted/Sec");
+        values.push_back(pdh.GetValue());  // through the zero handle before any AddCounter
+        pdh.AddCounter(odd);
         pdh.Collect();
-        EXPECT_EQ(pdh.GetValue(), 1234.5);
+        values.push_back(pdh.GetValue());
+        pdh.AddCounter("");
         pdh.Collect();
-        EXPECT_EQ(pdh.GetValue(), 1234.5);
+        values.push_back(pdh.GetValue());
     }
-    const std::vector<Call> expected{{"open", 0, ""},    {"add", 7, "\\RAS Total\\Bytes Transmitted/Sec"},
-                                     {"collect", 7, ""}, {"read", 101, ""},
-                                     {"collect", 7, ""}, {"read", 101, ""},
-                                     {"close", 7, ""}};
-    EXPECT_EQ(source.calls, expected);
+    // Values and paths pass unchanged; nothing removes the first counter from the query.
+    EXPECT_EQ(values, (std::vector<double>{42.0, std::numeric_limits<double>::max(), -0.1 + 1e-17}));
+    EXPECT_EQ(trace(source),
+              "open 0; read 0; add 7 " + odd + "; collect 7; read 101; add 7; collect 7; read 102; close 7; ");
 }
 
-TEST(clsPdhCalls, PathReachesTheSourceByteForByte) {
-    FakeValueSource source;
-    clsPdh pdh(source);
-    const std::string odd = "\\\\.\\Network Interface(we\xC3\xAF\xFF(d)\\Bytes Sent/sec";
-    pdh.AddCounter(odd);
-    pdh.AddCounter("");
-    EXPECT_EQ(source.calls[1].path, odd);
-    EXPECT_EQ(source.calls[2].path, "");
-}
-
-TEST(clsPdhCalls, SecondAddCounterRedirectsGetValue) {
-    FakeValueSource source;
-    source.readings[101] = {1.0, counter_status::Valid};
-    source.readings[102] = {2.0, counter_status::Valid};
-    clsPdh pdh(source);
-    pdh.AddCounter("\\RAS Total\\Bytes Transmitted/Sec");
-    pdh.AddCounter("\\RAS Total\\Bytes Received/Sec");
-    pdh.Collect();
-    EXPECT_EQ(pdh.GetValue(), 2.0);
-    EXPECT_EQ(source.calls.back(), (Call{"read", 102, ""}));
-    // Nothing removes the first counter: the query is still the one both were added to.
-    EXPECT_EQ(source.calls[2], (Call{"add", 7, "\\RAS Total\\Bytes Received/Sec"}));
-}
-
-TEST(clsPdhValues, PassesWhateverTheSourceGivesUnchanged) {
-    FakeValueSource source;
-    source.readings[101] = {std::numeric_limits<double>::max(), counter_status::InvalidData};
-    clsPdh pdh(source);
-    pdh.AddCounter("\\RAS Total\\Bytes Transmitted/Sec");
-    EXPECT_EQ(pdh.GetValue(), std::numeric_limits<double>::max());
-    source.readings[101] = {-0.1 + 1e-17, counter_status::Valid};
-    EXPECT_EQ(pdh.GetValue(), -0.1 + 1e-17);
-}
-
-TEST(clsPdhValues, ReadsThroughAZeroHandleBeforeAnyAddCounter) {
-    FakeValueSource source;
-    source.readings[0] = {42.0, counter_status::InvalidHandle};
-    clsPdh pdh(source);
-    EXPECT_EQ(pdh.GetValue(), 42.0);
-    EXPECT_EQ(source.calls.back(), (Call{"read", 0, ""}));
-}
-
-TEST(clsPdhValues, RejectedPathKeepsTheEarlierCounterHandle) {
+TEST(clsPdh, RejectedPathKeepsTheEarlierCounterHandle) {
     FakeValueSource source;
     source.nextCounters = {101};
     source.readings[101] = {5.0, counter_status::Valid};
@@ -118,8 +75,21 @@ TEST(clsPdhValues, RejectedPathKeepsTheEarlierCounterHandle) {
     pdh.AddCounter("\\RAS Total\\Bytes Transmitted/Sec");
     source.statusOfCalls = counter_status::NoObject;
     pdh.AddCounter("\\No Such Object\\Nothing");
-    pdh.Collect();
     EXPECT_EQ(pdh.GetValue(), 5.0);
+}
+
+TEST(NullValueSource, AnswersNoDataAndWritesNoHandle) {
+    NullValueSource source;
+    QueryHandle query = 3;
+    CounterHandle counter = 4;
+    CounterStatus status = counter_status::Valid;
+    for (const CounterStatus answer :
+         {source.openQuery(query), source.addCounter(query, "\\Memory\\Cache Bytes", counter), source.collect(query),
+          source.closeQuery(query)}) {
+        EXPECT_EQ(answer, counter_status::NoData);
+    }
+    EXPECT_EQ(source.readDouble(counter, status), 0.0);
+    EXPECT_EQ(std::tuple(query, counter, status), std::tuple(3U, 4U, counter_status::NoData));
 }
 
 }  // namespace
