@@ -1,10 +1,11 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <span>
-#include <string>
 #include <vector>
 
 #include "common/RuntimeError.h"
@@ -13,61 +14,42 @@
 namespace quorvel::testing {
 
 // A drawing surface that records what is on it: `ops` lists the drawing since the last
-// clear (which starts it anew with a Clear). Property writes follow the real surface's
-// rules: scale extents must not be 0, pen and border settings must be in range.
+// clear (which starts it anew with a Clear). As the real surface does, it refuses a scale
+// extent of 0.
 class RecordingSurface final : public DrawingSurface {
 public:
     enum class OpKind { Clear, Pen, LineTo, Line };
-
     struct Op {
         OpKind kind;
-        LogicalPoint from;
-        LogicalPoint to;
+        LogicalPoint from, to;
         std::optional<Colour> colour;  // none: the fore colour
     };
 
     std::vector<Op> ops;
-    int refreshes = 0;
-    int placeLeft = 0, placeTop = 0, placeWidth = 0, placeHeight = 0;
+    int refreshes = 0, placeWidth = 0, placeHeight = 0;
     InputListener* listener = nullptr;
-    // Makes the next scale writes fail, as a surface that refuses every extent.
-    bool refuseScale = false;
 
-    void place(int left, int top, int width, int height) override {
-        placeLeft = left;
-        placeTop = top;
+    void place(int /*left*/, int /*top*/, int width, int height) override {
         placeWidth = width;
         placeHeight = height;
     }
-
     [[nodiscard]] float scaleWidth() const override { return scaleWidth_; }
-    void setScaleWidth(float width) override { scaleWidth_ = checkedExtent(width); }
+    void setScaleWidth(float width) override { scaleWidth_ = extent(width); }
     [[nodiscard]] float scaleHeight() const override { return scaleHeight_; }
-    void setScaleHeight(float height) override { scaleHeight_ = checkedExtent(height); }
+    void setScaleHeight(float height) override { scaleHeight_ = extent(height); }
 
     [[nodiscard]] LogicalPoint penPosition() const override { return pen_; }
-    void setPenPosition(LogicalPoint position) override {
-        pen_ = position;
-        ops.push_back({OpKind::Pen, position, position, std::nullopt});
-    }
-
-    void lineTo(LogicalPoint to, std::optional<Colour> colour) override {
-        ops.push_back({OpKind::LineTo, pen_, to, colour});
-        pen_ = to;
-    }
+    void setPenPosition(LogicalPoint to) override { record(OpKind::Pen, to, to, std::nullopt); }
+    void lineTo(LogicalPoint to, std::optional<Colour> colour) override { record(OpKind::LineTo, pen_, to, colour); }
     void seriesTo(float firstX, std::span<const float> ys, std::optional<Colour> colour) override {
-        for (std::size_t i = 0; i < ys.size(); ++i) {
-            lineTo({firstX + static_cast<float>(i), ys[i]}, colour);
+        for (const float y : ys) {
+            lineTo({firstX++, y}, colour);
         }
     }
-    void line(LogicalPoint from, LogicalPoint to, Colour colour) override {
-        ops.push_back({OpKind::Line, from, to, colour});
-        pen_ = to;
-    }
+    void line(LogicalPoint from, LogicalPoint to, Colour colour) override { record(OpKind::Line, from, to, colour); }
     void clear() override {
         ops.clear();
-        ops.push_back({OpKind::Clear, {}, {}, std::nullopt});
-        pen_ = {};
+        record(OpKind::Clear, {}, {}, std::nullopt);
     }
     void refresh() override { ++refreshes; }
 
@@ -80,66 +62,39 @@ public:
     [[nodiscard]] bool persistentImage() const override { return persistent_; }
     void setPersistentImage(bool on) override { persistent_ = on; }
     [[nodiscard]] FontRef fontObject() const override { return font_; }
-    void setFontObject(FontRef font) override {
-        if (!font) {
-            refuse("Font");
-        }
-        font_ = std::move(font);
-    }
+    void setFontObject(FontRef font) override { font_ = std::move(font); }
     [[nodiscard]] std::int16_t appearance() const override { return appearance_; }
-    void setAppearance(std::int16_t value) override { appearance_ = checked("Appearance", value, 0, 1); }
+    void setAppearance(std::int16_t value) override { appearance_ = value; }
     [[nodiscard]] std::int16_t borderStyle() const override { return borderStyle_; }
-    void setBorderStyle(std::int16_t value) override { borderStyle_ = checked("BorderStyle", value, 0, 1); }
+    void setBorderStyle(std::int16_t value) override { borderStyle_ = value; }
     [[nodiscard]] std::int16_t drawMode() const override { return drawMode_; }
-    void setDrawMode(std::int16_t value) override { drawMode_ = checked("DrawMode", value, 1, 16); }
+    void setDrawMode(std::int16_t value) override { drawMode_ = value; }
     [[nodiscard]] std::int16_t drawStyle() const override { return drawStyle_; }
-    void setDrawStyle(std::int16_t value) override { drawStyle_ = checked("DrawStyle", value, 0, 6); }
+    void setDrawStyle(std::int16_t value) override { drawStyle_ = value; }
     [[nodiscard]] std::int16_t drawWidth() const override { return drawWidth_; }
-    void setDrawWidth(std::int16_t value) override { drawWidth_ = checked("DrawWidth", value, 1, 32767); }
-
+    void setDrawWidth(std::int16_t value) override { drawWidth_ = value; }
     void setInputListener(InputListener* inputListener) override { listener = inputListener; }
 
-    // The recorded operations of one kind.
     [[nodiscard]] std::vector<Op> opsOf(OpKind kind) const {
         std::vector<Op> result;
-        for (const Op& op : ops) {
-            if (op.kind == kind) {
-                result.push_back(op);
-            }
-        }
+        std::ranges::copy_if(ops, std::back_inserter(result), [kind](const Op& op) { return op.kind == kind; });
         return result;
     }
 
 private:
-    [[noreturn]] static void refuse(const std::string& what) {
-        throw RuntimeError(ErrorKind::InvalidValue, "invalid value for " + what);
-    }
-    static std::int16_t checked(const std::string& what, std::int16_t value, int low, int high) {
-        if (value < low || value > high) {
-            refuse(what);
-        }
-        return value;
-    }
-    [[nodiscard]] float checkedExtent(float extent) const {
-        if (refuseScale || extent == 0.0F) {
-            refuse("a scale extent");
-        }
-        return extent;
+    static RuntimeError refused() { return {ErrorKind::InvalidValue, "invalid property value"}; }
+    [[nodiscard]] float extent(float value) const { return value == 0.0F ? throw refused() : value; }
+    void record(OpKind kind, LogicalPoint from, LogicalPoint to, std::optional<Colour> colour) {
+        ops.push_back({kind, from, to, colour});
+        pen_ = to;
     }
 
-    float scaleWidth_ = 1.0F;
-    float scaleHeight_ = 1.0F;
+    float scaleWidth_ = 1.0F, scaleHeight_ = 1.0F;
     LogicalPoint pen_;
-    Colour foreColor_ = buttonTextColour;
-    Colour backColor_ = 0;
-    bool enabled_ = true;
-    bool persistent_ = false;
+    Colour foreColor_ = buttonTextColour, backColor_ = 0;
+    bool enabled_ = true, persistent_ = false;
     FontRef font_ = std::make_shared<const FontObject>(FontObject{.name = "Sans", .size = 8.25});
-    std::int16_t appearance_ = 1;
-    std::int16_t borderStyle_ = 1;
-    std::int16_t drawMode_ = 13;
-    std::int16_t drawStyle_ = 0;
-    std::int16_t drawWidth_ = 1;
+    std::int16_t appearance_ = 1, borderStyle_ = 1, drawMode_ = 13, drawStyle_ = 0, drawWidth_ = 1;
 };
 
 }  // namespace quorvel::testing

@@ -1,61 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPalette>
 
-#include "SurfaceTestFixture.h"
+#include <random>
+#include <sstream>
+
 #include "common/RuntimeError.h"
+#include "graph/MinGraph.h"
+#include "platform/qt/QtDrawingSurface.h"
+#include "support/QtTestApp.h"
+#include "support/RecordingHost.h"
 
 namespace quorvel::testing {
 namespace {
 
-constexpr QRgb red = 0xFF0000;  // 0x000000FF as a colour value
+constexpr QRgb red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF;  // as pixels
 
-TEST_F(SurfaceTest, DrawingAreaLiesInsideTheBorder) {
-    EXPECT_EQ(surface.picture().size(), QSize(166, 196));
-    graph.setBorderStyle(0);
-    EXPECT_EQ(surface.picture().size(), QSize(170, 200));
-    graph.setBorderStyle(1);
-    graph.setAppearance(0);
-    EXPECT_EQ(surface.drawingArea(), QRect(1, 1, 168, 198));
-    EXPECT_THROW(surface.setScaleWidth(0.0F), RuntimeError);
-    EXPECT_EQ(surface.scaleWidth(), 10.0F);
-}
-
-TEST_F(SurfaceTest, TwoPixelCopyPenLineLandsWhereTheScalePutsIt) {
-    // Value 4500 of 9000 is half of 196 rows: centre row 98, and the pen's second pixel above it.
-    drawFlat(4500, -1, 0, 0x0000FF);
-    for (int x = 0; x < 148; x += 15) {  // the last sample stands at column 149
-        EXPECT_EQ(at(x, 96), 0U) << x;
-        EXPECT_EQ(at(x, 97), red) << x;
-        EXPECT_EQ(at(x, 98), red) << x;
-        EXPECT_EQ(at(x, 99), 0U) << x;
+// Logs each event with its arguments; with `fail` set, a mouse press raises an error.
+struct Listener final : InputListener {
+    std::ostringstream log;
+    bool fail = false;
+    void note(const char* name, auto... args) { ((log << name), ..., (log << ' ' << args)) << ';'; }
+    void Click() override { note("Click"); }
+    void DblClick() override { note("DblClick"); }
+    void KeyDown(std::int16_t& code, std::int16_t& shift) override { note("KeyDown", code, shift); }
+    void KeyPress(std::int16_t& ascii) override { note("KeyPress", ascii); }
+    void KeyUp(std::int16_t& code, std::int16_t& shift) override { note("KeyUp", code, shift); }
+    void MouseMove(std::int16_t& b, std::int16_t& s, float& x, float& y) override { note("MouseMove", b, s, x, y); }
+    void MouseUp(std::int16_t& b, std::int16_t& s, float& x, float& y) override { note("MouseUp", b, s, x, y); }
+    void MouseDown(std::int16_t& b, std::int16_t& s, float& x, float& y) override {
+        note("MouseDown", b, s, x, y);
+        if (fail) {
+            throw RuntimeError(ErrorKind::Overflow, "from a listener");
+        }
     }
-    // Sample 5 of 10 is half of 166 columns.
-    surface.line({5, 0}, {5, 9000}, 0x00FF00);
-    EXPECT_EQ(at(81, 20), 0U);
-    EXPECT_EQ(at(82, 20), 0x00FF00U);
-    EXPECT_EQ(at(83, 20), 0x00FF00U);
-    EXPECT_EQ(at(84, 20), 0U);
+};
 
-    surface.show();
-    const QImage shown = surface.grab().toImage();
-    EXPECT_EQ(rgb(shown, 2 + 83, 2 + 20), 0x00FF00U);
-    EXPECT_EQ(rgb(shown, 2 + 20, 2 + 97), red);
+// A graph control on a real 170x200 surface with the main window's pen: a three-
+// dimensional border, 2-pixel lines, Max 9000 over 10 samples, black back colour.
+class SurfaceTest : public ::testing::Test {
+protected:
+    SurfaceTest() {
+        graph.setDrawWidth(2);
+        graph.setBunkaino(10);
+        graph.setMax(9000);
+        graph.resize(170, 200);
+    }
+    [[nodiscard]] QRgb at(int x, int y) const { return surface.picture().pixel(x, y) & 0xFFFFFFU; }
+    // The series drawn with every value at `value`, except index `index` at `other`.
+    void drawFlat(double value, std::size_t index, double other, Colour colour) {
+        TaggedValue::Array data(10, TaggedValue(value));
+        data.at(index) = other;
+        graph.DrawGraph(TaggedValue(data), colour);
+    }
+    // Sample 5 at value 4500: the pixel (83, 98) of the drawing area that starts at (2, 2).
+    void mouse(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, Qt::KeyboardModifiers keys = {}) {
+        QMouseEvent event(type, QPointF(85, 100), surface.mapToGlobal(QPointF(85, 100)), button, held, keys);
+        QApplication::sendEvent(&surface, &event);
+    }
+
+    QApplication& app = qtTestApp();
+    QtDrawingSurface surface;
+    RecordingHost host;
+    MinGraph graph{surface, host};
+};
+
+TEST_F(SurfaceTest, TwoPixelCopyPenLineLandsWhereTheScalePutsItInsideTheBorderAndClipped) {
+    EXPECT_EQ(surface.drawingArea(), QRect(2, 2, 166, 196));
+    // Value 4500 of 9000 is half of 196 rows: row 98 and the pen's second pixel above it;
+    // sample 5 of 10 is half of 166 columns.
+    drawFlat(4500, 0, 4500, 0x0000FF);
+    surface.line({5, 0}, {5, 9000}, 0x00FF00);
+    EXPECT_EQ((std::vector{at(140, 96), at(140, 97), at(140, 98), at(140, 99), at(81, 20), at(82, 20), at(83, 20),
+                           at(84, 20)}),
+              (std::vector<QRgb>{0, red, red, 0, 0, green, green, 0}));
+    // From sample 4 the line climbs steeply towards sample 5 at 50000, above Max, and leaves through row 0.
+    drawFlat(4500, 5, 50000, 0x0000FF);
+    EXPECT_EQ((std::vector{at(67, 50), at(67, 0), at(10, 0)}), (std::vector<QRgb>{red, red, 0}));
+    graph.setBorderStyle(0);
+    EXPECT_EQ(surface.drawingArea(), QRect(0, 0, 170, 200));
 }
 
 TEST_F(SurfaceTest, XorPenDrawnTwiceRestoresTheBackground) {
     graph.setBackColor(0x336699);
-    graph.setBarX(true);
-    graph.setBarXInterval(std::int16_t{1000});
     graph.Cls();
     const QImage before = surface.picture().copy();
     graph.setDrawMode(7);
     for (int pass = 0; pass < 2; ++pass) {
         drawFlat(3000, 4, 8000, 0x00FFFF);
         surface.line({0, 0}, {10, 9000}, 0xFF00FF);
-        if (pass == 0) {
-            EXPECT_NE(surface.picture(), before);
-        }
+        EXPECT_EQ(surface.picture() == before, pass == 1);
     }
-    EXPECT_EQ(surface.picture(), before);
 }
 
 TEST_F(SurfaceTest, SystemColoursAndMinusOneResolveThroughThePalette) {
@@ -63,72 +100,101 @@ TEST_F(SurfaceTest, SystemColoursAndMinusOneResolveThroughThePalette) {
     palette.setColor(QPalette::ButtonText, QColor(0x12, 0x34, 0x56));
     palette.setColor(QPalette::Button, QColor(0x65, 0x43, 0x21));
     surface.setPalette(palette);
-
-    drawFlat(4500, -1, 0, -1);
-    EXPECT_EQ(at(40, 98), 0x123456U);
+    drawFlat(4500, 0, 4500, -1);
     graph.setForeColor(0x00FF00);
-    drawFlat(1000, -1, 0, -1);
-    EXPECT_EQ(at(40, 174), 0x00FF00U);
-    drawFlat(6000, -1, 0, systemColour(15));
-    EXPECT_EQ(at(40, 65), 0x654321U);
-
+    drawFlat(1000, 0, 1000, -1);
+    drawFlat(6000, 0, 6000, systemColour(15));
+    EXPECT_EQ((std::vector{at(40, 98), at(40, 174), at(40, 65)}), (std::vector<QRgb>{0x123456, green, 0x654321}));
     graph.setBackColor(systemColour(15));
     graph.Cls();
     EXPECT_EQ(at(100, 100), 0x654321U);
 }
 
-TEST_F(SurfaceTest, ValueAboveMaxIsClippedAtTheTopEdge) {
-    drawFlat(4500, 5, 50000, 0x0000FF);
-    // From sample 4 the line climbs steeply towards x = 5: it leaves through row 0.
-    bool reachesTop = false;
-    for (int x = 66; x <= 84; ++x) {
-        reachesTop = reachesTop || at(x, 0) == red;
-    }
-    EXPECT_TRUE(reachesTop);
-    EXPECT_EQ(at(67, 50), red);
-    EXPECT_EQ(at(10, 0), 0U);
-}
-
 TEST_F(SurfaceTest, AfterAResizeTheSurfaceShowsTheGridAlone) {
     graph.setBarX(true);
-    graph.setBarY(true);
     graph.setBarXInterval("1000");
     graph.setBarXColor(0xFF0000);
-    graph.setBarYColor(0xFF0000);
-    graph.Cls();
-    drawFlat(4500, 3, 7000, 0x0000FF);
+    drawFlat(4500, 3, 7000, 0x00FFFF);
     graph.resize(240, 120);
+    const QImage shown = surface.picture().copy();
+    EXPECT_EQ((std::vector{shown.size().width(), shown.size().height(), int(at(9, 0)), int(at(9, 55))}),
+              (std::vector{236, 116, int(blue), 0}));
+    graph.Cls();
+    EXPECT_EQ(surface.picture(), shown);
+}
 
-    ASSERT_EQ(surface.picture().size(), QSize(236, 116));
-    int gridPixels = 0;
-    for (int y = 0; y < surface.picture().height(); ++y) {
-        for (int x = 0; x < surface.picture().width(); ++x) {
-            const QRgb pixel = at(x, y);
-            ASSERT_TRUE(pixel == 0U || pixel == 0x0000FFU) << x << "," << y << " " << pixel;
-            gridPixels += pixel == 0x0000FFU ? 1 : 0;
+TEST_F(SurfaceTest, MouseAndKeysReachTheGraphInLogicalUnitsAndErrorsTheHandler) {
+    Listener listener;
+    graph.setEventListener(&listener);
+    surface.show();
+    mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
+    mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+    mouse(QEvent::MouseButtonDblClick, Qt::RightButton, Qt::RightButton);
+    mouse(QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);  // no second click
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, "a");
+    QApplication::sendEvent(&surface, &down);
+    QKeyEvent up(QEvent::KeyRelease, Qt::Key_Left, Qt::NoModifier);
+    QApplication::sendEvent(&surface, &up);
+    graph.setEnabled(false);
+    mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_EQ(listener.log.str(),
+              "MouseDown 1 1 5 4500;MouseMove 1 0 5 4500;MouseUp 1 0 5 4500;Click;MouseDown 2 0 5 4500;DblClick;"
+              "MouseUp 1 0 5 4500;KeyDown 65 2;KeyPress 97;KeyUp 37 0;");
+
+    bool reported = false;
+    surface.setErrorHandler([&](const std::exception_ptr& error) { reported = error != nullptr; });
+    graph.setEnabled(true);
+    listener.fail = true;
+    mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_TRUE(reported);
+}
+
+// Runs of equal values besides plain noise, beyond both edges now and then.
+std::vector<float> jagged(int count, unsigned seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> value(-900, 9900);
+    std::vector<float> ys;
+    ys.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        ys.push_back((i / 7) % 3 == 0 ? 4500 : value(random));
+    }
+    return ys;
+}
+
+// The same series rendered one segment per call and all in one: in every raster mode,
+// where drawing a pixel twice is not the same as once, the pictures must be identical.
+TEST(PolylineRaster, PolylineGivesTheSamePixelsAsItsSegments) {
+    qtTestApp();
+    // Series within one pixel column: ending on a new extreme, and going back over itself.
+    std::vector<std::vector<float>> series{{4500, 5400, 3600, 8100}, {4500, 900, 4500}};
+    for (const int count : {10, 166, 1000, 32767}) {
+        series.push_back(jagged(count, static_cast<unsigned>(count)));
+    }
+    for (const auto& ys : series) {
+        for (const int width : {1, 2, 3, 20}) {
+            for (const int mode : {13, 7, 6}) {
+                QtDrawingSurface segmentwise, merged;
+                for (QtDrawingSurface* s : {&segmentwise, &merged}) {
+                    s->place(0, 0, 170, 200);
+                    s->setScaleWidth(ys.size() < 5 ? 1000.0F : static_cast<float>(ys.size()));
+                    s->setScaleHeight(9000);
+                    s->setBackColor(0x203040);
+                    s->clear();
+                    s->setDrawWidth(static_cast<std::int16_t>(width));
+                    s->setDrawMode(static_cast<std::int16_t>(mode));
+                    s->setPenPosition({0, ys.front()});
+                }
+                for (std::size_t i = 0; i < ys.size(); ++i) {
+                    segmentwise.lineTo({static_cast<float>(i), ys[i]}, 0x00C0FF);
+                }
+                merged.seriesTo(0, ys, 0x00C0FF);
+                EXPECT_EQ(segmentwise.picture(), merged.picture())
+                    << ys.size() << " samples, width " << width << ", mode " << mode;
+            }
         }
     }
-    EXPECT_GT(gridPixels, 236 * 2 * 9);
-}
-
-TEST_F(SurfaceTest, InvisibleAndNoOperationPensLeaveThePicture) {
-    const QImage before = surface.picture().copy();
-    graph.setDrawStyle(5);
-    drawFlat(4500, 3, 7000, 0x0000FF);
-    graph.setDrawStyle(0);
-    graph.setDrawMode(11);
-    drawFlat(4500, 3, 7000, 0x0000FF);
-    EXPECT_EQ(surface.picture(), before);
-}
-
-TEST_F(SurfaceTest, DashedPenLeavesGaps) {
-    graph.setDrawWidth(1);
-    graph.setDrawStyle(2);  // dots: three on, three off
-    surface.line({0, 4500}, {10, 4500}, 0x0000FF);
-    EXPECT_EQ(at(0, 98), red);
-    EXPECT_EQ(at(2, 98), red);
-    EXPECT_EQ(at(3, 98), 0U);
-    EXPECT_EQ(at(6, 98), red);
 }
 
 }  // namespace
