@@ -16,8 +16,7 @@ std::string_view errorKindName(ErrorKind kind) noexcept {
     return "Error";
 }
 
-RuntimeError::RuntimeError(ErrorKind kind, const std::string& message)
-    : std::runtime_error(message), kind_(kind) {}
+RuntimeError::RuntimeError(ErrorKind kind, const std::string& message) : std::runtime_error(message), kind_(kind) {}
 
 std::string RuntimeError::report() const {
     std::string text(errorKindName(kind_));

@@ -18,15 +18,15 @@ public:
     using Array = std::vector<TaggedValue>;
 
     TaggedValue() = default;
-    TaggedValue(std::int16_t v) : data_(v) {}            // NOLINT(google-explicit-constructor)
-    TaggedValue(std::int32_t v) : data_(v) {}            // NOLINT(google-explicit-constructor)
-    TaggedValue(float v) : data_(v) {}                   // NOLINT(google-explicit-constructor)
-    TaggedValue(double v) : data_(v) {}                  // NOLINT(google-explicit-constructor)
-    TaggedValue(bool v) : data_(v) {}                    // NOLINT(google-explicit-constructor)
-    TaggedValue(std::string v) : data_(std::move(v)) {}  // NOLINT(google-explicit-constructor)
+    TaggedValue(std::int16_t v) : data_(v) {}                   // NOLINT(google-explicit-constructor)
+    TaggedValue(std::int32_t v) : data_(v) {}                   // NOLINT(google-explicit-constructor)
+    TaggedValue(float v) : data_(v) {}                          // NOLINT(google-explicit-constructor)
+    TaggedValue(double v) : data_(v) {}                         // NOLINT(google-explicit-constructor)
+    TaggedValue(bool v) : data_(v) {}                           // NOLINT(google-explicit-constructor)
+    TaggedValue(std::string v) : data_(std::move(v)) {}         // NOLINT(google-explicit-constructor)
     TaggedValue(std::string_view v) : data_(std::string(v)) {}  // NOLINT(google-explicit-constructor)
-    TaggedValue(const char* v) : data_(std::string(v)) {}      // NOLINT(google-explicit-constructor)
-    TaggedValue(Array v) : data_(std::move(v)) {}              // NOLINT(google-explicit-constructor)
+    TaggedValue(const char* v) : data_(std::string(v)) {}       // NOLINT(google-explicit-constructor)
+    TaggedValue(Array v) : data_(std::move(v)) {}               // NOLINT(google-explicit-constructor)
 
     // An array of `count` empty elements, indexed from 0.
     static TaggedValue makeArray(std::size_t count);

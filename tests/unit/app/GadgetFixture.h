@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "app/AppEnvironment.h"
+#include "app/Startup.h"
+#include "app/frmMain.h"
 #include "support/FakeFileSystem.h"
 #include "support/FakeShell.h"
 #include "support/FakeValueSource.h"
 #include "support/RecordingHost.h"
 #include "support/RecordingSurface.h"
-#include "app/AppEnvironment.h"
-#include "app/Startup.h"
-#include "app/frmMain.h"
 
 namespace quorvel {
 

@@ -27,8 +27,8 @@ TEST(Tool, DriveSpecIsTwoOrThreeCharactersWithTheColonSecond) {
     const std::vector<std::pair<std::string, bool>> table = {{"C:", true},   {"C:x", true}, {"C:\\", true},
                                                              {"C", false},   {"", false},   {"C:\\x", false},
                                                              {"ab:", false}, {":C", false}, {"\xC3\xA9:", false}};
-    for (const auto& [spec, isDrive] : table) {
-        EXPECT_EQ(IsDriveSpec(spec), isDrive) << spec;
+    for (const auto& [candidate, isDrive] : table) {
+        EXPECT_EQ(IsDriveSpec(candidate), isDrive) << candidate;
     }
     EXPECT_THROW((void)IsDriveSpec(std::string(32768, 'x')), RuntimeError);
     if (std::setlocale(LC_ALL, "C.UTF-8") == nullptr) {

@@ -22,7 +22,9 @@ TEST_F(TextInUtf8, CountsCharactersNotBytes) {
     EXPECT_EQ(charCount("abc"), 3U);
     EXPECT_EQ(charCount("\xE6\x97\xA5\xE6\x9C\xAC"), 2U);  // two CJK characters
     EXPECT_EQ(charCount("\xF0\x9F\x98\x80"), 2U);          // beyond U+FFFF: two units
-    EXPECT_EQ(charCount("a\xFF\xFE" "b"), 4U);              // undecodable bytes count one each
+    EXPECT_EQ(charCount("a\xFF\xFE"
+                        "b"),
+              4U);  // undecodable bytes count one each
     EXPECT_EQ(bytePrefixLength("\xE6\x97\xA5\xE6\x9C\xAC", 1), 3U);
     EXPECT_EQ(bytePrefixLength("ab", 5), 2U);
 }
@@ -30,7 +32,7 @@ TEST_F(TextInUtf8, CountsCharactersNotBytes) {
 TEST_F(TextInUtf8, LowerCaseKeepsUndecodableBytes) {
     EXPECT_EQ(toLower("MaX"), "max");
     EXPECT_EQ(toLower("\xC3\x84rger"), "\xC3\xA4rger");  // Ä -> ä
-    EXPECT_EQ(toLower("A\x82\xA0Z"), "a\x82\xA0z");     // Shift-JIS bytes pass through
+    EXPECT_EQ(toLower("A\x82\xA0Z"), "a\x82\xA0z");      // Shift-JIS bytes pass through
     EXPECT_TRUE(equalsIgnoreCase("LineColorSent", "linecolorsent"));
     EXPECT_FALSE(equalsIgnoreCase("Max", "Max "));
 }
