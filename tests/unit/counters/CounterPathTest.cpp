@@ -17,9 +17,13 @@ TEST(CounterPath, SplitsWellFormedPathsAndRefusesOtherText) {
     for (const auto& [path, expected] : cases) {
         const auto p = parseCounterPath(path);
         ASSERT_TRUE(p.has_value()) << path;
-        const std::string instance = p->hasInstance ? "(" + std::string(p->instance) + ")" : "";
-        EXPECT_EQ(std::string(p->machine) + "|" + std::string(p->object) + instance + "|" + std::string(p->counter),
-                  expected);
+        std::string joined(p->machine);
+        joined.append("|").append(p->object);
+        if (p->hasInstance) {
+            joined.append("(").append(p->instance).append(")");
+        }
+        joined.append("|").append(p->counter);
+        EXPECT_EQ(joined, expected);
     }
     for (const std::string_view path :
          {"", "\\", "RAS Total\\Bytes", "\\RAS Total", "\\RAS Total\\", "\\\\\\RAS Total\\Bytes", "\\\\host",
