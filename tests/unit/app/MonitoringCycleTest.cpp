@@ -3,21 +3,12 @@
 
 #include "GadgetFixture.h"
 #include "common/RuntimeError.h"
+#include "support/ErrorKindOf.h"
 
 namespace quorvel {
 namespace {
 
 using MonitoringCycle = GadgetFixture;
-
-ErrorKind loadError(GadgetFixture& fixture) {
-    try {
-        fixture.start();
-    } catch (const RuntimeError& e) {
-        return e.kind();
-    }
-    ADD_FAILURE() << "the load step succeeded";
-    return ErrorKind::InvalidOperation;
-}
 
 TEST_F(MonitoringCycle, RunsOnDefaultsWithoutSettingsFile) {
     frmMain& main = start();
@@ -139,15 +130,15 @@ TEST_F(MonitoringCycle, TimerValueZeroShowsTheGridOnly) {
 
 TEST_F(MonitoringCycle, BadSettingsStopTheLoadStep) {
     writeIni("Bunkaino=0\r\n");
-    EXPECT_EQ(loadError(*this), ErrorKind::IndexOutOfRange);
+    EXPECT_EQ(test::errorOf([this] { start(); }), ErrorKind::IndexOutOfRange);
     writeIni("Bunkaino=40000\r\n");
-    EXPECT_EQ(loadError(*this), ErrorKind::Overflow);
+    EXPECT_EQ(test::errorOf([this] { start(); }), ErrorKind::Overflow);
     writeIni("Max=abc\r\n");
-    EXPECT_EQ(loadError(*this), ErrorKind::TypeMismatch);
+    EXPECT_EQ(test::errorOf([this] { start(); }), ErrorKind::TypeMismatch);
     writeIni("TimerValue=65536\r\n");
-    EXPECT_EQ(loadError(*this), ErrorKind::InvalidValue);
+    EXPECT_EQ(test::errorOf([this] { start(); }), ErrorKind::InvalidValue);
     writeIni("BarX=maybe\r\n");
-    EXPECT_EQ(loadError(*this), ErrorKind::TypeMismatch);
+    EXPECT_EQ(test::errorOf([this] { start(); }), ErrorKind::TypeMismatch);
     EXPECT_FALSE(window.shown);
 }
 

@@ -6,19 +6,12 @@
 #include <limits>
 
 #include "common/RuntimeError.h"
+#include "support/ErrorKindOf.h"
 
 namespace quorvel {
 namespace {
 
-ErrorKind errorOf(auto&& call) {
-    try {
-        call();
-    } catch (const RuntimeError& e) {
-        return e.kind();
-    }
-    ADD_FAILURE() << "no RuntimeError raised";
-    return ErrorKind::InvalidOperation;
-}
+using test::errorOf;
 
 TEST(TaggedValueConversion, IntegersRoundHalvesToEven) {
     EXPECT_EQ(TaggedValue(2.5).toInt16(), 2);

@@ -4,6 +4,7 @@
 
 #include "app/frmMainLayout.h"
 #include "graph/MinGraph.h"
+#include "support/ErrorKindOf.h"
 #include "support/RecordingHost.h"
 #include "support/RecordingSurface.h"
 
@@ -11,17 +12,7 @@ namespace quorvel::testing {
 namespace {
 
 using Kind = RecordingSurface::OpKind;
-
-// The kind of the RuntimeError that `call` raises.
-ErrorKind errorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const RuntimeError& e) {
-        return e.kind();
-    }
-    ADD_FAILURE() << "no RuntimeError raised";
-    return ErrorKind::InvalidOperation;
-}
+using test::errorOf;
 
 // A value with its kind marked: % 16-bit, & 32-bit, ! single, # double, ? boolean, $ text.
 std::string show(const TaggedValue& v) {
