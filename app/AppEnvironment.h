@@ -32,7 +32,6 @@ public:
         }
         return *settings_;
     }
-    [[nodiscard]] bool hasSettings() const { return settings_ != nullptr; }
 
 private:
     FileSystem& files_;

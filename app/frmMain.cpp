@@ -84,9 +84,7 @@ void frmMain::Form_Resize() {
 
 void frmMain::Form_Unload() {
     parts_.tmrTimer.setInterval(0);
-    if (env_.hasSettings()) {
-        env_.settings().iniSaverSameFilename();
-    }
+    env_.settings().iniSaverSameFilename();
     RedLineCounter_.reset();
     GreenLineCounter_.reset();
 }

@@ -77,8 +77,7 @@ private:
     void MouseDown(std::int16_t& Button, std::int16_t& Shift, float& X, float& Y) override;
 
     void RunMenuCommand(int index);
-    clsPdh& RedLineCounter();
-    clsPdh& GreenLineCounter();
+    clsPdh& Counter(std::unique_ptr<clsPdh>& reference);
     TaggedValue Setting(const char* name, const TaggedValue& fallback);
 
     AppEnvironment& env_;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include "app/frmMain.h"
@@ -10,18 +11,12 @@ TaggedValue frmMain::Setting(const char* name, const TaggedValue& fallback) {
     return env_.settings().GetiniValue(name, fallback);
 }
 
-clsPdh& frmMain::RedLineCounter() {
-    if (!RedLineCounter_) {
-        RedLineCounter_ = std::make_unique<clsPdh>(env_.counters());
+// A counter reference creates its object on first use.
+clsPdh& frmMain::Counter(std::unique_ptr<clsPdh>& reference) {
+    if (!reference) {
+        reference = std::make_unique<clsPdh>(env_.counters());
     }
-    return *RedLineCounter_;
-}
-
-clsPdh& frmMain::GreenLineCounter() {
-    if (!GreenLineCounter_) {
-        GreenLineCounter_ = std::make_unique<clsPdh>(env_.counters());
-    }
-    return *GreenLineCounter_;
+    return *reference;
 }
 
 void frmMain::SetupMonitor() {
@@ -62,10 +57,12 @@ void frmMain::SetupMonitor() {
 }
 
 void frmMain::tmrTimer_Timer() {
-    RedLineCounter().Collect();
-    GreenLineCounter().Collect();
-    const double red = RedLineCounter().GetValue();
-    const double green = GreenLineCounter().GetValue();
+    clsPdh& redCounter = Counter(RedLineCounter_);
+    clsPdh& greenCounter = Counter(GreenLineCounter_);
+    redCounter.Collect();
+    greenCounter.Collect();
+    const double red = redCounter.GetValue();
+    const double green = greenCounter.GetValue();
     PushSample(red, green);
 }
 
@@ -77,11 +74,10 @@ void frmMain::PushSample(double red, double green) {
     if (n == 0) {
         throw RuntimeError(ErrorKind::IndexOutOfRange, "the histories have not been sized");
     }
-    for (std::size_t i = 1; i < n; ++i) {
-        reds[i - 1] = std::move(reds[i]);
-        greens[i - 1] = std::move(greens[i]);
-        sums[i - 1] = std::move(sums[i]);
-    }
+    // Every history moves one place towards index 0; the newest place is written below.
+    std::move(reds.begin() + 1, reds.end(), reds.begin());
+    std::move(greens.begin() + 1, greens.end(), greens.begin());
+    std::move(sums.begin() + 1, sums.end(), sums.begin());
     const double sum = red + green;
     if (std::isinf(sum) && std::isfinite(red) && std::isfinite(green)) {
         throw RuntimeError(ErrorKind::Overflow, "the sum of the two samples is too large");
