@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <clocale>
+#include <exception>
+#include <functional>
 #include <memory>
 
 #include "app/AppEnvironment.h"
@@ -20,13 +22,34 @@
 #include "platform/qt/QtMessageDialog.h"
 #include "platform/qt/QtPopupMenu.h"
 #include "platform/qt/QtProfileStore.h"
+#include "platform/qt/XcbDrawingSurface.h"
 
 namespace {
 
+using ErrorHandler = std::function<void(std::exception_ptr)>;
+
+// The graph's surface, owned by the window: on X11 it draws on the X server, which then
+// takes a few requests a redraw instead of the image; elsewhere, or when the server
+// refuses it, it draws into an image that Qt shows. QUORVEL_SURFACE=image chooses the
+// image on X11 too, for tests and measurements.
+quorvel::DrawingSurface* makeSurface(QWidget& window, const ErrorHandler& handler) {
+    if (QGuiApplication::platformName() == QLatin1String("xcb") && qgetenv("QUORVEL_SURFACE") != "image") {
+        if (auto* surface = quorvel::XcbDrawingSurface::create(&window)) {
+            surface->setErrorHandler(handler);
+            return surface;
+        }
+    }
+    auto* surface = new quorvel::QtDrawingSurface(&window);
+    surface->setErrorHandler(handler);
+    return surface;
+}
+
 // The Qt objects the main window is made of; they live as long as the window.
 struct QtForm {
+    explicit QtForm(const ErrorHandler& handler) : surface(makeSurface(window, handler)) {}
+
     quorvel::QtFormWindow window;
-    quorvel::QtDrawingSurface* surface = new quorvel::QtDrawingSurface(&window);  // owned by the window
+    quorvel::DrawingSurface* surface;
     quorvel::QtFormHost host;
     quorvel::QtIntervalTimer timer;
     quorvel::QtPopupMenu menu;
@@ -52,15 +75,14 @@ int main(int argc, char** argv) {
     quorvel::LinuxProcessInfo process;
     std::unique_ptr<quorvel::ProcValueSource> counters;
     std::unique_ptr<quorvel::AppEnvironment> env;
-    QtForm form;
+    QtForm form([&errors](const std::exception_ptr& error) {
+        quorvel::Guarded(errors, [&error] { std::rethrow_exception(error); });
+    });
     std::unique_ptr<quorvel::frmMain> mainForm;
 
     quorvel::Guarded(errors, [&] {
         counters = std::make_unique<quorvel::ProcValueSource>();
         env = std::make_unique<quorvel::AppEnvironment>(files, profile, process, *counters, errors);
-        form.surface->setErrorHandler([&errors](const std::exception_ptr& error) {
-            quorvel::Guarded(errors, [&error] { std::rethrow_exception(error); });
-        });
         mainForm = quorvel::Startup::Main(*env, [&form](quorvel::AppEnvironment& e) {
             return std::make_unique<quorvel::frmMain>(
                 e, quorvel::FormParts{form.window, *form.surface, form.host, form.timer, form.menu, form.dialog});

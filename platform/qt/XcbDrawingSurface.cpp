@@ -1,0 +1,438 @@
+#include "platform/qt/XcbDrawingSurface.h"
+
+#include <QtGui/qguiapplication_platform.h>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWindow>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <utility>
+
+#include "common/RuntimeError.h"
+#include "platform/qt/InputCodes.h"
+#include "platform/qt/SurfaceFont.h"
+#include "platform/qt/SystemColour.h"
+
+namespace quorvel {
+namespace {
+
+[[noreturn]] void refuse(const char* property) {
+    throw RuntimeError(ErrorKind::InvalidValue, std::string("invalid property value for ") + property);
+}
+
+std::int16_t checkedRange(const char* property, std::int16_t value, int low, int high) {
+    if (value < low || value > high) {
+        refuse(property);
+    }
+    return value;
+}
+
+void reportAndExit(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(std::move(error));
+    } catch (const RuntimeError& e) {
+        std::fprintf(stderr, "Quorvel: %s\n", e.report().c_str());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "Quorvel: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "Quorvel: unknown error\n");
+    }
+    std::fflush(stderr);
+    std::_Exit(EXIT_FAILURE);
+}
+
+[[noreturn]] void unavailable(const std::string& what) {
+    throw RuntimeError(ErrorKind::PlatformUnavailable, what);
+}
+
+template <class Reply>
+std::unique_ptr<Reply, decltype(&std::free)> owned(Reply* reply, xcb_generic_error_t* error) {
+    std::free(error);  // NOLINT(cppcoreguidelines-no-malloc)
+    return {reply, &std::free};
+}
+
+// The screen's root, the depth and the pixel format of a window, which the pixmap
+// copied to it must share.
+struct WindowFormat {
+    xcb_window_t root = 0;
+    std::uint8_t depth = 0;
+    XcbPixelFormat pixels;
+};
+
+WindowFormat formatOf(xcb_connection_t* connection, xcb_window_t window) {
+    xcb_generic_error_t* error = nullptr;
+    const auto geometry =
+        owned(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), &error), error);
+    error = nullptr;
+    const auto attributes = owned(
+        xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, window), &error), error);
+    if (!geometry || !attributes) {
+        unavailable("the X server does not describe the graph's window");
+    }
+    for (auto screen = xcb_setup_roots_iterator(xcb_get_setup(connection)); screen.rem != 0; xcb_screen_next(&screen)) {
+        for (auto depth = xcb_screen_allowed_depths_iterator(screen.data); depth.rem != 0; xcb_depth_next(&depth)) {
+            for (auto visual = xcb_depth_visuals_iterator(depth.data); visual.rem != 0; xcb_visualtype_next(&visual)) {
+                const xcb_visualtype_t& v = *visual.data;
+                if (v.visual_id != attributes->visual) {
+                    continue;
+                }
+                if (v._class != XCB_VISUAL_CLASS_TRUE_COLOR && v._class != XCB_VISUAL_CLASS_DIRECT_COLOR) {
+                    unavailable("the graph's window has no true-colour visual");
+                }
+                const std::uint32_t depthBits =
+                    geometry->depth >= 32 ? ~0U : ((std::uint32_t{1} << geometry->depth) - 1);
+                const std::uint32_t colours = v.red_mask | v.green_mask | v.blue_mask;
+                return {geometry->root, geometry->depth,
+                        XcbPixelFormat{v.red_mask, v.green_mask, v.blue_mask, depthBits & ~colours}};
+            }
+        }
+    }
+    unavailable("the graph window's visual is unknown");
+}
+
+}  // namespace
+
+XcbDrawingSurface* XcbDrawingSurface::create(QWidget* parent) {
+    auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    if (connection == nullptr) {
+        return nullptr;
+    }
+    std::unique_ptr<XcbDrawingSurface> surface(new XcbDrawingSurface(parent));
+    try {
+        surface->attach(connection);
+    } catch (const RuntimeError&) {
+        return nullptr;
+    }
+    return surface.release();
+}
+
+XcbDrawingSurface::XcbDrawingSurface(QWidget* parent) : QWidget(parent), errorHandler_(reportAndExit) {
+    // A window of its own that Qt leaves alone; exposes still arrive as paint events.
+    setAttribute(Qt::WA_NativeWindow);
+    setAttribute(Qt::WA_PaintOnScreen);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    font_ = std::make_shared<const FontObject>(fontObjectOf(QWidget::font()));
+}
+
+void XcbDrawingSurface::attach(xcb_connection_t* connection) {
+    const auto window = static_cast<xcb_window_t>(winId());
+    // Pointer events go through the window below, the form's, and reach this widget from
+    // there: the window system then knows the form saw the press that starts a move.
+    if (QWindow* handle = windowHandle()) {
+        handle->setFlag(Qt::WindowTransparentForInput, true);
+    }
+    const WindowFormat format = formatOf(connection, window);
+    format_ = format.pixels;
+    canvas_ = std::make_unique<XcbCanvas>(connection, format.root, format.depth);
+    fitImage();
+}
+
+// Device pixels per logical pixel: the image, the pen and the border scale by it.
+double XcbDrawingSurface::ratio() const {
+    return devicePixelRatioF();
+}
+
+int XcbDrawingSurface::device(int logical) const {
+    return static_cast<int>(std::lround(logical * ratio()));
+}
+
+QRect XcbDrawingSurface::drawingArea() const {
+    const int border = borderWidth();
+    return {border, border, std::max(width() - 2 * border, 0), std::max(height() - 2 * border, 0)};
+}
+
+int XcbDrawingSurface::borderWidth() const {
+    if (borderStyle_ == 0) {
+        return 0;
+    }
+    return appearance_ == 1 ? 2 : 1;
+}
+
+void XcbDrawingSurface::fitImage() {
+    const QRect area = drawingArea();
+    canvas_->resize(device(area.width()), device(area.height()), pixelOf(backColor_));
+    update();
+}
+
+void XcbDrawingSurface::place(int left, int top, int width, int height) {
+    setGeometry(left, top, std::max(width, 0), std::max(height, 0));
+    fitImage();
+}
+
+void XcbDrawingSurface::setScaleWidth(float width) {
+    if (width == 0.0F || !std::isfinite(width)) {
+        refuse("ScaleWidth");
+    }
+    scaleWidth_ = width;
+}
+
+void XcbDrawingSurface::setScaleHeight(float height) {
+    if (height == 0.0F || !std::isfinite(height)) {
+        refuse("ScaleHeight");
+    }
+    scaleHeight_ = height;
+}
+
+XcbDrawingSurface::DeviceMapping XcbDrawingSurface::mapping() const {
+    return {{static_cast<double>(canvas_->width()) / scaleWidth_},
+            {static_cast<double>(canvas_->height()) / scaleHeight_}};
+}
+
+DevicePoint XcbDrawingSurface::toDevice(LogicalPoint point) const {
+    const DeviceMapping map = mapping();
+    return {map.x(point.x), map.y(point.y)};
+}
+
+LogicalPoint XcbDrawingSurface::toLogical(QPointF position) const {
+    const QRect area = drawingArea();
+    auto map = [](double offset, float extent, int pixels) {
+        return pixels > 0 ? static_cast<float>(offset * extent / pixels) : 0.0F;
+    };
+    return {map(position.x() - area.left(), scaleWidth_, area.width()),
+            map(position.y() - area.top(), scaleHeight_, area.height())};
+}
+
+std::uint32_t XcbDrawingSurface::pixelOf(const QColor& colour) const {
+    return format_.pixelOf(colour.rgb() & 0xFFFFFFU);
+}
+
+std::uint32_t XcbDrawingSurface::pixelOf(Colour colour) const {
+    return pixelOf(resolveColour(colour, palette()));
+}
+
+XcbCanvas& XcbDrawingSurface::canvasFor(Colour colour) {
+    const int width = std::max(1, static_cast<int>(std::lround(drawWidth_ * ratio())));
+    canvas_->setPen({.pixel = pixelOf(colour), .width = width, .style = drawStyle_, .drawMode = drawMode_});
+    return *canvas_;
+}
+
+// What was drawn goes to the window once control is back in the event loop, with
+// whatever else is drawn until then, in one write to the server.
+void XcbDrawingSurface::drawn() {
+    if (!presentPending_) {
+        presentPending_ = true;
+        QMetaObject::invokeMethod(
+            this, [this] { present(); }, Qt::QueuedConnection);
+    }
+}
+
+void XcbDrawingSurface::present() {
+    presentPending_ = false;
+    const int border = device(borderWidth());
+    canvas_->copyTo(static_cast<xcb_window_t>(internalWinId()), border, border);
+    canvas_->flush();
+}
+
+void XcbDrawingSurface::lineTo(LogicalPoint to, std::optional<Colour> colour) {
+    const DevicePoint end = toDevice(to);
+    canvasFor(colour.value_or(foreColor_)).polyline(toDevice(pen_), std::span(&end, 1));
+    pen_ = to;
+    drawn();
+}
+
+void XcbDrawingSurface::seriesTo(float firstX, std::span<const float> ys, std::optional<Colour> colour) {
+    if (ys.empty()) {
+        return;
+    }
+    const DeviceMapping map = mapping();
+    points_.resize(ys.size());
+    for (std::size_t i = 0; i < ys.size(); ++i) {
+        points_[i] = {map.x(firstX + static_cast<float>(i)), map.y(ys[i])};
+    }
+    canvasFor(colour.value_or(foreColor_)).polyline(toDevice(pen_), points_);
+    pen_ = {firstX + static_cast<float>(ys.size() - 1), ys.back()};
+    drawn();
+}
+
+void XcbDrawingSurface::line(LogicalPoint from, LogicalPoint to, Colour colour) {
+    const DevicePoint end = toDevice(to);
+    canvasFor(colour).polyline(toDevice(from), std::span(&end, 1));
+    pen_ = to;
+    drawn();
+}
+
+void XcbDrawingSurface::clear() {
+    canvas_->fill(pixelOf(backColor_));
+    pen_ = {};
+    drawn();
+}
+
+void XcbDrawingSurface::refresh() {
+    present();
+}
+
+void XcbDrawingSurface::setEnabledState(bool enabled) {
+    enabled_ = enabled;
+    setEnabled(enabled);
+}
+
+void XcbDrawingSurface::setFontObject(FontRef font) {
+    if (!font) {
+        refuse("Font");
+    }
+    setFont(qFontOf(*font));
+    font_ = std::move(font);
+}
+
+void XcbDrawingSurface::setAppearance(std::int16_t appearance) {
+    appearance_ = checkedRange("Appearance", appearance, 0, 1);
+    fitImage();
+}
+
+void XcbDrawingSurface::setBorderStyle(std::int16_t style) {
+    borderStyle_ = checkedRange("BorderStyle", style, 0, 1);
+    fitImage();
+}
+
+void XcbDrawingSurface::setDrawMode(std::int16_t mode) {
+    drawMode_ = checkedRange("DrawMode", mode, 1, 16);
+}
+
+void XcbDrawingSurface::setDrawStyle(std::int16_t style) {
+    drawStyle_ = checkedRange("DrawStyle", style, 0, 6);
+}
+
+void XcbDrawingSurface::setDrawWidth(std::int16_t width) {
+    drawWidth_ = checkedRange("DrawWidth", width, 1, 32767);
+}
+
+void XcbDrawingSurface::setErrorHandler(std::function<void(std::exception_ptr)> handler) {
+    errorHandler_ = handler ? std::move(handler) : reportAndExit;
+}
+
+QImage XcbDrawingSurface::picture() const {
+    const std::vector<std::uint32_t> pixels = canvas_->readBack();
+    QImage image(canvas_->width(), canvas_->height(), QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            row[x] = format_.rgbOf(pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width()) +
+                                          static_cast<std::size_t>(x)]) |
+                     0xFF000000U;
+        }
+    }
+    return image;
+}
+
+void XcbDrawingSurface::paintEvent(QPaintEvent* /*event*/) {
+    const auto window = static_cast<xcb_window_t>(internalWinId());
+    paintBorder(window);
+    present();
+}
+
+// A flat border is one line in the window-frame colour; a three-dimensional one is sunken,
+// two lines deep. Drawn as QtDrawingSurface draws it.
+void XcbDrawingSurface::paintBorder(xcb_window_t window) {
+    if (borderStyle_ == 0 || rect().isEmpty()) {
+        return;
+    }
+    const QPalette& p = palette();
+    const int w = device(width());
+    const int h = device(height());
+    const int line = std::max(1, device(1));
+    auto frame = [&](int inset, const QColor& topLeft, const QColor& bottomRight) {
+        const auto x = static_cast<std::int16_t>(inset);
+        const auto across = static_cast<std::uint16_t>(std::max(w - 2 * inset, 0));
+        const auto down = static_cast<std::uint16_t>(std::max(h - 2 * inset, 0));
+        const auto thick = static_cast<std::uint16_t>(line);
+        const std::array<xcb_rectangle_t, 2> first{{{x, x, across, thick}, {x, x, thick, down}}};
+        const std::array<xcb_rectangle_t, 2> second{{{x, static_cast<std::int16_t>(h - inset - line), across, thick},
+                                                     {static_cast<std::int16_t>(w - inset - line), x, thick, down}}};
+        canvas_->fillOn(window, pixelOf(topLeft), first);
+        canvas_->fillOn(window, pixelOf(bottomRight), second);
+    };
+    if (appearance_ == 0) {
+        frame(0, p.color(QPalette::WindowText), p.color(QPalette::WindowText));
+        return;
+    }
+    frame(0, p.color(QPalette::Dark), p.color(QPalette::Light));
+    frame(line, p.color(QPalette::Shadow), p.color(QPalette::Midlight));
+}
+
+void XcbDrawingSurface::resizeEvent(QResizeEvent* /*event*/) {
+    fitImage();
+}
+
+template <class Call>
+void XcbDrawingSurface::deliver(Call call) {
+    if (listener_ == nullptr) {
+        return;
+    }
+    try {
+        call(*listener_);
+    } catch (...) {
+        errorHandler_(std::current_exception());
+    }
+}
+
+void XcbDrawingSurface::mousePressEvent(QMouseEvent* event) {
+    std::int16_t button = input::buttonCode(event->button());
+    std::int16_t shift = input::shiftState(event->modifiers());
+    LogicalPoint at = toLogical(event->position());
+    clickPending_ = event->button() == Qt::LeftButton;
+    deliver([&](InputListener& l) { l.MouseDown(button, shift, at.x, at.y); });
+}
+
+// A left press and release over the surface make a click; the release that ends a
+// double click does not.
+void XcbDrawingSurface::mouseReleaseEvent(QMouseEvent* event) {
+    std::int16_t button = input::buttonCode(event->button());
+    std::int16_t shift = input::shiftState(event->modifiers());
+    LogicalPoint at = toLogical(event->position());
+    const bool click =
+        clickPending_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    clickPending_ = false;
+    deliver([&](InputListener& l) { l.MouseUp(button, shift, at.x, at.y); });
+    if (click) {
+        deliver([](InputListener& l) { l.Click(); });
+    }
+}
+
+void XcbDrawingSurface::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        mousePressEvent(event);
+        return;
+    }
+    clickPending_ = false;
+    deliver([](InputListener& l) { l.DblClick(); });
+}
+
+void XcbDrawingSurface::mouseMoveEvent(QMouseEvent* event) {
+    std::int16_t button = input::buttonState(event->buttons());
+    std::int16_t shift = input::shiftState(event->modifiers());
+    LogicalPoint at = toLogical(event->position());
+    deliver([&](InputListener& l) { l.MouseMove(button, shift, at.x, at.y); });
+}
+
+void XcbDrawingSurface::keyPressEvent(QKeyEvent* event) {
+    std::int16_t code = input::keyCode(event->key(), event->modifiers());
+    std::int16_t shift = input::shiftState(event->modifiers());
+    deliver([&](InputListener& l) { l.KeyDown(code, shift); });
+    const QString text = event->text();
+    if (!text.isEmpty()) {
+        auto ascii = static_cast<std::int16_t>(text.at(0).unicode());
+        deliver([&](InputListener& l) { l.KeyPress(ascii); });
+    }
+}
+
+// Auto-repeat gives repeated key downs and one key up, at the end.
+void XcbDrawingSurface::keyReleaseEvent(QKeyEvent* event) {
+    if (event->isAutoRepeat()) {
+        return;
+    }
+    std::int16_t code = input::keyCode(event->key(), event->modifiers());
+    std::int16_t shift = input::shiftState(event->modifiers());
+    deliver([&](InputListener& l) { l.KeyUp(code, shift); });
+}
+
+}  // namespace quorvel
