@@ -120,10 +120,10 @@ XcbCanvas::XcbCanvas(xcb_connection_t* connection, xcb_window_t root, std::uint8
     const xcb_pixmap_t probe = xcb_generate_id(connection_);
     check(connection_, xcb_create_pixmap_checked(connection_, depth_, probe, root_, 1, 1), "a pixmap");
     drawGc_ = xcb_generate_id(connection_);
-    const std::array<std::uint32_t, 3> drawValues{XCB_CAP_STYLE_NOT_LAST, XCB_JOIN_STYLE_ROUND, 0};
-    const xcb_void_cookie_t drawCookie =
-        xcb_create_gc_checked(connection_, drawGc_, probe,
-                              XCB_GC_CAP_STYLE | XCB_GC_JOIN_STYLE | XCB_GC_GRAPHICS_EXPOSURES, drawValues.data());
+    // Thin lines (width 0) without their last point, as LineRaster leaves it out.
+    const std::array<std::uint32_t, 2> drawValues{XCB_CAP_STYLE_NOT_LAST, 0};
+    const xcb_void_cookie_t drawCookie = xcb_create_gc_checked(
+        connection_, drawGc_, probe, XCB_GC_CAP_STYLE | XCB_GC_GRAPHICS_EXPOSURES, drawValues.data());
     copyGc_ = xcb_generate_id(connection_);
     // No GraphicsExpose or NoExpose events for copies: nobody waits for them.
     const std::uint32_t noExposures = 0;
@@ -189,7 +189,7 @@ bool XcbCanvas::drawsAnything() const {
 }
 
 void XcbCanvas::apply(const GcState& wanted) {
-    std::array<std::uint32_t, 5> values{};
+    std::array<std::uint32_t, 3> values{};
     std::uint32_t mask = 0;
     std::size_t n = 0;
     auto set = [&](std::uint32_t bit, std::uint32_t have, std::uint32_t want) {
@@ -201,9 +201,7 @@ void XcbCanvas::apply(const GcState& wanted) {
     // In the order of the mask bits, as the request lists its values.
     set(XCB_GC_FUNCTION, gc_.function, wanted.function);
     set(XCB_GC_FOREGROUND, gc_.foreground, wanted.foreground);
-    set(XCB_GC_LINE_WIDTH, gc_.lineWidth, wanted.lineWidth);
     set(XCB_GC_LINE_STYLE, gc_.lineStyle, wanted.lineStyle);
-    set(XCB_GC_CAP_STYLE, gc_.capStyle, wanted.capStyle);
     if (mask != 0) {
         xcb_change_gc(connection_, drawGc_, mask, values.data());
     }
@@ -222,29 +220,23 @@ void XcbCanvas::polyline(DevicePoint from, std::span<const DevicePoint> points) 
         return;
     }
     const bool dashed = pen_.width == 1 && pen_.style >= 1 && pen_.style <= 4;
-    GcState wanted{
-        .function = gxFunction.at(static_cast<std::size_t>(pen_.drawMode - 1)),
-        .foreground = pen_.pixel,
-        .lineWidth = 0,
-        .lineStyle = dashed ? std::uint32_t{XCB_LINE_STYLE_ON_OFF_DASH} : std::uint32_t{XCB_LINE_STYLE_SOLID},
-        .capStyle = XCB_CAP_STYLE_NOT_LAST,
-        .dashes = dashed ? pen_.style : 0};
+    apply({.function = gxFunction.at(static_cast<std::size_t>(pen_.drawMode - 1)),
+           .foreground = pen_.pixel,
+           .lineStyle = dashed ? std::uint32_t{XCB_LINE_STYLE_ON_OFF_DASH} : std::uint32_t{XCB_LINE_STYLE_SOLID},
+           .dashes = dashed ? pen_.style : 0});
     // One-pixel lines are the server's thin lines, which cover LineRaster's pixels. A
     // two-pixel pen is LineRaster's square swept along them: four thin lines a pixel
-    // apart, where drawing a pixel twice does no harm. Other pens are wide lines, whose
-    // square ends reach half the width beyond each point.
-    int copies = 1;
-    if (pen_.width == 2 && idempotent(pen_.drawMode)) {
-        copies = 4;
-    } else if (pen_.width > 1) {
-        wanted.lineWidth = static_cast<std::uint32_t>(pen_.width);
-        wanted.capStyle = XCB_CAP_STYLE_PROJECTING;
+    // apart, where drawing a pixel twice does no harm. The server's wide lines are bands
+    // of the exact width, narrower than a square swept along a slope; other pens are
+    // therefore sent as the pixel runs that LineRaster gives each segment.
+    if (pen_.width > 2 || (pen_.width == 2 && !idempotent(pen_.drawMode))) {
+        sendRuns(from, points);
+        return;
     }
-    apply(wanted);
-
+    const int copies = pen_.width == 2 ? 4 : 1;
     const bool contiguous = withinLimit(from) && std::all_of(points.begin(), points.end(), withinLimit);
-    // Dashes start again at each segment, and a wide pen draws each segment on its own.
-    if (contiguous && !dashed && wanted.lineWidth == 0) {
+    // Dashes start again at each segment.
+    if (contiguous && !dashed) {
         sendPolyline(from, points, copies);
     } else {
         sendSegments(from, points, copies);
@@ -262,6 +254,66 @@ std::int16_t shiftY(int copy, int copies) {
 }
 
 }  // namespace
+
+void XcbCanvas::sendRuns(DevicePoint from, std::span<const DevicePoint> points) {
+    const auto size = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
+    if (mask_.size() != size) {
+        mask_.assign(size, 0);
+    }
+    maskRaster_.attach(mask_.data(), width_, width_, height_);
+    maskRaster_.setPen({.pixel = 1, .width = pen_.width, .style = 0, .drawMode = 13});
+    rectangles_.clear();
+    DevicePoint previous = from;
+    for (const DevicePoint& p : points) {
+        if (p != previous) {
+            collectRuns(previous, p);
+        }
+        previous = p;
+    }
+    sendRectangles();
+}
+
+// Draws one segment into the mask, then turns the pixels it set into rectangles of one
+// row each and clears them again; only the segment's bounds are scanned.
+void XcbCanvas::collectRuns(DevicePoint a, DevicePoint b) {
+    maskRaster_.segment(a, b);
+    const std::int64_t reach = pen_.width;
+    const auto clampTo = [](std::int64_t v, int limit) {
+        return static_cast<int>(std::clamp<std::int64_t>(v, 0, limit));
+    };
+    const int left = clampTo(std::int64_t{std::min(a.x, b.x)} - reach, width_);
+    const int right = clampTo(std::int64_t{std::max(a.x, b.x)} + reach + 1, width_);
+    const int top = clampTo(std::int64_t{std::min(a.y, b.y)} - reach, height_);
+    const int bottom = clampTo(std::int64_t{std::max(a.y, b.y)} + reach + 1, height_);
+    for (int y = top; y < bottom; ++y) {
+        std::uint32_t* row = mask_.data() + static_cast<std::ptrdiff_t>(y) * width_;
+        int x = left;
+        while (x < right) {
+            if (row[x] == 0) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < right && row[x] != 0) {
+                row[x] = 0;
+                ++x;
+            }
+            rectangles_.push_back({static_cast<std::int16_t>(start), static_cast<std::int16_t>(y),
+                                   static_cast<std::uint16_t>(x - start), 1});
+        }
+    }
+    if (rectangles_.size() >= chunk / 2) {
+        sendRectangles();
+    }
+}
+
+void XcbCanvas::sendRectangles() {
+    if (!rectangles_.empty()) {
+        xcb_poly_fill_rectangle(connection_, pixmap_, drawGc_, static_cast<std::uint32_t>(rectangles_.size()),
+                                rectangles_.data());
+        rectangles_.clear();
+    }
+}
 
 void XcbCanvas::sendPolyline(DevicePoint from, std::span<const DevicePoint> points, int copies) {
     points_.clear();

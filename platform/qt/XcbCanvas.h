@@ -12,7 +12,8 @@ namespace quorvel {
 
 // A persistent image kept on the X server as a pixmap and drawn with core requests, so
 // that a redraw sends a few requests rather than the pixels. Lines cover the pixels that
-// LineRaster gives them: a segment from its start up to, not including, its end.
+// LineRaster gives them, in every raster mode: a segment from its start up to, not
+// including, its end, widened to a pen-width square, each pixel combined once.
 // Requests are only queued; flush() sends them.
 class XcbCanvas {
 public:
@@ -56,9 +57,7 @@ private:
     struct GcState {
         std::uint32_t function = 3;  // copy
         std::uint32_t foreground = 0;
-        std::uint32_t lineWidth = 0;
         std::uint32_t lineStyle = 0;
-        std::uint32_t capStyle = 0;
         int dashes = 0;
     };
 
@@ -66,6 +65,9 @@ private:
     void apply(const GcState& wanted);
     void sendPolyline(DevicePoint from, std::span<const DevicePoint> points, int copies);
     void sendSegments(DevicePoint from, std::span<const DevicePoint> points, int copies);
+    void sendRuns(DevicePoint from, std::span<const DevicePoint> points);
+    void collectRuns(DevicePoint a, DevicePoint b);
+    void sendRectangles();
 
     xcb_connection_t* connection_;
     xcb_window_t root_;
@@ -82,6 +84,11 @@ private:
     std::vector<xcb_segment_t> segments_;
     std::vector<xcb_point_t> copyPoints_;
     std::vector<xcb_segment_t> copySegments_;
+    // Wide pens: each segment is rasterised into a scratch mask as the image surface
+    // would draw it, and its pixels go to the server as row runs.
+    std::vector<std::uint32_t> mask_;
+    LineRaster maskRaster_;
+    std::vector<xcb_rectangle_t> rectangles_;
 };
 
 }  // namespace quorvel

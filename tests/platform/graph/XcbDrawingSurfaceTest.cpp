@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include <QtGui/qguiapplication_platform.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <QApplication>
+#include <csignal>
+
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "graph/MinGraph.h"
+#include "platform/qt/QtDrawingSurface.h"
+#include "platform/qt/XcbDrawingSurface.h"
+#include "platform/qt/XcbPixelFormat.h"
+#include "support/RecordingHost.h"
+
+namespace quorvel::testing {
+namespace {
+
+// A private X server for this process, started before the tests and stopped by its
+// process id after them; the application is gone by then.
+class XvfbDisplay final : public ::testing::Environment {
+public:
+    void SetUp() override {
+        std::array<int, 2> fds{};
+        if (pipe(fds.data()) != 0) {
+            return;
+        }
+        pid_ = fork();
+        if (pid_ == 0) {
+            close(fds[0]);
+            std::freopen("/dev/null", "w", stderr);
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten", "tcp",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        std::string number;
+        char c = 0;
+        while (read(fds[0], &c, 1) == 1 && c != '\n') {
+            number += c;
+        }
+        close(fds[0]);
+        if (number.empty()) {
+            return;
+        }
+        setenv("DISPLAY", (":" + number).c_str(), 1);
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+        static int argc = 1;
+        static char name[] = "quorvel-test";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<QApplication>(argc, argv);
+    }
+
+    void TearDown() override {
+        app_.reset();
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+
+    [[nodiscard]] static bool ready() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+
+private:
+    pid_t pid_ = -1;
+    std::unique_ptr<QApplication> app_;
+};
+
+// NOLINTNEXTLINE(cert-err58-cpp)
+const auto* const display = ::testing::AddGlobalTestEnvironment(new XvfbDisplay);
+
+xcb_connection_t* connection() {
+    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+}
+
+// One redraw as the monitoring cycle makes it: the grid, then three series.
+struct Scene {
+    int width = 2;
+    int mode = 13;
+    int style = 0;
+    int samples = 10;
+    double scale = 1.0;  // the series' values, times this
+};
+
+std::vector<double> seriesValues(int samples, unsigned seed, double scale) {
+    std::vector<double> values;
+    unsigned state = seed;
+    for (int i = 0; i < samples; ++i) {
+        state = state * 1103515245U + 12345U;
+        // Runs of equal values, steep steps, and now and then beyond both edges.
+        const double v = (i / 3) % 3 == 0 ? 4500.0 : static_cast<double>((state >> 8) % 10800) - 900.0;
+        values.push_back(v * scale);
+    }
+    return values;
+}
+
+void drawScene(DrawingSurface& surface, const Scene& scene) {
+    RecordingHost host;
+    MinGraph graph(surface, host);
+    graph.setDrawWidth(static_cast<std::int16_t>(scene.width));
+    graph.setDrawMode(static_cast<std::int16_t>(scene.mode));
+    graph.setDrawStyle(static_cast<std::int16_t>(scene.style));
+    graph.setBackColor(0x336699);
+    graph.setBunkaino(scene.samples);
+    graph.setMax(9000);
+    graph.setBarX(true);
+    graph.setBarXInterval(TaggedValue(std::int16_t{1000}));
+    graph.setBarXColor(0xFF0000);
+    graph.setBarY(true);
+    graph.setBarYInterval(TaggedValue(std::int16_t{3}));
+    graph.setBarYColor(0x00FF00);
+    graph.resize(170, 200);  // clears and draws the grid
+    const std::array<Colour, 3> colours{0x00C0FF, 0x40FF40, 0x2020E0};
+    for (unsigned s = 0; s < 3; ++s) {
+        TaggedValue::Array data;
+        for (const double v : seriesValues(scene.samples, s + 1, scene.scale)) {
+            data.emplace_back(v);
+        }
+        graph.DrawGraph(TaggedValue(data), colours.at(s));
+    }
+}
+
+struct Comparison {
+    int differing = 0;
+    int drawn = 0;  // pixels that differ from the background in either picture
+};
+
+Comparison compare(const QImage& ours, const QImage& reference, QRgb background) {
+    Comparison result;
+    EXPECT_EQ(ours.size(), reference.size());
+    for (int y = 0; y < std::min(ours.height(), reference.height()); ++y) {
+        for (int x = 0; x < std::min(ours.width(), reference.width()); ++x) {
+            const QRgb a = ours.pixel(x, y) & 0xFFFFFFU;
+            const QRgb b = reference.pixel(x, y) & 0xFFFFFFU;
+            result.differing += a != b ? 1 : 0;
+            result.drawn += (a != background || b != background) ? 1 : 0;
+        }
+    }
+    return result;
+}
+
+// Both surfaces in one window, drawn alike.
+class XSurfaceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!XvfbDisplay::ready()) {
+            GTEST_SKIP() << "no X server (Xvfb) to draw on";
+        }
+        window = std::make_unique<QWidget>();
+        x = XcbDrawingSurface::create(window.get());
+        ASSERT_NE(x, nullptr);
+    }
+
+    Comparison drawBoth(const Scene& scene) {
+        QtDrawingSurface image;
+        drawScene(image, scene);
+        drawScene(*x, scene);
+        return compare(x->picture(), image.picture(), 0x996633);  // 0x336699 as 0x00BBGGRR
+    }
+
+    std::unique_ptr<QWidget> window;
+    XcbDrawingSurface* x = nullptr;  // owned by the window
+};
+
+// Every operation combines each pixel of a segment once, as the image surface does;
+// a pixel off anywhere shows in the modes that combine twice differently from once.
+TEST_F(XSurfaceTest, EveryRasterModeAtWidthsOneTwoAndThreeMatchesTheImageSurface) {
+    for (const int width : {1, 2, 3}) {
+        for (int mode = 1; mode <= 16; ++mode) {
+            const Comparison c = drawBoth({.width = width, .mode = mode});
+            std::cout << "width " << width << ", mode " << mode << ": " << c.differing << " of " << c.drawn
+                      << " drawn pixels differ\n";
+            EXPECT_EQ(c.differing, 0) << "width " << width << ", mode " << mode;
+            EXPECT_GT(c.drawn, mode == 11 ? -1 : 2000) << "width " << width << ", mode " << mode;
+        }
+    }
+}
+
+TEST_F(XSurfaceTest, DefaultGridAndSeriesAndDashedPensMatchTheImageSurface) {
+    const std::vector<Scene> scenes{
+        {.width = 2},  // the main window's pen
+        {.width = 1},  // the default pen
+        {.width = 1, .samples = 60},
+        {.width = 1, .style = 1},  // dash
+        {.width = 1, .style = 2},  // dot
+        {.width = 1, .style = 3},  // dash-dot
+        {.width = 1, .style = 4},  // dash-dot-dot
+        {.width = 1, .mode = 7, .style = 3},
+        {.width = 2, .style = 1},  // dashes only exist at width 1
+        {.width = 1, .style = 5},  // invisible: the grid is not drawn either
+        {.width = 1, .style = 6},  // inside solid
+    };
+    for (const Scene& scene : scenes) {
+        const Comparison c = drawBoth(scene);
+        EXPECT_EQ(c.differing, 0) << "width " << scene.width << ", mode " << scene.mode << ", style " << scene.style
+                                  << ", " << scene.samples << " samples";
+    }
+}
+
+// Values a million times Max put points far beyond the 16-bit coordinates of the X
+// protocol; what crosses the picture keeps its place.
+TEST_F(XSurfaceTest, LinesToFarPointsCrossThePictureWhereTheImageSurfaceDrawsThem) {
+    for (const int width : {1, 2, 3}) {
+        const Comparison c = drawBoth({.width = width, .scale = 1e6});
+        std::cout << "far points, width " << width << ": " << c.differing << " of " << c.drawn
+                  << " drawn pixels differ\n";
+        EXPECT_LE(c.differing, c.drawn / 50) << "width " << width;  // a rounding where a line is clipped
+        EXPECT_GT(c.drawn, 1000);
+    }
+}
+
+// The window's pixels: the border in the palette's colours and the pixmap inside it.
+QImage windowPixels(WId window, int width, int height) {
+    xcb_generic_error_t* error = nullptr;
+    std::unique_ptr<xcb_get_image_reply_t, decltype(&std::free)> reply(
+        xcb_get_image_reply(
+            connection(),
+            xcb_get_image(connection(), XCB_IMAGE_FORMAT_Z_PIXMAP, static_cast<xcb_window_t>(window), 0, 0,
+                          static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), ~0U),
+            &error),
+        &std::free);
+    std::free(error);
+    if (!reply || xcb_get_image_data_length(reply.get()) != width * height * 4) {
+        return {};
+    }
+    QImage image(xcb_get_image_data(reply.get()), width, height, QImage::Format_RGB32);
+    return image.copy();
+}
+
+// Processes events until the window shows `expected` inside its border, for at most a
+// generous while on a loaded machine.
+bool waitForWindow(const XcbDrawingSurface& surface, const QImage& expected) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < end) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        const QImage shown = windowPixels(surface.winId(), surface.width(), surface.height());
+        if (!shown.isNull() && shown.copy(surface.drawingArea()) == expected) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(XSurfaceTest, RedrawsAndExposesCopyThePixmapInsideTheBorder) {
+    window->resize(170, 200);
+    drawScene(*x, {});
+    window->show();
+    const QImage picture = x->picture();
+    ASSERT_TRUE(waitForWindow(*x, picture)) << "the window never showed the picture";
+    const QImage shown = windowPixels(x->winId(), 170, 200);
+    const QPalette& p = x->palette();
+    EXPECT_EQ((std::vector{shown.pixel(5, 0), shown.pixel(0, 5), shown.pixel(5, 199), shown.pixel(169, 5),
+                           shown.pixel(5, 1), shown.pixel(168, 5)}),
+              (std::vector{p.color(QPalette::Dark).rgb(), p.color(QPalette::Dark).rgb(), p.color(QPalette::Light).rgb(),
+                           p.color(QPalette::Light).rgb(), p.color(QPalette::Shadow).rgb(),
+                           p.color(QPalette::Midlight).rgb()}));
+
+    // A redraw reaches the window without any paint event.
+    drawScene(*x, {.width = 1, .mode = 7});
+    ASSERT_TRUE(waitForWindow(*x, x->picture())) << "the redraw never reached the window";
+
+    // Paint over the window behind the surface's back; the expose that clearing brings
+    // must copy the picture again.
+    const xcb_gcontext_t gc = xcb_generate_id(connection());
+    const std::uint32_t white = 0xFFFFFF;
+    const auto id = static_cast<xcb_window_t>(x->winId());
+    xcb_create_gc(connection(), gc, id, XCB_GC_FOREGROUND, &white);
+    const xcb_rectangle_t all{0, 0, 170, 200};
+    xcb_poly_fill_rectangle(connection(), id, gc, 1, &all);
+    xcb_free_gc(connection(), gc);
+    xcb_clear_area(connection(), 1, id, 0, 0, 0, 0);
+    xcb_flush(connection());
+    EXPECT_TRUE(waitForWindow(*x, x->picture())) << "the expose did not bring the picture back";
+}
+
+TEST(XcbPixelFormat, ColoursRoundTripThroughEachChannelLayout) {
+    struct Case {
+        XcbPixelFormat format;
+        std::uint32_t rgb;
+        std::uint32_t pixel;
+        std::uint32_t back;  // rgbOf(pixel), the colour as the visual can show it
+    };
+    const std::vector<Case> cases{
+        {{}, 0x123456, 0x123456, 0x123456},
+        {{0x0000FF, 0x00FF00, 0xFF0000}, 0x123456, 0x563412, 0x123456},
+        {{.redMask = 0xFF0000, .greenMask = 0x00FF00, .blueMask = 0x0000FF, .otherBits = 0xFF000000},
+         0x123456,
+         0xFF123456,
+         0x123456},
+        {{0xF800, 0x07E0, 0x001F}, 0xFFFFFF, 0xFFFF, 0xFFFFFF},
+        {{0xF800, 0x07E0, 0x001F}, 0x808080, 0x8410, 0x848284},
+        {{0x3FF00000, 0x000FFC00, 0x000003FF}, 0xFF0001, 0x3FC00004, 0xFF0001},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.format.pixelOf(c.rgb), c.pixel) << std::hex << c.rgb;
+        EXPECT_EQ(c.format.rgbOf(c.pixel), c.back) << std::hex << c.pixel;
+    }
+}
+
+}  // namespace
+}  // namespace quorvel::testing
