@@ -1,14 +1,23 @@
 #!/usr/bin/env python3
-"""Runs the real program under Xvfb at one tick a second and reports its cost.
+"""Runs the real program under Xvfb at one tick a second and reports its cost, side by
+side with two small X11 meters drawing the same kind of graph.
 
-Usage: bench/app/gadget_bench.py [path/to/quorvel] [seconds]
+Usage: bench/app/gadget_bench.py [path/to/quorvel] [seconds] [rounds]
 
-Reports CPU time per tick, wake-ups (context switches of all its threads) per second,
-peak resident memory, and the time from start until its window is mapped on screen.
+Each run has a private Xvfb with openbox and exactly one client: the program on the X
+server surface, the program on the Qt image surface (QUORVEL_SURFACE=image), xosview
+with only its net meter at one sample a second, and conky with two net graphs at 1 s.
+For each it measures over the same window of `seconds` (after start-up settles): the
+client's CPU (all threads, from the scheduler's nanosecond counters), the X server's
+CPU over that window (Xvfb serves only that client, so its time is the client's),
+wake-ups (voluntary context switches of all the client's threads), and peak resident
+memory. An idle Xvfb is measured as well, as the server's floor. Figures are medians
+over the rounds; the programs take turns within each round.
 """
 
 import os
 import shutil
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -17,6 +26,32 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "e2e", "gadget"))
 from x11session import X11Session, wait_for  # noqa: E402
+
+# Every xosview meter but the network's, off.
+XOSVIEW_METERS_OFF = ["load", "gfx", "cpu", "mem", "swap", "page", "interrupts", "irqrate", "battery", "wireless",
+                      "disk", "RAID", "lmstemp", "NFSDStats", "NFSStats", "acpitemp", "coretemp", "bsdsensor"] + \
+                     [f"serial{i}" for i in range(10)]
+
+CONKY_CONFIG = """conky.config = {
+    out_to_x = true,
+    out_to_console = false,
+    own_window = true,
+    own_window_type = 'normal',
+    own_window_title = 'conky-bench',
+    double_buffer = true,
+    update_interval = 1,
+    total_run_times = 0,
+    background = false,
+    use_xft = false,
+    minimum_width = 170,
+    minimum_height = 200,
+};
+conky.text = [[
+${upspeedgraph %(iface)s 90,160}
+${downspeedgraph %(iface)s 90,160}
+]];
+"""
+
 
 def cpu_seconds(pid):
     """CPU time of all threads, from the scheduler's nanosecond counters."""
@@ -46,37 +81,117 @@ def peak_rss_kib(pid):
     return 0
 
 
+def busiest_interface():
+    """The interface with the most traffic, for conky's graphs (lo when there is no other)."""
+    best, most = "lo", -1
+    with open("/proc/net/dev") as f:
+        for line in f.readlines()[2:]:
+            name, data = line.split(":", 1)
+            fields = data.split()
+            total = int(fields[0]) + int(fields[8])
+            if name.strip() != "lo" and total > most:
+                best, most = name.strip(), total
+    return best
+
+
+class Client:
+    """One program to measure: its command line, extra environment and how to find its window."""
+
+    def __init__(self, name, command, search, env=None):
+        self.name = name
+        self.command = command
+        self.search = search
+        self.extra_env = env or {}
+
+
+def clients(binary, tmp):
+    program = os.path.join(tmp, "quorvel")
+    shutil.copy(binary, program)
+    conky_config = os.path.join(tmp, "conky.conf")
+    with open(conky_config, "w") as f:
+        f.write(CONKY_CONFIG % {"iface": busiest_interface()})
+    xosview = ["xosview", "-xrm", "xosview*samplesPerSec: 1"]
+    for meter in XOSVIEW_METERS_OFF:
+        xosview += ["-xrm", f"xosview*{meter}: False"]
+    return [
+        Client("quorvel, X server surface", [program], "pid"),
+        Client("quorvel, Qt image surface", [program], "pid", {"QUORVEL_SURFACE": "image"}),
+        Client("xosview, net meter, 1/s", xosview, ["--class", "xosview"]),
+        Client("conky, 2 net graphs, 1 s", ["conky", "-c", conky_config], ["--name", "conky-bench"]),
+    ]
+
+
+def measure(client, seconds, home):
+    """One run in a fresh display: the client's and the server's figures over `seconds`."""
+    session = X11Session().start()
+    xvfb = session.procs[0].pid
+    proc = None
+    try:
+        if client is None:  # the idle server
+            time.sleep(2)
+            x0, t0 = cpu_seconds(xvfb), time.monotonic()
+            time.sleep(seconds)
+            x1, t1 = cpu_seconds(xvfb), time.monotonic()
+            return {"server": 100 * (x1 - x0) / (t1 - t0)}
+        env = {**session.env(home), **client.extra_env}
+        proc = subprocess.Popen(client.command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        search = ["--pid", proc.pid] if client.search == "pid" else client.search
+        if not wait_for(lambda: session.xdotool("search", "--onlyvisible", *search), timeout=20, step=0.05):
+            raise SystemExit(f"{client.name}: the window never appeared")
+        time.sleep(3)  # let start-up settle before measuring the steady state
+        c0, x0, s0, t0 = cpu_seconds(proc.pid), cpu_seconds(xvfb), switches(proc.pid), time.monotonic()
+        time.sleep(seconds)
+        c1, x1, s1, t1 = cpu_seconds(proc.pid), cpu_seconds(xvfb), switches(proc.pid), time.monotonic()
+        elapsed = t1 - t0
+        return {"own": 100 * (c1 - c0) / elapsed, "server": 100 * (x1 - x0) / elapsed,
+                "wakeups": (s1 - s0) / elapsed, "rss": peak_rss_kib(proc.pid) / 1024}
+    finally:
+        if proc is not None:
+            proc.terminate()
+            try:
+                proc.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait()
+        session.stop()
+
+
 def main():
     binary = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "..", "build", "release", "quorvel")
-    seconds = int(sys.argv[2]) if len(sys.argv) > 2 else 60
-    session = X11Session().start()
+    seconds = int(sys.argv[2]) if len(sys.argv) > 2 else 30
+    rounds = int(sys.argv[3]) if len(sys.argv) > 3 else 3
+    for tool in ("xosview", "conky"):
+        if not shutil.which(tool):
+            raise SystemExit(f"{tool} is not installed (scripts/install-deps installs it)")
     tmp = tempfile.mkdtemp(prefix="quorvel-bench-")
     try:
-        shutil.copy(binary, os.path.join(tmp, "quorvel"))
-        start = time.monotonic()
-        proc = subprocess.Popen([os.path.join(tmp, "quorvel")], env=session.env(tmp))
-        mapped = wait_for(lambda: session.xdotool("search", "--onlyvisible", "--pid", proc.pid), timeout=20,
-                          step=0.002)
-        first_frame_ms = (time.monotonic() - start) * 1000
-        if not mapped:
-            raise SystemExit("the window never appeared")
-        time.sleep(2)  # let start-up settle before measuring the steady state
-        cpu0, sw0, t0 = cpu_seconds(proc.pid), switches(proc.pid), time.monotonic()
-        time.sleep(seconds)
-        cpu1, sw1, t1 = cpu_seconds(proc.pid), switches(proc.pid), time.monotonic()
-        peak = peak_rss_kib(proc.pid)
-        proc.terminate()
-        proc.wait(timeout=10)
+        runs = clients(binary, tmp)
+        results = {c.name: [] for c in runs}
+        idle = []
+        for r in range(rounds):
+            for client in runs:
+                results[client.name].append(measure(client, seconds, tmp))
+                print(f"round {r + 1}: {client.name}: {results[client.name][-1]}", file=sys.stderr, flush=True)
+            idle.append(measure(None, seconds, tmp)["server"])
     finally:
-        session.stop()
         shutil.rmtree(tmp, ignore_errors=True)
-    elapsed = t1 - t0
-    ticks = elapsed  # one tick a second by default
-    print(f"window mapped after start: {first_frame_ms:.1f} ms")
-    print(f"CPU over {elapsed:.1f} s: {(cpu1 - cpu0) * 1000:.1f} ms = {100 * (cpu1 - cpu0) / elapsed:.4f} % of one core")
-    print(f"CPU per tick: {(cpu1 - cpu0) * 1e6 / ticks:.0f} us")
-    print(f"wake-ups (voluntary context switches, all threads): {(sw1 - sw0) / elapsed:.2f} per second")
-    print(f"peak resident memory: {peak / 1024:.1f} MiB")
+
+    def median(name, key):
+        return statistics.median(m[key] for m in results[name])
+
+    print(f"{rounds} round(s) of {seconds} s, medians; CPU in % of one core; idle Xvfb: "
+          f"{statistics.median(idle):.4f} %")
+    print(f"| {'program':<28} | own CPU | X server | sum    | wake-ups/s | peak RSS |")
+    print(f"|{'-' * 30}|---------|----------|--------|------------|----------|")
+    sums = {}
+    for client in runs:
+        own, server = median(client.name, "own"), median(client.name, "server")
+        sums[client.name] = own + server
+        print(f"| {client.name:<28} | {own:7.4f} | {server:8.4f} | {own + server:6.4f} | "
+              f"{median(client.name, 'wakeups'):10.2f} | {median(client.name, 'rss'):5.1f} MB |")
+    reference = sums[runs[2].name]
+    for client in runs:
+        print(f"{client.name}: own + X server = {sums[client.name] / reference:.2f} x xosview's")
 
 
 if __name__ == "__main__":
