@@ -229,6 +229,10 @@ void XcbCanvas::polyline(DevicePoint from, std::span<const DevicePoint> points) 
     // apart, where drawing a pixel twice does no harm. The server's wide lines are bands
     // of the exact width, narrower than a square swept along a slope; other pens are
     // therefore sent as the pixel runs that LineRaster gives each segment.
+    if (points.size() == 1 && !dashed && (from.x == points[0].x || from.y == points[0].y)) {
+        sendBar(from, points[0]);
+        return;
+    }
     if (pen_.width > 2 || (pen_.width == 2 && !idempotent(pen_.drawMode))) {
         sendRuns(from, points);
         return;
@@ -254,6 +258,32 @@ std::int16_t shiftY(int copy, int copies) {
 }
 
 }  // namespace
+
+// A level or upright segment is a rectangle: its centre pixels from the start up to the
+// end, widened to the pen's square. The grid is made of these.
+void XcbCanvas::sendBar(DevicePoint from, DevicePoint to) {
+    if (from == to) {
+        return;
+    }
+    const std::int64_t w = pen_.width;
+    const std::int64_t o = w / 2;
+    const auto back = [](std::int32_t a, std::int32_t b) { return std::int64_t{b} - (b > a ? 1 : -1); };
+    const std::int64_t x0 = std::min<std::int64_t>(from.x, from.y == to.y ? back(from.x, to.x) : from.x) - o;
+    const std::int64_t x1 = std::max<std::int64_t>(from.x, from.y == to.y ? back(from.x, to.x) : from.x) - o + w;
+    const std::int64_t y0 = std::min<std::int64_t>(from.y, from.x == to.x ? back(from.y, to.y) : from.y) - o;
+    const std::int64_t y1 = std::max<std::int64_t>(from.y, from.x == to.x ? back(from.y, to.y) : from.y) - o + w;
+    const std::int64_t left = std::max<std::int64_t>(x0, 0);
+    const std::int64_t right = std::min<std::int64_t>(x1, width_);
+    const std::int64_t top = std::max<std::int64_t>(y0, 0);
+    const std::int64_t bottom = std::min<std::int64_t>(y1, height_);
+    if (left >= right || top >= bottom) {
+        return;
+    }
+    rectangles_.clear();
+    rectangles_.push_back({static_cast<std::int16_t>(left), static_cast<std::int16_t>(top),
+                           static_cast<std::uint16_t>(right - left), static_cast<std::uint16_t>(bottom - top)});
+    sendRectangles();
+}
 
 void XcbCanvas::sendRuns(DevicePoint from, std::span<const DevicePoint> points) {
     const auto size = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);

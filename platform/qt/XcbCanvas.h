@@ -65,6 +65,7 @@ private:
     void apply(const GcState& wanted);
     void sendPolyline(DevicePoint from, std::span<const DevicePoint> points, int copies);
     void sendSegments(DevicePoint from, std::span<const DevicePoint> points, int copies);
+    void sendBar(DevicePoint from, DevicePoint to);
     void sendRuns(DevicePoint from, std::span<const DevicePoint> points);
     void collectRuns(DevicePoint a, DevicePoint b);
     void sendRectangles();

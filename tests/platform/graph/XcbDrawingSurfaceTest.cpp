@@ -204,6 +204,39 @@ TEST_F(XSurfaceTest, DefaultGridAndSeriesAndDashedPensMatchTheImageSurface) {
     }
 }
 
+// Level and upright lines are sent as rectangles: each direction, from inside and from
+// beyond every edge, with the pen left where the last one ended.
+TEST_F(XSurfaceTest, LevelAndUprightLinesInEveryDirectionMatchTheImageSurface) {
+    const std::vector<std::pair<LogicalPoint, LogicalPoint>> lines{
+        {{1, 1}, {8, 1}},           {{8, 2}, {1, 2}},          {{2, 3}, {2, 8}},
+        {{3, 8}, {3, 3}},           {{-5, 4}, {20, 4}},        {{5, -9}, {5, 99}},
+        {{9.99F, 0}, {9.99F, 100}}, {{0, 99.9F}, {10, 99.9F}}, {{4, 50}, {4, 50}},
+    };
+    for (const int width : {1, 2, 3}) {
+        for (const int mode : {7, 13}) {
+            QtDrawingSurface image;
+            std::array<DrawingSurface*, 2> surfaces{x, &image};
+            for (DrawingSurface* s : surfaces) {
+                s->place(0, 0, 170, 200);
+                s->setBorderStyle(0);
+                s->setScaleWidth(10);
+                s->setScaleHeight(100);
+                s->setBackColor(0x336699);
+                s->clear();
+                s->setDrawWidth(static_cast<std::int16_t>(width));
+                s->setDrawMode(static_cast<std::int16_t>(mode));
+                for (const auto& [from, to] : lines) {
+                    s->line(from, to, 0x00C0FF);
+                    s->lineTo({to.x, to.y + 0.5F}, 0x4080FF);  // a short upright step from the pen
+                }
+            }
+            const Comparison c = compare(x->picture(), image.picture(), 0x996633);
+            EXPECT_EQ(c.differing, 0) << "width " << width << ", mode " << mode;
+            EXPECT_GT(c.drawn, 500);
+        }
+    }
+}
+
 // Values a million times Max put points far beyond the 16-bit coordinates of the X
 // protocol; what crosses the picture keeps its place.
 TEST_F(XSurfaceTest, LinesToFarPointsCrossThePictureWhereTheImageSurfaceDrawsThem) {
