@@ -136,7 +136,7 @@ def measure(client, seconds, home):
         env = {**session.env(home), **client.extra_env}
         proc = subprocess.Popen(client.command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         search = ["--pid", proc.pid] if client.search == "pid" else client.search
-        if not wait_for(lambda: session.xdotool("search", "--onlyvisible", *search), timeout=20, step=0.05):
+        if not wait_for(lambda: session.xdotool("search", "--onlyvisible", *search), timeout=60, step=0.05):
             raise SystemExit(f"{client.name}: the window never appeared")
         time.sleep(3)  # let start-up settle before measuring the steady state
         c0, x0, s0, t0 = cpu_seconds(proc.pid), cpu_seconds(xvfb), switches(proc.pid), time.monotonic()

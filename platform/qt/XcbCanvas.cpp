@@ -162,7 +162,8 @@ void XcbCanvas::resize(int width, int height, std::uint32_t backPixel) {
                                         static_cast<std::uint16_t>(height)),
               "a pixmap");
         const xcb_rectangle_t all{0, 0, static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height)};
-        xcb_change_gc(connection_, copyGc_, XCB_GC_FOREGROUND, &backPixel);
+        sendRectangles();
+        setCopyForeground(backPixel);
         xcb_poly_fill_rectangle(connection_, resized, copyGc_, 1, &all);
         if (pixmap_ != 0) {
             xcb_copy_area(connection_, pixmap_, resized, copyGc_, 0, 0, 0, 0,
@@ -202,6 +203,9 @@ void XcbCanvas::apply(const GcState& wanted) {
     set(XCB_GC_FUNCTION, gc_.function, wanted.function);
     set(XCB_GC_FOREGROUND, gc_.foreground, wanted.foreground);
     set(XCB_GC_LINE_STYLE, gc_.lineStyle, wanted.lineStyle);
+    if (mask != 0 || (wanted.dashes != 0 && wanted.dashes != gc_.dashes)) {
+        sendRectangles();
+    }
     if (mask != 0) {
         xcb_change_gc(connection_, drawGc_, mask, values.data());
     }
@@ -279,10 +283,12 @@ void XcbCanvas::sendBar(DevicePoint from, DevicePoint to) {
     if (left >= right || top >= bottom) {
         return;
     }
-    rectangles_.clear();
+    // Consecutive bars in one pen go out together.
     rectangles_.push_back({static_cast<std::int16_t>(left), static_cast<std::int16_t>(top),
                            static_cast<std::uint16_t>(right - left), static_cast<std::uint16_t>(bottom - top)});
-    sendRectangles();
+    if (rectangles_.size() >= chunk / 2) {
+        sendRectangles();
+    }
 }
 
 void XcbCanvas::sendRuns(DevicePoint from, std::span<const DevicePoint> points) {
@@ -292,7 +298,6 @@ void XcbCanvas::sendRuns(DevicePoint from, std::span<const DevicePoint> points) 
     }
     maskRaster_.attach(mask_.data(), width_, width_, height_);
     maskRaster_.setPen({.pixel = 1, .width = pen_.width, .style = 0, .drawMode = 13});
-    rectangles_.clear();
     DevicePoint previous = from;
     for (const DevicePoint& p : points) {
         if (p != previous) {
@@ -346,6 +351,7 @@ void XcbCanvas::sendRectangles() {
 }
 
 void XcbCanvas::sendPolyline(DevicePoint from, std::span<const DevicePoint> points, int copies) {
+    sendRectangles();
     points_.clear();
     points_.push_back(xPoint(from));
     for (const DevicePoint& p : points) {
@@ -375,6 +381,7 @@ void XcbCanvas::sendPolyline(DevicePoint from, std::span<const DevicePoint> poin
 }
 
 void XcbCanvas::sendSegments(DevicePoint from, std::span<const DevicePoint> points, int copies) {
+    sendRectangles();
     segments_.clear();
     DevicePoint previous = from;
     for (const DevicePoint& p : points) {
@@ -414,11 +421,13 @@ void XcbCanvas::fill(std::uint32_t pixel) {
         return;
     }
     const xcb_rectangle_t all{0, 0, static_cast<std::uint16_t>(width_), static_cast<std::uint16_t>(height_)};
-    xcb_change_gc(connection_, copyGc_, XCB_GC_FOREGROUND, &pixel);
+    sendRectangles();
+    setCopyForeground(pixel);
     xcb_poly_fill_rectangle(connection_, pixmap_, copyGc_, 1, &all);
 }
 
 void XcbCanvas::copyTo(xcb_window_t window, int x, int y) {
+    sendRectangles();
     if (pixmap_ == 0 || window == 0) {
         return;
     }
@@ -431,16 +440,25 @@ void XcbCanvas::fillOn(xcb_window_t window, std::uint32_t pixel, std::span<const
     if (window == 0 || rectangles.empty()) {
         return;
     }
-    xcb_change_gc(connection_, copyGc_, XCB_GC_FOREGROUND, &pixel);
+    setCopyForeground(pixel);
     xcb_poly_fill_rectangle(connection_, window, copyGc_, static_cast<std::uint32_t>(rectangles.size()),
                             rectangles.data());
 }
 
 void XcbCanvas::flush() {
+    sendRectangles();
     xcb_flush(connection_);
 }
 
-std::vector<std::uint32_t> XcbCanvas::readBack() const {
+void XcbCanvas::setCopyForeground(std::uint32_t pixel) {
+    if (!copyForeground_ || *copyForeground_ != pixel) {
+        xcb_change_gc(connection_, copyGc_, XCB_GC_FOREGROUND, &pixel);
+        copyForeground_ = pixel;
+    }
+}
+
+std::vector<std::uint32_t> XcbCanvas::readBack() {
+    sendRectangles();
     const auto count = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
     if (pixmap_ == 0) {
         return {};

@@ -3,6 +3,7 @@
 #include <xcb/xcb.h>
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -14,7 +15,8 @@ namespace quorvel {
 // that a redraw sends a few requests rather than the pixels. Lines cover the pixels that
 // LineRaster gives them, in every raster mode: a segment from its start up to, not
 // including, its end, widened to a pen-width square, each pixel combined once.
-// Requests are only queued; flush() sends them.
+// Requests are only queued, and consecutive level or upright lines in one pen are
+// gathered into one request; flush() sends them all.
 class XcbCanvas {
 public:
     struct Pen {
@@ -51,7 +53,7 @@ public:
     void flush();
 
     // The image's pixel values row by row, read back from the server.
-    [[nodiscard]] std::vector<std::uint32_t> readBack() const;
+    [[nodiscard]] std::vector<std::uint32_t> readBack();
 
 private:
     struct GcState {
@@ -69,6 +71,7 @@ private:
     void sendRuns(DevicePoint from, std::span<const DevicePoint> points);
     void collectRuns(DevicePoint a, DevicePoint b);
     void sendRectangles();
+    void setCopyForeground(std::uint32_t pixel);
 
     xcb_connection_t* connection_;
     xcb_window_t root_;
@@ -89,7 +92,8 @@ private:
     // would draw it, and its pixels go to the server as row runs.
     std::vector<std::uint32_t> mask_;
     LineRaster maskRaster_;
-    std::vector<xcb_rectangle_t> rectangles_;
+    std::vector<xcb_rectangle_t> rectangles_;  // not sent yet, in the draw context's pen
+    std::optional<std::uint32_t> copyForeground_;
 };
 
 }  // namespace quorvel

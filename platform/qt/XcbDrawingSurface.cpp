@@ -1,6 +1,7 @@
 #include "platform/qt/XcbDrawingSurface.h"
 
 #include <QtGui/qguiapplication_platform.h>
+#include <QAbstractEventDispatcher>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "common/RuntimeError.h"
@@ -65,7 +67,36 @@ struct WindowFormat {
     XcbPixelFormat pixels;
 };
 
-WindowFormat formatOf(xcb_connection_t* connection, xcb_window_t window) {
+WindowFormat formatOf(xcb_connection_t* connection, xcb_window_t root, std::uint8_t depth, xcb_visualid_t visualId) {
+    for (auto screen = xcb_setup_roots_iterator(xcb_get_setup(connection)); screen.rem != 0; xcb_screen_next(&screen)) {
+        for (auto d = xcb_screen_allowed_depths_iterator(screen.data); d.rem != 0; xcb_depth_next(&d)) {
+            for (auto visual = xcb_depth_visuals_iterator(d.data); visual.rem != 0; xcb_visualtype_next(&visual)) {
+                const xcb_visualtype_t& v = *visual.data;
+                if (v.visual_id != visualId) {
+                    continue;
+                }
+                if (v._class != XCB_VISUAL_CLASS_TRUE_COLOR && v._class != XCB_VISUAL_CLASS_DIRECT_COLOR) {
+                    unavailable("the display has no true colour");
+                }
+                const std::uint32_t depthBits = depth >= 32 ? ~0U : ((std::uint32_t{1} << depth) - 1);
+                const std::uint32_t colours = v.red_mask | v.green_mask | v.blue_mask;
+                return {root, depth, XcbPixelFormat{v.red_mask, v.green_mask, v.blue_mask, depthBits & ~colours}};
+            }
+        }
+    }
+    unavailable("the display's visual is unknown");
+}
+
+// The format of the default screen, which Qt's windows use unless asked otherwise.
+WindowFormat screenFormat(xcb_connection_t* connection) {
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    if (screen == nullptr) {
+        unavailable("the X server has no screen");
+    }
+    return formatOf(connection, screen->root, screen->root_depth, screen->root_visual);
+}
+
+WindowFormat windowFormat(xcb_connection_t* connection, xcb_window_t window) {
     xcb_generic_error_t* error = nullptr;
     const auto geometry =
         owned(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), &error), error);
@@ -75,25 +106,21 @@ WindowFormat formatOf(xcb_connection_t* connection, xcb_window_t window) {
     if (!geometry || !attributes) {
         unavailable("the X server does not describe the graph's window");
     }
-    for (auto screen = xcb_setup_roots_iterator(xcb_get_setup(connection)); screen.rem != 0; xcb_screen_next(&screen)) {
-        for (auto depth = xcb_screen_allowed_depths_iterator(screen.data); depth.rem != 0; xcb_depth_next(&depth)) {
-            for (auto visual = xcb_depth_visuals_iterator(depth.data); visual.rem != 0; xcb_visualtype_next(&visual)) {
-                const xcb_visualtype_t& v = *visual.data;
-                if (v.visual_id != attributes->visual) {
-                    continue;
-                }
-                if (v._class != XCB_VISUAL_CLASS_TRUE_COLOR && v._class != XCB_VISUAL_CLASS_DIRECT_COLOR) {
-                    unavailable("the graph's window has no true-colour visual");
-                }
-                const std::uint32_t depthBits =
-                    geometry->depth >= 32 ? ~0U : ((std::uint32_t{1} << geometry->depth) - 1);
-                const std::uint32_t colours = v.red_mask | v.green_mask | v.blue_mask;
-                return {geometry->root, geometry->depth,
-                        XcbPixelFormat{v.red_mask, v.green_mask, v.blue_mask, depthBits & ~colours}};
-            }
-        }
+    return formatOf(connection, geometry->root, geometry->depth, attributes->visual);
+}
+
+// Qt labels every native window with the process id, as it does a top-level window; tools
+// that find a program's windows by its process must find the form, not the graph inside.
+void unlabel(xcb_connection_t* connection, xcb_window_t window) {
+    constexpr std::string_view name = "_NET_WM_PID";
+    xcb_generic_error_t* error = nullptr;
+    const auto atom = owned(
+        xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 1, static_cast<std::uint16_t>(name.size()), name.data()), &error),
+        error);
+    if (atom && atom->atom != XCB_ATOM_NONE) {
+        xcb_delete_property(connection, window, atom->atom);
     }
-    unavailable("the graph window's visual is unknown");
 }
 
 }  // namespace
@@ -122,19 +149,62 @@ XcbDrawingSurface::XcbDrawingSurface(QWidget* parent) : QWidget(parent), errorHa
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     font_ = std::make_shared<const FontObject>(fontObjectOf(QWidget::font()));
+    // What a tick drew goes out when the event loop is about to sleep: one write to the
+    // server, and no event of its own to wake the loop for.
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+            if (presentPending_) {
+                present();
+            }
+        });
+    }
 }
 
+// The pixmap is made for the default screen now; the window, made when the form is
+// shown, is checked against it then.
 void XcbDrawingSurface::attach(xcb_connection_t* connection) {
-    const auto window = static_cast<xcb_window_t>(winId());
-    // Pointer events go through the window below, the form's, and reach this widget from
-    // there: the window system then knows the form saw the press that starts a move.
+    connection_ = connection;
+    const WindowFormat format = screenFormat(connection);
+    format_ = format.pixels;
+    canvas_ = std::make_unique<XcbCanvas>(connection, format.root, format.depth);
+    root_ = format.root;
+    depth_ = format.depth;
+    fitImage();
+}
+
+// Once Qt has made the native window: pointer events go through it to the form's window
+// and reach this widget from there, so that the window system sees the form take the
+// press that starts a move. A window on another screen or of another depth than the
+// pixmap gets a pixmap of its own, which starts cleared.
+void XcbDrawingSurface::bindWindow() {
+    const auto window = static_cast<xcb_window_t>(internalWinId());
+    if (window == 0 || window == window_) {
+        return;
+    }
+    window_ = window;
     if (QWindow* handle = windowHandle()) {
         handle->setFlag(Qt::WindowTransparentForInput, true);
     }
-    const WindowFormat format = formatOf(connection, window);
+    unlabel(connection_, window);
+    const WindowFormat format = windowFormat(connection_, window);
+    if (format.root != root_ || format.depth != depth_) {
+        canvas_ = std::make_unique<XcbCanvas>(connection_, format.root, format.depth);
+        root_ = format.root;
+        depth_ = format.depth;
+    }
     format_ = format.pixels;
-    canvas_ = std::make_unique<XcbCanvas>(connection, format.root, format.depth);
     fitImage();
+}
+
+bool XcbDrawingSurface::event(QEvent* event) {
+    if (event->type() == QEvent::WinIdChange || event->type() == QEvent::Show) {
+        try {
+            bindWindow();
+        } catch (...) {
+            errorHandler_(std::current_exception());
+        }
+    }
+    return QWidget::event(event);
 }
 
 // Device pixels per logical pixel: the image, the pen and the border scale by it.
@@ -310,7 +380,7 @@ void XcbDrawingSurface::setErrorHandler(std::function<void(std::exception_ptr)> 
     errorHandler_ = handler ? std::move(handler) : reportAndExit;
 }
 
-QImage XcbDrawingSurface::picture() const {
+QImage XcbDrawingSurface::picture() {
     const std::vector<std::uint32_t> pixels = canvas_->readBack();
     QImage image(canvas_->width(), canvas_->height(), QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y) {
@@ -359,8 +429,14 @@ void XcbDrawingSurface::paintBorder(xcb_window_t window) {
     frame(line, p.color(QPalette::Shadow), p.color(QPalette::Midlight));
 }
 
+// Qt calls this from its event loop, which nothing may cross: a pixmap the server
+// refuses goes to the error handler.
 void XcbDrawingSurface::resizeEvent(QResizeEvent* /*event*/) {
-    fitImage();
+    try {
+        fitImage();
+    } catch (...) {
+        errorHandler_(std::current_exception());
+    }
 }
 
 template <class Call>

@@ -19,8 +19,8 @@ namespace quorvel {
 
 // The drawing surface as a native child window on the X server that the application is
 // connected to. The persistent image is a pixmap on the server, drawn with core requests;
-// a redraw queues a few requests and one copy to the window, sent together once control
-// returns to the event loop. Qt does not paint the window: an expose copies the pixmap
+// a redraw queues a few requests and one copy to the window, sent together when the
+// event loop is about to wait. Qt does not paint the window: an expose copies the pixmap
 // again. Input comes through Qt, as for QtDrawingSurface, and behaves the same.
 class XcbDrawingSurface final : public QWidget, public DrawingSurface {
     Q_OBJECT
@@ -67,7 +67,7 @@ public:
     void setInputListener(InputListener* listener) override { listener_ = listener; }
 
     // The persistent image read back from the server, as 0xRRGGBB pixels.
-    [[nodiscard]] QImage picture() const;
+    [[nodiscard]] QImage picture();
     // The drawing area inside the border, in widget coordinates.
     [[nodiscard]] QRect drawingArea() const;
     // Receives what a listener throws, since nothing may cross Qt's event loop. By
@@ -78,6 +78,7 @@ public:
     [[nodiscard]] QPaintEngine* paintEngine() const override { return nullptr; }
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -95,6 +96,7 @@ private:
 
     explicit XcbDrawingSurface(QWidget* parent);
     void attach(xcb_connection_t* connection);
+    void bindWindow();
     [[nodiscard]] double ratio() const;
     [[nodiscard]] int device(int logical) const;
     [[nodiscard]] int borderWidth() const;
@@ -111,7 +113,11 @@ private:
     template <class Call>
     void deliver(Call call);
 
+    xcb_connection_t* connection_ = nullptr;
     std::unique_ptr<XcbCanvas> canvas_;
+    xcb_window_t root_ = 0;
+    std::uint8_t depth_ = 0;
+    xcb_window_t window_ = 0;
     XcbPixelFormat format_;
     std::vector<DevicePoint> points_;
     float scaleWidth_ = 125.0F;

@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <csignal>
 
 #include <chrono>
@@ -272,7 +274,10 @@ QImage windowPixels(WId window, int width, int height) {
 bool waitForWindow(const XcbDrawingSurface& surface, const QImage& expected) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (std::chrono::steady_clock::now() < end) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        // A loop that waits, as the program's does: redraws go out before it sleeps.
+        QEventLoop loop;
+        QTimer::singleShot(50, &loop, &QEventLoop::quit);
+        loop.exec();
         const QImage shown = windowPixels(surface.winId(), surface.width(), surface.height());
         if (!shown.isNull() && shown.copy(surface.drawingArea()) == expected) {
             return true;
