@@ -286,14 +286,8 @@ XcbCanvas& XcbDrawingSurface::canvasFor(Colour colour) {
     return *canvas_;
 }
 
-// What was drawn goes to the window once control is back in the event loop, with
-// whatever else is drawn until then, in one write to the server.
 void XcbDrawingSurface::drawn() {
-    if (!presentPending_) {
-        presentPending_ = true;
-        QMetaObject::invokeMethod(
-            this, [this] { present(); }, Qt::QueuedConnection);
-    }
+    presentPending_ = true;
 }
 
 void XcbDrawingSurface::present() {
