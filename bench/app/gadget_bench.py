@@ -145,10 +145,14 @@ def measure(client, seconds, home):
             x1, t1 = cpu_seconds(xvfb), time.monotonic()
             return {"server": 100 * (x1 - x0) / (t1 - t0)}
         env = {**session.env(home), **client.extra_env}
-        proc = subprocess.Popen(client.command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        errors = tempfile.TemporaryFile(mode="w+")
+        proc = subprocess.Popen(client.command, env=env, stdout=subprocess.DEVNULL, stderr=errors)
         search = ["--pid", proc.pid] if client.search == "pid" else client.search
-        if not wait_for(lambda: session.xdotool("search", "--onlyvisible", *search), timeout=60, step=0.05):
-            raise SystemExit(f"{client.name}: the window never appeared")
+        if not wait_for(lambda: proc.poll() is not None or session.xdotool("search", "--onlyvisible", *search),
+                        timeout=60, step=0.05) or proc.poll() is not None:
+            proc.kill()
+            errors.seek(0)
+            raise RuntimeError(f"{client.name}: no window; {errors.read().strip()}")
         time.sleep(3)  # let start-up settle before measuring the steady state
         c0, x0, s0, t0 = cpu_seconds(proc.pid), cpu_seconds(xvfb), switches(proc.pid), time.monotonic()
         time.sleep(seconds)
@@ -167,6 +171,15 @@ def measure(client, seconds, home):
         session.stop()
 
 
+def measure_with_retries(client, seconds, home):
+    for attempt in range(3):
+        try:
+            return measure(client, seconds, home)
+        except RuntimeError as e:
+            print(f"attempt {attempt + 1}: {e}", file=sys.stderr, flush=True)
+    raise SystemExit(f"{client.name}: gave up after three attempts")
+
+
 def main():
     binary = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "..", "build", "release", "quorvel")
     seconds = int(sys.argv[2]) if len(sys.argv) > 2 else 30
@@ -181,7 +194,7 @@ def main():
         idle = []
         for r in range(rounds):
             for client in runs:
-                results[client.name].append(measure(client, seconds, tmp))
+                results[client.name].append(measure_with_retries(client, seconds, tmp))
                 print(f"round {r + 1}: {client.name}: {results[client.name][-1]}", file=sys.stderr, flush=True)
             idle.append(measure(None, seconds, tmp)["server"])
     finally:

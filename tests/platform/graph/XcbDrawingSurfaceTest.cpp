@@ -276,7 +276,10 @@ bool waitForWindow(const XcbDrawingSurface& surface, const QImage& expected) {
     while (std::chrono::steady_clock::now() < end) {
         // A loop that waits, as the program's does: redraws go out before it sleeps.
         QEventLoop loop;
-        QTimer::singleShot(50, &loop, &QEventLoop::quit);
+        QTimer timer;
+        timer.setSingleShot(true);
+        QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        timer.start(50);
         loop.exec();
         const QImage shown = windowPixels(surface.winId(), surface.width(), surface.height());
         if (!shown.isNull() && shown.copy(surface.drawingArea()) == expected) {
