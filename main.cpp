@@ -3,15 +3,21 @@
 
 #include <QApplication>
 #include <clocale>
+#include <iostream>
 #include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
 
 #include "app/AppEnvironment.h"
+#include "app/CommandLine.h"
 #include "app/ErrorGuard.h"
 #include "app/Startup.h"
 #include "app/frmMain.h"
 #include "platform/linux/LinuxProcessInfo.h"
 #include "platform/linux/PosixFileSystem.h"
 #include "platform/linux/ProcValueSource.h"
+#include "platform/linux/XdgConfigFolder.h"
 #include "platform/qt/QtDrawingSurface.h"
 #include "platform/qt/QtErrorReport.h"
 #include "platform/qt/QtFormHost.h"
@@ -33,9 +39,26 @@ struct QtForm {
     quorvel::QtMessageDialog dialog;
 };
 
+// Answers --help and --version before anything needs a display: the exit status, or
+// nothing when the gadget is to run.
+std::optional<int> answerCommandLine(int argc, char** argv) {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    switch (quorvel::CommandLine::Parse(args)) {
+    case quorvel::CommandLine::Request::Run: return std::nullopt;
+    case quorvel::CommandLine::Request::Help: std::cout << quorvel::CommandLine::HelpText(); break;
+    case quorvel::CommandLine::Request::Version: std::cout << quorvel::CommandLine::VersionText() << '\n'; break;
+    }
+    // A full disk or a closed pipe is a failure, not a printed answer.
+    std::cout.flush();
+    return std::cout ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto status = answerCommandLine(argc, argv)) {
+        return *status;
+    }
     // A 170 x 200 image once a second gains nothing from shared memory with the X server,
     // and each shared-memory copy costs an extra wake-up for its completion event.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
@@ -50,6 +73,7 @@ int main(int argc, char** argv) {
     quorvel::PosixFileSystem files;
     quorvel::QtProfileStore profile;
     quorvel::LinuxProcessInfo process;
+    quorvel::XdgConfigFolder configFolder;
     std::unique_ptr<quorvel::ProcValueSource> counters;
     std::unique_ptr<quorvel::AppEnvironment> env;
     QtForm form;
@@ -57,7 +81,7 @@ int main(int argc, char** argv) {
 
     quorvel::Guarded(errors, [&] {
         counters = std::make_unique<quorvel::ProcValueSource>();
-        env = std::make_unique<quorvel::AppEnvironment>(files, profile, process, *counters, errors);
+        env = std::make_unique<quorvel::AppEnvironment>(files, profile, process, configFolder, *counters, errors);
         form.surface->setErrorHandler([&errors](const std::exception_ptr& error) {
             quorvel::Guarded(errors, [&error] { std::rethrow_exception(error); });
         });

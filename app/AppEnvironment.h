@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/ProcessInfo.h"
 #include "platform/ProfileStore.h"
+#include "platform/UserConfigFolder.h"
 #include "platform/ValueSource.h"
 #include "settings/iniMente.h"
 
@@ -15,13 +16,19 @@ namespace quorvel {
 // settings store, which is created on first use and lives as long as the environment.
 class AppEnvironment {
 public:
-    AppEnvironment(FileSystem& files, ProfileStore& profile, ProcessInfo& process, ValueSource& counters,
-                   ErrorReport& errors)
-        : files_(files), profile_(profile), process_(process), counters_(counters), errors_(errors) {}
+    AppEnvironment(FileSystem& files, ProfileStore& profile, ProcessInfo& process, UserConfigFolder& configFolder,
+                   ValueSource& counters, ErrorReport& errors)
+        : files_(files),
+          profile_(profile),
+          process_(process),
+          configFolder_(configFolder),
+          counters_(counters),
+          errors_(errors) {}
 
     [[nodiscard]] FileSystem& files() const { return files_; }
     [[nodiscard]] ProfileStore& profile() const { return profile_; }
     [[nodiscard]] ProcessInfo& process() const { return process_; }
+    [[nodiscard]] UserConfigFolder& configFolder() const { return configFolder_; }
     [[nodiscard]] ValueSource& counters() const { return counters_; }
     [[nodiscard]] ErrorReport& errors() const { return errors_; }
 
@@ -37,6 +44,7 @@ private:
     FileSystem& files_;
     ProfileStore& profile_;
     ProcessInfo& process_;
+    UserConfigFolder& configFolder_;
     ValueSource& counters_;
     ErrorReport& errors_;
     std::unique_ptr<iniMente> settings_;

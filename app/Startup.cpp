@@ -1,18 +1,19 @@
 #include "app/Startup.h"
 
-#include "app/Tool.h"
+#include "app/SettingsLocation.h"
 
 namespace quorvel::Startup {
 
 std::string SettingsPath(const AppEnvironment& env) {
-    const ProcessInfo& process = env.process();
-    return Tool::JoinPath(process.executableFolder(), process.executableName() + ".ini");
+    return SettingsLocation::FirstExisting(env.files(),
+                                           SettingsLocation::Candidates(env.process(), env.configFolder()));
 }
 
 std::unique_ptr<frmMain> Main(AppEnvironment& env, const FormFactory& makeForm) {
-    if (Tool::IsExistingFile(env.files(), SettingsPath(env))) {
+    if (const std::string path = SettingsPath(env); !path.empty()) {
         // A load that stops early keeps what it read; what is missing takes its default.
-        env.settings().iniLoader(SettingsPath(env));
+        // The store remembers the name, so the file is written back where it was found.
+        env.settings().iniLoader(path);
     }
     std::unique_ptr<frmMain> form = makeForm(env);
     form->Form_Load();

@@ -1,7 +1,7 @@
 #pragma once
 
-// In-memory stand-ins for the window, timer, menu, dialog, per-user store, process and
-// error report that the application shell talks to.
+// In-memory stand-ins for the window, timer, menu, dialog, per-user store, process, the
+// user's configuration folder and error report that the application shell talks to.
 
 #include <functional>
 #include <map>
@@ -18,6 +18,7 @@
 #include "platform/PopupMenu.h"
 #include "platform/ProcessInfo.h"
 #include "platform/ProfileStore.h"
+#include "platform/UserConfigFolder.h"
 
 namespace quorvel::fake {
 
@@ -147,6 +148,12 @@ public:
     [[noreturn]] void terminate(int status) override { throw ProcessEnded{status}; }
     std::string folder = "/opt/quorvel";
     std::string name = "quorvel";
+};
+
+class UserConfigFolder final : public quorvel::UserConfigFolder {
+public:
+    [[nodiscard]] std::string userConfigFolder() const override { return folder; }
+    std::string folder = "/home/u/.config";
 };
 
 struct FatalReported {
