@@ -22,21 +22,17 @@ std::string HelpText() {
            "bytes sent and received per second over the machine's remote-access links.\n"
            "Drag it with the left mouse button; the right button opens its menu.\n"
            "\n"
+           "Settings: the first of these files that exists is read at start and written back\n"
+           "at exit: quorvel.ini beside the program (a portable copy), then\n"
+           "$XDG_CONFIG_HOME/quorvel/quorvel.ini, by default ~/.config/quorvel/quorvel.ini\n"
+           "(an installed copy). With neither, the defaults are used and no file is created.\n"
+           "To start one, copy /usr/share/doc/quorvel/quorvel.ini to ~/.config/quorvel/.\n"
+           "\"quorvel-info settings-path\" prints the file in use.\n"
+           "\n"
            "Options:\n"
            "  --help     print this help and exit\n"
            "  --version  print the version and exit\n"
-           "Any other argument is ignored.\n"
-           "\n"
-           "Settings file: the first of these that exists is read at start and written\n"
-           "back at exit:\n"
-           "  1. beside the program, named after it with \".ini\" (quorvel.ini), for a\n"
-           "     portable copy;\n"
-           "  2. $XDG_CONFIG_HOME/quorvel/quorvel.ini (~/.config/quorvel/quorvel.ini when\n"
-           "     XDG_CONFIG_HOME is unset), for an installed copy.\n"
-           "With neither, the defaults are used and no file is created. To start one, copy\n"
-           "the example: mkdir -p ~/.config/quorvel &&\n"
-           "  cp /usr/share/doc/quorvel/quorvel.ini ~/.config/quorvel/\n"
-           "\"quorvel-info settings-path\" prints the file in use.\n";
+           "Any other argument is ignored.\n";
 }
 
 std::string VersionText() {
