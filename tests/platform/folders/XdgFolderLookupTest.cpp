@@ -145,7 +145,8 @@ TEST(XdgConfigFolderTest, AbsoluteConfigHomeElseHomeDotConfigElseNone) {
         {{{"XDG_CONFIG_HOME", "cfg"}, {"HOME", "home/u"}}, ""},
         {{}, ""},
     };
-    for (const auto& [environment, folder] : cases) {
+    for (const auto& [variables, folder] : cases) {
+        const Environment& environment = variables;  // a lambda may not capture a structured binding
         const XdgConfigFolder config([&environment](const std::string& name) -> std::optional<std::string> {
             const auto found = environment.find(name);
             return found == environment.end() ? std::nullopt : std::optional(found->second);
