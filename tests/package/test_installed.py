@@ -67,7 +67,9 @@ def base_tarball():
     check(SOURCES is not None, "this machine has no apt sources to bootstrap from")
     os.makedirs(CACHE, exist_ok=True)
     log(f"bootstrapping a minbase Debian 12 root from {SOURCES} (once)")
-    part = tarball + ".part"
+    # mmdebstrap picks its output format by the name's ending: a tarball needs ".tar".
+    part = os.path.join(CACHE, "bookworm-minbase.part.tar")
+    subprocess.run(["rm", "-rf", part], check=True)
     subprocess.run(["mmdebstrap", "--variant=minbase", "--quiet", "bookworm", part, SOURCES], check=True)
     os.replace(part, tarball)
     log("bootstrapped")
@@ -80,6 +82,13 @@ class Root:
     def __init__(self, tarball):
         self.path = tempfile.mkdtemp(prefix="root.", dir=CACHE)
         self.mounts = []
+        try:
+            self.populate(tarball)
+        except BaseException:
+            self.close()
+            raise
+
+    def populate(self, tarball):
         subprocess.run(["tar", "-C", self.path, "-xf", tarball], check=True)
         with open("/etc/resolv.conf", "rb") as src, open(self.at("/etc/resolv.conf"), "wb") as dst:
             dst.write(src.read())
