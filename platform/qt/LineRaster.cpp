@@ -177,8 +177,12 @@ void LineRaster::setPen(const Pen& pen) {
     penWidth_ = pen_.scale.pixels(pen_.width);
     dashes_.clear();
     if (dashed()) {
+        // A wider pen's square stretches each dash by its width less one: the dashes are
+        // shortened and the gaps lengthened by as much, so both keep their scaled length.
+        const int stretch = penWidth_ - 1;
         for (const int length : dashPattern(pen_.style)) {
-            dashes_.push_back(pen_.scale.pixels(length));
+            const int scaled = pen_.scale.pixels(length);
+            dashes_.push_back(dashes_.size() % 2 == 0 ? std::max(scaled - stretch, 1) : scaled + stretch);
         }
     }
     run_ = rasterOpRun(pen.drawMode);
