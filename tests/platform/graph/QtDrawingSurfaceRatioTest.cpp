@@ -4,6 +4,7 @@
 #include <QPalette>
 #include <QScreen>
 
+#include <cmath>
 #include <functional>
 #include <vector>
 
@@ -77,6 +78,26 @@ std::vector<int> enclosedRuns(int count, const std::function<QRgb(int)>& at, QRg
         }
     }
     return runs;
+}
+
+// Platform pixels to device pixels: halves round up, nothing drawn shrinks to nothing,
+// and a ratio that is no positive number counts as 1.
+TEST(DeviceScaleRule, LengthsScaleWithTheRatioAndRoundToWholePixels) {
+    struct Case {
+        double ratio;
+        std::vector<int> pixels;  // of 0, 1, 2, 3 and 170 platform pixels
+    };
+    const std::vector<Case> cases{{1, {0, 1, 2, 3, 170}},  {1.25, {0, 1, 3, 4, 213}},        {1.5, {0, 2, 3, 5, 255}},
+                                  {2, {0, 2, 4, 6, 340}},  {0.5, {0, 1, 1, 2, 85}},          {0, {0, 1, 2, 3, 170}},
+                                  {-2, {0, 1, 2, 3, 170}}, {std::nan(""), {0, 1, 2, 3, 170}}};
+    for (const Case& c : cases) {
+        const DeviceScale scale(c.ratio);
+        std::vector<int> pixels;
+        for (const int length : {0, 1, 2, 3, 170}) {
+            pixels.push_back(scale.pixels(length));
+        }
+        EXPECT_EQ(pixels, c.pixels) << "ratio " << c.ratio;
+    }
 }
 
 // The main window's redraw (grid, sum, green and red line, all 2 pixels wide) at 200 %:
