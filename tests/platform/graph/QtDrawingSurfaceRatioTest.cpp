@@ -254,8 +254,8 @@ TEST(SurfaceAtRatioTwo, DashesScaleWithThePenAndCombineEachPixelOnce) {
 
     // In XOR onto black a pixel combined twice would turn black again.
     std::vector<QImage> pictures;
-    for (const std::int16_t mode : {13, 7}) {
-        w.surface->setDrawMode(mode);
+    for (const int mode : {13, 7}) {
+        w.surface->setDrawMode(static_cast<std::int16_t>(mode));
         w.surface->clear();
         w.surface->line({3, 190}, {100, 20}, 0xFFFFFF);  // steep, then shallow
         w.surface->line({120, 190}, {195, 150}, 0xFFFFFF);
