@@ -58,7 +58,7 @@ double QtFormWindow::pixelsToTwipsY(double pixels) const {
 
 QMargins QtFormWindow::frameMargins() const {
     // The platform window reports the frame as the window manager last described it;
-    // QWidget::outerRect() keeps the last frame that was not empty, even after the
+    // QWidget::frameGeometry() keeps the last frame that was not empty, even after the
     // title bar is gone.
     const QWindow* window = windowHandle();
     return window != nullptr ? window->frameMargins() : QMargins();
