@@ -64,6 +64,12 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
         qputenv("QT_XCB_NO_MITSHM", "1");
     }
+    // A Wayland client can neither place its own window nor keep it in front. Where the
+    // session also offers X11 (XWayland) and the user chose no platform, connect there.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        !qEnvironmentVariableIsEmpty("DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
     QApplication application(argc, argv);
     // Qt sets the locale from the environment; names and numbers follow it.
     std::setlocale(LC_ALL, "");

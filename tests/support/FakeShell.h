@@ -46,6 +46,7 @@ public:
         return p.left < screenWidth && p.top < screenHeight && p.left + p.width > 0 && p.top + p.height > 0;
     }
     void moveToDefaultPosition() override {
+        sizeAtDefaultMove = placement_;
         placement_.left = defaultLeft;
         placement_.top = defaultTop;
     }
@@ -77,6 +78,8 @@ public:
     double defaultLeft = 4800;
     double defaultTop = 3600;
     bool shown = false;
+    // The placement the window had when it was last moved to the default position.
+    Placement sizeAtDefaultMove;
     int moves = 0;
     std::vector<bool> onTopCalls;
 
