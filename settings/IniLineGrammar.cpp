@@ -21,15 +21,20 @@ ParsedLine remark(std::string_view line) {
 }  // namespace
 
 LineSpan nextLine(std::string_view bytes, std::size_t pos) {
-    const std::size_t cr = bytes.find('\r', pos);
-    if (cr == std::string_view::npos) {
+    const std::size_t end = bytes.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) {
         return {bytes.substr(pos), bytes.size(), false};
     }
-    std::size_t next = cr + 1;
-    if (next < bytes.size() && bytes[next] == '\n') {
+    std::size_t next = end + 1;
+    if (bytes[end] == '\r' && next < bytes.size() && bytes[next] == '\n') {
         ++next;
     }
-    return {bytes.substr(pos, cr - pos), next, true};
+    return {bytes.substr(pos, end - pos), next, true};
+}
+
+std::string_view lineEndOf(std::string_view bytes) {
+    const std::size_t end = bytes.find_first_of("\r\n");
+    return end != std::string_view::npos && bytes[end] == '\n' ? kLf : kCrLf;
 }
 
 ParsedLine parseLine(std::string_view line) {
