@@ -2,9 +2,11 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "app/AppEnvironment.h"
 #include "app/frmMain.h"
+#include "settings/IncompleteLoad.h"
 
 namespace quorvel::Startup {
 
@@ -14,8 +16,12 @@ using FormFactory = std::function<std::unique_ptr<frmMain>(AppEnvironment&)>;
 // The settings file lies beside the executable and bears its name with ".ini".
 std::string SettingsPath(const AppEnvironment& env);
 
+// The sentence that tells the user which line stopped the load of a settings file.
+std::string IncompleteLoadNotice(const IncompleteLoad& load);
+
 // Loads the settings file into the global store when it can be opened, then creates,
-// loads and shows the main window. Returns the window, which the caller keeps.
+// loads and shows the main window. Returns the window, which the caller keeps. A file
+// that could not be read whole is named on the environment's notices, with its line.
 std::unique_ptr<frmMain> Main(AppEnvironment& env, const FormFactory& makeForm);
 
 }  // namespace quorvel::Startup
