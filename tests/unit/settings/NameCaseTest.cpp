@@ -29,7 +29,9 @@ TEST(IniNameCase, NamesWithAAndZMatchThemselvesInAnyCase) {
         for (const auto& names : spellings) {
             for (const std::string& stored : names) {
                 FakeFileSystem files;
-                files.addFile("/q.ini", "; x\r\n" + stored + "=1\r\n" + stored + "0=2\r\n");
+                std::string file = "; x\r\n";
+                file.append(stored).append("=1\r\n").append(stored).append("0=2\r\n");
+                files.addFile("/q.ini", file);
                 iniMente store(files);
                 ASSERT_TRUE(store.iniLoader("/q.ini"));
                 for (const std::string& asked : names) {
