@@ -1,6 +1,8 @@
 #pragma once
 
+#include <iostream>
 #include <memory>
+#include <ostream>
 
 #include "platform/ErrorReport.h"
 #include "platform/FileSystem.h"
@@ -32,6 +34,11 @@ public:
     [[nodiscard]] ValueSource& counters() const { return counters_; }
     [[nodiscard]] ErrorReport& errors() const { return errors_; }
 
+    // Where the shell tells the user of a problem that does not stop the program:
+    // standard error, unless a test redirects it.
+    [[nodiscard]] std::ostream& notices() const { return *notices_; }
+    void setNotices(std::ostream& out) { notices_ = &out; }
+
     // The global settings store, created empty by whichever code touches it first.
     iniMente& settings() {
         if (!settings_) {
@@ -47,6 +54,7 @@ private:
     UserConfigFolder& configFolder_;
     ValueSource& counters_;
     ErrorReport& errors_;
+    std::ostream* notices_ = &std::cerr;
     std::unique_ptr<iniMente> settings_;
 };
 
