@@ -5,15 +5,21 @@
 #include <clocale>
 #include <exception>
 #include <functional>
+#include <iostream>
 #include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
 
 #include "app/AppEnvironment.h"
+#include "app/CommandLine.h"
 #include "app/ErrorGuard.h"
 #include "app/Startup.h"
 #include "app/frmMain.h"
 #include "platform/linux/LinuxProcessInfo.h"
 #include "platform/linux/PosixFileSystem.h"
 #include "platform/linux/ProcValueSource.h"
+#include "platform/linux/XdgConfigFolder.h"
 #include "platform/qt/QtDrawingSurface.h"
 #include "platform/qt/QtErrorReport.h"
 #include "platform/qt/QtFormHost.h"
@@ -56,13 +62,36 @@ struct QtForm {
     quorvel::QtMessageDialog dialog;
 };
 
+// Answers --help and --version before anything needs a display: the exit status, or
+// nothing when the gadget is to run.
+std::optional<int> answerCommandLine(int argc, char** argv) {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    switch (quorvel::CommandLine::Parse(args)) {
+    case quorvel::CommandLine::Request::Run: return std::nullopt;
+    case quorvel::CommandLine::Request::Help: std::cout << quorvel::CommandLine::HelpText(); break;
+    case quorvel::CommandLine::Request::Version: std::cout << quorvel::CommandLine::VersionText() << '\n'; break;
+    }
+    // A full disk or a closed pipe is a failure, not a printed answer.
+    std::cout.flush();
+    return std::cout ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto status = answerCommandLine(argc, argv)) {
+        return *status;
+    }
     // A 170 x 200 image once a second gains nothing from shared memory with the X server,
     // and each shared-memory copy costs an extra wake-up for its completion event.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
         qputenv("QT_XCB_NO_MITSHM", "1");
+    }
+    // A Wayland client can neither place its own window nor keep it in front. Where the
+    // session also offers X11 (XWayland) and the user chose no platform, connect there.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        !qEnvironmentVariableIsEmpty("DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
     }
     QApplication application(argc, argv);
     // Qt sets the locale from the environment; names and numbers follow it.
@@ -73,6 +102,7 @@ int main(int argc, char** argv) {
     quorvel::PosixFileSystem files;
     quorvel::QtProfileStore profile;
     quorvel::LinuxProcessInfo process;
+    quorvel::XdgConfigFolder configFolder;
     std::unique_ptr<quorvel::ProcValueSource> counters;
     std::unique_ptr<quorvel::AppEnvironment> env;
     QtForm form([&errors](const std::exception_ptr& error) {
@@ -82,7 +112,7 @@ int main(int argc, char** argv) {
 
     quorvel::Guarded(errors, [&] {
         counters = std::make_unique<quorvel::ProcValueSource>();
-        env = std::make_unique<quorvel::AppEnvironment>(files, profile, process, *counters, errors);
+        env = std::make_unique<quorvel::AppEnvironment>(files, profile, process, configFolder, *counters, errors);
         mainForm = quorvel::Startup::Main(*env, [&form](quorvel::AppEnvironment& e) {
             return std::make_unique<quorvel::frmMain>(
                 e, quorvel::FormParts{form.window, *form.surface, form.host, form.timer, form.menu, form.dialog});

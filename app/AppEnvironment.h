@@ -1,11 +1,14 @@
 #pragma once
 
+#include <iostream>
 #include <memory>
+#include <ostream>
 
 #include "platform/ErrorReport.h"
 #include "platform/FileSystem.h"
 #include "platform/ProcessInfo.h"
 #include "platform/ProfileStore.h"
+#include "platform/UserConfigFolder.h"
 #include "platform/ValueSource.h"
 #include "settings/iniMente.h"
 
@@ -15,15 +18,26 @@ namespace quorvel {
 // settings store, which is created on first use and lives as long as the environment.
 class AppEnvironment {
 public:
-    AppEnvironment(FileSystem& files, ProfileStore& profile, ProcessInfo& process, ValueSource& counters,
-                   ErrorReport& errors)
-        : files_(files), profile_(profile), process_(process), counters_(counters), errors_(errors) {}
+    AppEnvironment(FileSystem& files, ProfileStore& profile, ProcessInfo& process, UserConfigFolder& configFolder,
+                   ValueSource& counters, ErrorReport& errors)
+        : files_(files),
+          profile_(profile),
+          process_(process),
+          configFolder_(configFolder),
+          counters_(counters),
+          errors_(errors) {}
 
     [[nodiscard]] FileSystem& files() const { return files_; }
     [[nodiscard]] ProfileStore& profile() const { return profile_; }
     [[nodiscard]] ProcessInfo& process() const { return process_; }
+    [[nodiscard]] UserConfigFolder& configFolder() const { return configFolder_; }
     [[nodiscard]] ValueSource& counters() const { return counters_; }
     [[nodiscard]] ErrorReport& errors() const { return errors_; }
+
+    // Where the shell tells the user of a problem that does not stop the program:
+    // standard error, unless a test redirects it.
+    [[nodiscard]] std::ostream& notices() const { return *notices_; }
+    void setNotices(std::ostream& out) { notices_ = &out; }
 
     // The global settings store, created empty by whichever code touches it first.
     iniMente& settings() {
@@ -37,8 +51,10 @@ private:
     FileSystem& files_;
     ProfileStore& profile_;
     ProcessInfo& process_;
+    UserConfigFolder& configFolder_;
     ValueSource& counters_;
     ErrorReport& errors_;
+    std::ostream* notices_ = &std::cerr;
     std::unique_ptr<iniMente> settings_;
 };
 

@@ -4,6 +4,7 @@
 #include "app/ErrorGuard.h"
 #include "app/Version.h"
 #include "app/frmMainLayout.h"
+#include "common/RuntimeError.h"
 
 namespace quorvel {
 namespace {
@@ -50,20 +51,31 @@ std::string frmMain::TitleCaption() {
 
 void frmMain::Form_Load() {
     FormWindow& window = parts_.window;
-    // Before the placement is read the window stands where the window system would put it.
-    window.moveToDefaultPosition();
-    const Placement current = window.placement();
     ProfileStore& profile = env_.profile();
     const std::string section = version::kProductName;
+    // The entries live in a hidden file that the user never edits on purpose: one that
+    // does not convert to a number counts as absent, like a placement off every screen.
     const auto read = [&](const char* key, double fallback) {
-        return static_cast<double>(
-            TaggedValue(profile.getSetting(kProfileApplication, section, key, placementText(fallback))).toSingle());
+        const std::string text = profile.getSetting(kProfileApplication, section, key, placementText(fallback));
+        try {
+            return static_cast<double>(TaggedValue(text).toSingle());
+        } catch (const RuntimeError&) {
+            return fallback;
+        }
     };
     Placement restored;
-    restored.top = read("Windowtop", current.top);
-    restored.left = read("Windowleft", current.left);
     restored.width = read("WindowWidth", kDefaultWidth);
     restored.height = read("WindowHeight", kDefaultHeight);
+    // Before the position is read the window stands where the window system would put a
+    // window of the size it opens at.
+    Placement initial = window.placement();
+    initial.width = restored.width;
+    initial.height = restored.height;
+    window.setPlacement(initial);
+    window.moveToDefaultPosition();
+    const Placement current = window.placement();
+    restored.top = read("Windowtop", current.top);
+    restored.left = read("Windowleft", current.left);
     window.setPlacement(restored);
     // A placement saved on a screen that is gone would leave a window without title bar
     // that nobody can reach: such a window opens where the window system puts it.

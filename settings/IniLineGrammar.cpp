@@ -18,18 +18,32 @@ ParsedLine remark(std::string_view line) {
     return {LineStatus::Ok, std::string(kRemarkName), TaggedValue(line)};
 }
 
+// The first CR or LF at or after `pos`, or the size of `bytes`. A plain loop: find_first_of
+// looks each byte up in the set of two with a call of its own.
+std::size_t findLineEnd(std::string_view bytes, std::size_t pos) {
+    while (pos < bytes.size() && bytes[pos] != '\r' && bytes[pos] != '\n') {
+        ++pos;
+    }
+    return pos;
+}
+
 }  // namespace
 
 LineSpan nextLine(std::string_view bytes, std::size_t pos) {
-    const std::size_t cr = bytes.find('\r', pos);
-    if (cr == std::string_view::npos) {
+    const std::size_t end = findLineEnd(bytes, pos);
+    if (end == bytes.size()) {
         return {bytes.substr(pos), bytes.size(), false};
     }
-    std::size_t next = cr + 1;
-    if (next < bytes.size() && bytes[next] == '\n') {
+    std::size_t next = end + 1;
+    if (bytes[end] == '\r' && next < bytes.size() && bytes[next] == '\n') {
         ++next;
     }
-    return {bytes.substr(pos, cr - pos), next, true};
+    return {bytes.substr(pos, end - pos), next, true};
+}
+
+std::string_view lineEndOf(std::string_view bytes) {
+    const std::size_t end = findLineEnd(bytes, 0);
+    return end < bytes.size() && bytes[end] == '\n' ? kLf : kCrLf;
 }
 
 ParsedLine parseLine(std::string_view line) {

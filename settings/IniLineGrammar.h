@@ -13,19 +13,24 @@ namespace quorvel::ini {
 inline constexpr std::string_view kRemarkName = "*REM*";
 inline constexpr std::string_view kDeletedValue = "*DEL*";
 inline constexpr std::string_view kGeneralHeader = "[General]";
-inline constexpr std::string_view kLineEnd = "\r\n";
+inline constexpr std::string_view kCrLf = "\r\n";
+inline constexpr std::string_view kLf = "\n";
 
 // Positions and lengths inside a line are signed 16-bit character counts.
 inline constexpr std::size_t kMaxCharCount = 32767;
 
-// One line of `bytes` from `pos`. A line ends at CR or at the pair CR LF; a lone LF
-// stays in the line as an ordinary byte.
+// One line of `bytes` from `pos`. A line ends at CR, at LF or at the pair CR LF, which
+// counts as one line end.
 struct LineSpan {
     std::string_view text;
     std::size_t next = 0;     // where the following line begins
     bool terminated = false;  // false for a last line without a line end
 };
 LineSpan nextLine(std::string_view bytes, std::size_t pos);
+
+// The line end that a writer uses for text read from `bytes`: LF when the first line end
+// there is LF alone, CR LF otherwise (also for CR, and for text without any line end).
+std::string_view lineEndOf(std::string_view bytes);
 
 enum class LineStatus {
     Ok,

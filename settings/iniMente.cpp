@@ -11,7 +11,7 @@
 
 namespace quorvel {
 
-iniMente::iniMente(FileSystem& files) : files_(&files) {}
+iniMente::iniMente(FileSystem& files) : files_(&files), lineEnd_(ini::kCrLf) {}
 
 void iniMente::SetiniFilename(const std::string& FilenameofINI) {
     iniFilename_ = FilenameofINI;
@@ -30,37 +30,62 @@ bool iniMente::iniLoader(const std::string& Filename) {
 }
 
 bool iniMente::iniReader(const std::string& Filename) {
+    // Built before anything can fail, so that recording a stop cannot fail itself.
+    IncompleteLoad stopped{Filename, 0, LoadStop::CannotOpen};
+    bool whole = false;
     try {
         clearEntries();
+        lineEnd_ = ini::kCrLf;
         const FileContents contents = files_->readFile(Filename);
-        if (contents.status == ReadStatus::CannotOpen) {
-            return false;
-        }
-        const bool complete = contents.status == ReadStatus::Complete;
-        const std::string_view bytes = contents.bytes;
-        const auto lineCount = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r')) + 1;
-        entries_.reserve(lineCount);
-        index_.reserve(lineCount);
-        for (std::size_t pos = 0; pos < bytes.size();) {
-            const ini::LineSpan line = ini::nextLine(bytes, pos);
-            if (!line.terminated && !complete) {
-                break;  // the read failed inside this line
-            }
-            ini::ParsedLine parsed = ini::parseLine(line.text);
-            appendEntry(std::move(parsed.name), std::move(parsed.value));
-            if (parsed.status != ini::LineStatus::Ok) {
-                return false;
-            }
-            pos = line.next;
-        }
-        if (!complete) {
-            appendEntry(std::string(), TaggedValue());
-            return false;
-        }
-        return true;
+        whole = contents.status != ReadStatus::CannotOpen && readEntries(contents, stopped);
     } catch (const std::exception&) {
+        // Out of memory part-way: the line being read is the one after the last entry.
+        stopped.line = entries_.size() + 1;
+        stopped.stop = LoadStop::ReadError;
+    }
+    if (whole) {
+        incompleteLoad_.reset();
+    } else {
+        incompleteLoad_ = std::move(stopped);
+    }
+    return whole;
+}
+
+bool iniMente::readEntries(const FileContents& contents, IncompleteLoad& stopped) {
+    const bool complete = contents.status == ReadStatus::Complete;
+    const std::string_view bytes = contents.bytes;
+    lineEnd_ = ini::lineEndOf(bytes);
+    const auto lineCount = static_cast<std::size_t>(std::max(std::count(bytes.begin(), bytes.end(), '\r'),
+                                                             std::count(bytes.begin(), bytes.end(), '\n'))) +
+                           1;
+    entries_.reserve(lineCount);
+    index_.reserve(lineCount);
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const ini::LineSpan line = ini::nextLine(bytes, pos);
+        if (!line.terminated && !complete) {
+            break;  // the read failed inside this line
+        }
+        ini::ParsedLine parsed = ini::parseLine(line.text);
+        appendEntry(std::move(parsed.name), std::move(parsed.value));
+        if (parsed.status != ini::LineStatus::Ok) {
+            stopped.line = entries_.size();
+            stopped.stop =
+                parsed.status == ini::LineStatus::EqualsTooFar ? LoadStop::EqualsTooFar : LoadStop::ValueTooLong;
+            return false;
+        }
+        pos = line.next;
+    }
+    if (!complete) {
+        appendEntry(std::string(), TaggedValue());
+        stopped.line = entries_.size();
+        stopped.stop = LoadStop::ReadError;
         return false;
     }
+    return true;
+}
+
+const std::optional<IncompleteLoad>& iniMente::incompleteLoad() const {
+    return incompleteLoad_;
 }
 
 std::int32_t iniMente::lastIndex() const {

@@ -3,12 +3,14 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "common/TaggedValue.h"
 #include "platform/FileSystem.h"
+#include "settings/IncompleteLoad.h"
 #include "settings/NameIndex.h"
 
 namespace quorvel {
@@ -24,8 +26,12 @@ public:
 
     // Replaces every entry by the lines of the file; false when the file is missing or
     // hidden (the entries stay) or could not be read completely (the entries read so far
-    // stay). Raises a RuntimeError only when the name cannot be searched at all.
+    // stay, and incompleteLoad() tells which line stopped the load). Raises a RuntimeError
+    // only when the name cannot be searched at all.
     bool iniLoader(const std::string& Filename);
+    // The file of the last load that found its file but could not read it whole. It is
+    // cleared by the next load that reads a file whole.
+    [[nodiscard]] const std::optional<IncompleteLoad>& incompleteLoad() const;
     void SetiniFilename(const std::string& FilenameofINI);
     [[nodiscard]] const std::string& GetiniFilename() const;
 
@@ -46,11 +52,13 @@ public:
     // Sets the item only when it is missing or empty. Always returns the empty value.
     TaggedValue MakeiniItem(std::string_view ItemName, const TaggedValue& ItemValue = TaggedValue(std::string()));
 
-    // Writes "[General]" and the entries with CR LF line ends; false on any failure.
-    // An empty store writes nothing and returns true.
+    // Writes "[General]" and the entries, every line ended as the loaded file ended its
+    // first line (LF alone, or else CR LF; CR LF when no file was loaded). False on any
+    // failure, and for the file named by incompleteLoad(), which is left as it is. An
+    // empty store writes nothing and returns true.
     bool iniSaver(const std::string& Filename);
     bool iniSaverSameFilename();
-    // The entries as INI text, without a header of its own.
+    // The entries as INI text, without a header of its own, with the same line ends.
     [[nodiscard]] std::string iniSavertoVariable() const;
 
     // Read-only view of the entries: -1 for an empty store.
@@ -68,13 +76,14 @@ private:
     static constexpr std::size_t kNotFound = NameIndex::kNotFound;
 
     bool iniReader(const std::string& Filename);
+    bool readEntries(const FileContents& contents, IncompleteLoad& stopped);
     void clearEntries();
     // Grows the store by one entry, or leaves it as it was when that fails.
     void appendEntry(std::string name, TaggedValue value);
     [[nodiscard]] std::size_t findFirst(std::string_view name);
     [[nodiscard]] std::size_t findLowered(std::string_view lowered, std::uint64_t hash) const;
     void refreshIndex();
-    static void appendLine(std::string& out, const Entry& entry);
+    void appendLine(std::string& out, const Entry& entry) const;
     [[nodiscard]] std::size_t textSizeEstimate() const;
 
     FileSystem* files_;
@@ -82,6 +91,8 @@ private:
     std::string iniFilename_;
     std::string groupCursorName_;
     std::int16_t groupCursorIndex_ = 0;
+    std::string_view lineEnd_;
+    std::optional<IncompleteLoad> incompleteLoad_;
 
     // Lower-cased name -> index of the first entry with that name. Entries are never removed
     // or renamed, so an entry stays first once it is. Lower-casing depends on the locale's

@@ -12,17 +12,17 @@ bool isText(const TaggedValue& value, std::string_view text) {
 
 }  // namespace
 
-void iniMente::appendLine(std::string& out, const Entry& entry) {
+void iniMente::appendLine(std::string& out, const Entry& entry) const {
     if (entry.name == ini::kRemarkName) {
         ini::appendValueText(out, entry.value);
     } else {
         ini::appendItemLine(out, entry.name, entry.value);
     }
-    out += ini::kLineEnd;
+    out += lineEnd_;
 }
 
 std::size_t iniMente::textSizeEstimate() const {
-    std::size_t size = ini::kGeneralHeader.size() + ini::kLineEnd.size();
+    std::size_t size = ini::kGeneralHeader.size() + lineEnd_.size();
     for (const Entry& entry : entries_) {
         size += entry.name.size() + 5 + (entry.value.isText() ? entry.value.text().size() : 16);
     }
@@ -31,6 +31,10 @@ std::size_t iniMente::textSizeEstimate() const {
 
 bool iniMente::iniSaver(const std::string& Filename) {
     iniFilename_ = Filename;
+    // Writing back what was read would cut off everything after the line that stopped the load.
+    if (incompleteLoad_ && incompleteLoad_->filename == Filename) {
+        return false;
+    }
     if (entries_.empty()) {
         return true;
     }
@@ -40,7 +44,7 @@ bool iniMente::iniSaver(const std::string& Filename) {
         std::string out;
         out.reserve(textSizeEstimate());
         out += ini::kGeneralHeader;
-        out += ini::kLineEnd;
+        out += lineEnd_;
         for (const Entry& entry : entries_) {
             if (isText(entry.value, ini::kDeletedValue) || isText(entry.value, ini::kGeneralHeader)) {
                 continue;

@@ -2,7 +2,7 @@
 """Runs the real program under Xvfb at one tick a second and reports its cost, side by
 side with two small X11 meters drawing the same kind of graph.
 
-Usage: bench/app/gadget_bench.py [path/to/quorvel] [seconds] [rounds]
+Usage: bench/app/gadget_bench.py [path/to/quorvel] [seconds] [rounds] [--scales 1,2]
 
 Each run has a private Xvfb with openbox and exactly one client: the program on the X
 server surface, the program on the Qt image surface (QUORVEL_SURFACE=image), xosview
@@ -13,6 +13,9 @@ CPU over that window (Xvfb serves only that client, so its time is the client's)
 wake-ups (voluntary context switches of all the client's threads), and peak resident
 memory. An idle Xvfb is measured as well, as the server's floor. Figures are medians
 over the rounds; the programs take turns within each round.
+
+With --scales, the program runs on its default surface once per Qt scale factor
+(QT_SCALE_FACTOR) instead, and the ratios are to the first scale.
 """
 
 import os
@@ -181,15 +184,24 @@ def measure_with_retries(client, seconds, home):
 
 
 def main():
-    binary = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "..", "build", "release", "quorvel")
-    seconds = int(sys.argv[2]) if len(sys.argv) > 2 else 30
-    rounds = int(sys.argv[3]) if len(sys.argv) > 3 else 3
+    args = sys.argv[1:]
+    scales = None
+    if "--scales" in args:
+        i = args.index("--scales")
+        scales = args[i + 1].split(",")
+        del args[i:i + 2]
+    binary = args[0] if args else os.path.join(HERE, "..", "..", "build", "release", "quorvel")
+    seconds = int(args[1]) if len(args) > 1 else 30
+    rounds = int(args[2]) if len(args) > 2 else 3
     for tool in ("xosview", "conky"):
-        if not shutil.which(tool):
+        if not scales and not shutil.which(tool):
             raise SystemExit(f"{tool} is not installed (scripts/install-deps installs it)")
     tmp = tempfile.mkdtemp(prefix="quorvel-bench-")
     try:
         runs = clients(binary, tmp)
+        if scales:
+            runs = [Client(f"quorvel at scale {scale}", runs[0].command, "pid", {"QT_SCALE_FACTOR": scale})
+                    for scale in scales]
         results = {c.name: [] for c in runs}
         idle = []
         for r in range(rounds):
@@ -213,9 +225,9 @@ def main():
         sums[client.name] = own + server
         print(f"| {client.name:<28} | {own:7.4f} | {server:8.4f} | {own + server:6.4f} | "
               f"{median(client.name, 'wakeups'):10.2f} | {median(client.name, 'rss'):5.1f} MB |")
-    reference = sums[runs[2].name]
+    reference = runs[0] if scales else runs[2]
     for client in runs:
-        print(f"{client.name}: own + X server = {sums[client.name] / reference:.2f} x xosview's")
+        print(f"{client.name}: own + X server = {sums[client.name] / sums[reference.name]:.2f} x {reference.name}")
 
 
 if __name__ == "__main__":

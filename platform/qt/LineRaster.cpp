@@ -174,6 +174,17 @@ void LineRaster::attach(std::uint32_t* bits, std::ptrdiff_t stride, int width, i
 void LineRaster::setPen(const Pen& pen) {
     pen_ = pen;
     pen_.width = std::max(pen.width, 1);
+    penWidth_ = pen_.scale.pixels(pen_.width);
+    dashes_.clear();
+    if (dashed()) {
+        // A wider pen's square stretches each dash by its width less one: the dashes are
+        // shortened and the gaps lengthened by as much, so both keep their scaled length.
+        const int stretch = penWidth_ - 1;
+        for (const int length : dashPattern(pen_.style)) {
+            const int scaled = pen_.scale.pixels(length);
+            dashes_.push_back(dashes_.size() % 2 == 0 ? std::max(scaled - stretch, 1) : scaled + stretch);
+        }
+    }
     run_ = rasterOpRun(pen.drawMode);
 }
 
@@ -181,7 +192,7 @@ bool LineRaster::drawsAnything() const {
     return bits_ != nullptr && width_ > 0 && height_ > 0 && pen_.style != 5 && pen_.drawMode != 11;
 }
 
-// Dashes only exist for 1-pixel pens; wider pens draw them solid.
+// Dashes only exist for pens one platform pixel wide; wider pens draw them solid.
 bool LineRaster::dashed() const {
     return pen_.style >= 1 && pen_.style <= 4 && pen_.width == 1;
 }
@@ -212,7 +223,7 @@ void LineRaster::segment(DevicePoint from, DevicePoint to) {
         dashedSegment(from, to);
         return;
     }
-    const I64 w = pen_.width;
+    const I64 w = penWidth_;
     const I64 o = w / 2;
     if (from.x == to.x) {
         // A vertical line is a rectangle: fill it a column at a time.
@@ -255,20 +266,36 @@ void LineRaster::segment(DevicePoint from, DevicePoint to) {
     }
 }
 
+// The centre pixels whose dash is on, each widened to a pen-width square. Across one
+// line of the major axis, the squares that reach it come from at most `w` consecutive
+// centre pixels, whose offsets across differ by less than `w`: their union is one run,
+// from the least to the greatest offset of the pixels that are on.
 void LineRaster::dashedSegment(DevicePoint from, DevicePoint to) {
     const Geometry g = geometryOf(from, to);
-    const std::span<const int> pattern = dashPattern(pen_.style);
-    const I64 majorLimit = (g.xMajor ? width_ : height_) - 1;
-    byMajor(g, 0, majorLimit, [&](I64 k, I64 major, I64 minor) {
-        if (!dashOn(pattern, k)) {
-            return;
+    const I64 w = penWidth_;
+    const I64 o = w / 2;
+    // Centre pixel k lights the major lines major(k) - o .. major(k) - o + w - 1.
+    const I64 majorEnd = g.major0 + g.majorSign * (g.n - 1);
+    const I64 first = std::max<I64>(std::min(g.major0, majorEnd) - o, 0);
+    const I64 last = std::min<I64>(std::max(g.major0, majorEnd) - o + w - 1, (g.xMajor ? width_ : height_) - 1);
+    for (I64 line = first; line <= last; ++line) {
+        I64 low = std::numeric_limits<I64>::max();
+        I64 high = std::numeric_limits<I64>::min();
+        byMajor(g, line + o - w + 1, line + o, [&](I64 k, I64, I64 minor) {
+            if (dashOn(dashes_, k)) {
+                low = std::min(low, minor);
+                high = std::max(high, minor);
+            }
+        });
+        if (low > high) {
+            continue;
         }
         if (g.xMajor) {
-            fillRow(minor, major, major);
+            fillColumn(line, low - o, high - o + w - 1);
         } else {
-            fillRow(major, minor, minor);
+            fillRow(line, low - o, high - o + w - 1);
         }
-    });
+    }
 }
 
 bool LineRaster::merges() const {
@@ -388,7 +415,7 @@ void LineRaster::series(DevicePoint from, float firstX, std::span<const float> y
 // consecutive, so a column holds one interval: merging is exact for a copied pen.
 template <class Points>
 void LineRaster::mergedPolyline(DevicePoint from, std::size_t count, const Points& points) {
-    const I64 w = pen_.width;
+    const I64 w = penWidth_;
     const I64 o = w / 2;
     const I64 columnLow = o - w + 1;
     const I64 columnHigh = width_ - 1 + o;
@@ -457,7 +484,7 @@ void LineRaster::mergedPolyline(DevicePoint from, std::size_t count, const Point
 }
 
 void LineRaster::flushColumns() {
-    const I64 w = pen_.width;
+    const I64 w = penWidth_;
     const I64 o = w / 2;
     slidingExtreme(columnTop_, w, windowTop_, [](I64 a, I64 b) { return std::min(a, b); });
     slidingExtreme(columnBottom_, w, windowBottom_, [](I64 a, I64 b) { return std::max(a, b); });

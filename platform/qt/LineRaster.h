@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "platform/DeviceScale.h"
 #include "platform/qt/RasterOp.h"
 
 namespace quorvel {
@@ -36,14 +37,17 @@ struct AxisMapping {
 // Draws pen lines into a buffer of 32-bit pixels, clipped to it. A segment covers the
 // pixels of its centre line from its start up to, not including, its end (so a chain of
 // segments meets without drawing a join twice), each widened to a pen-width square.
-// Every pixel of one segment is combined with the pen exactly once.
+// Every pixel of one segment is combined with the pen exactly once. The buffer may have
+// a finer resolution than the platform's pixels: the pen's width and dash lengths are
+// given in platform pixels and drawn `scale` times as long, in buffer pixels.
 class LineRaster {
 public:
     struct Pen {
         std::uint32_t pixel = 0xFF000000U;
-        int width = 1;
+        int width = 1;  // in platform pixels
         int style = 0;  // 0 solid, 1-4 dashed (only at width 1), 5 invisible, 6 solid
         int drawMode = 13;
+        DeviceScale scale;
     };
 
     void attach(std::uint32_t* bits, std::ptrdiff_t stride, int width, int height);
@@ -78,6 +82,8 @@ private:
     int width_ = 0;
     int height_ = 0;
     Pen pen_;
+    int penWidth_ = 1;         // in buffer pixels
+    std::vector<int> dashes_;  // on and off lengths in buffer pixels
     RasterOpRun run_ = rasterOpRun(13);
 
     std::vector<Run> runs_;

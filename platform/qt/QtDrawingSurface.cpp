@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -80,26 +81,38 @@ QtDrawingSurface::QtDrawingSurface(QWidget* parent) : QWidget(parent), errorHand
 
 QRect QtDrawingSurface::drawingArea() const {
     const int border = borderWidth();
-    return {border, border, std::max(width() - 2 * border, 0), std::max(height() - 2 * border, 0)};
+    const int w = scale_.pixels(width());
+    const int h = scale_.pixels(height());
+    return {border, border, std::max(w - 2 * border, 0), std::max(h - 2 * border, 0)};
 }
 
+// In device pixels: a three-dimensional border is two lines deep, a flat one one line.
 int QtDrawingSurface::borderWidth() const {
     if (borderStyle_ == 0) {
         return 0;
     }
-    return appearance_ == 1 ? 2 : 1;
+    return (appearance_ == 1 ? 2 : 1) * scale_.pixels(1);
 }
 
-// Keeps the image the size of the drawing area; what it held stays at the top left and
-// new parts show the back colour.
+bool QtDrawingSurface::ratioChanged() const {
+    return DeviceScale(devicePixelRatio()) != scale_;
+}
+
+// Keeps the image the size of the drawing area at the widget's device pixel ratio; what
+// it held stays at the top left and new parts show the back colour. After a change of
+// ratio the old picture is carried over enlarged or reduced, pixel for pixel rather than
+// smoothed, so the graph neither vanishes nor blurs until it is drawn again.
 void QtDrawingSurface::fitImage() {
+    const DeviceScale previous = scale_;
+    scale_ = DeviceScale(devicePixelRatio());
     const QSize size = drawingArea().size();
-    if (image_.size() != size) {
+    if (image_.size() != size || scale_ != previous) {
         QImage resized(size, QImage::Format_RGB32);
         resized.fill(pixelOf(backColor_));
         if (!image_.isNull() && !resized.isNull()) {
             QPainter painter(&resized);
-            painter.drawImage(0, 0, image_);
+            const double factor = scale_.ratio() / previous.ratio();
+            painter.drawImage(QRectF(0, 0, image_.width() * factor, image_.height() * factor), image_);
         }
         image_ = std::move(resized);
     }
@@ -141,8 +154,9 @@ LogicalPoint QtDrawingSurface::toLogical(QPointF position) const {
     auto map = [](double offset, float extent, int pixels) {
         return pixels > 0 ? static_cast<float>(offset * extent / pixels) : 0.0F;
     };
-    return {map(position.x() - area.left(), scaleWidth_, area.width()),
-            map(position.y() - area.top(), scaleHeight_, area.height())};
+    const double ratio = scale_.ratio();
+    return {map(position.x() * ratio - area.left(), scaleWidth_, area.width()),
+            map(position.y() * ratio - area.top(), scaleHeight_, area.height())};
 }
 
 std::uint32_t QtDrawingSurface::pixelOf(Colour colour) const {
@@ -150,7 +164,8 @@ std::uint32_t QtDrawingSurface::pixelOf(Colour colour) const {
 }
 
 LineRaster& QtDrawingSurface::rasterFor(Colour colour) {
-    raster_.setPen({.pixel = pixelOf(colour), .width = drawWidth_, .style = drawStyle_, .drawMode = drawMode_});
+    raster_.setPen(
+        {.pixel = pixelOf(colour), .width = drawWidth_, .style = drawStyle_, .drawMode = drawMode_, .scale = scale_});
     return raster_;
 }
 
@@ -233,34 +248,54 @@ void QtDrawingSurface::setErrorHandler(std::function<void(std::exception_ptr)> h
     errorHandler_ = handler ? std::move(handler) : reportAndExit;
 }
 
+// A change of screen reaches every widget of the window; a change of ratio on the same
+// screen is caught at the next paint.
+bool QtDrawingSurface::event(QEvent* event) {
+    bool screenChange = event->type() == QEvent::ScreenChangeInternal;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    screenChange = screenChange || event->type() == QEvent::DevicePixelRatioChange;
+#endif
+    if (screenChange && ratioChanged()) {
+        fitImage();
+    }
+    return QWidget::event(event);
+}
+
 void QtDrawingSurface::paintEvent(QPaintEvent* /*event*/) {
+    if (ratioChanged()) {
+        fitImage();
+    }
     updatePending_ = false;
     QPainter painter(this);
+    // Border and image in device pixels, so the image is copied one to one.
+    const double ratio = scale_.ratio();
+    painter.setTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio));
     paintBorder(painter);
     painter.drawImage(drawingArea().topLeft(), image_);
 }
 
 // A flat border is one line in the window-frame colour; a three-dimensional one is sunken,
-// two lines deep.
+// two lines deep. A line is one platform pixel, in device pixels.
 void QtDrawingSurface::paintBorder(QPainter& painter) const {
-    const QRect r = rect();
+    const QRect r(0, 0, scale_.pixels(width()), scale_.pixels(height()));
     if (borderStyle_ == 0 || r.isEmpty()) {
         return;
     }
     const QPalette& p = palette();
-    // One-pixel rectangles: a filled rectangle costs a fraction of a pen line in the raster engine.
+    const int t = scale_.pixels(1);
+    // Filled rectangles: one costs a fraction of a pen line in the raster engine.
     auto frame = [&](QRect box, const QColor& topLeft, const QColor& bottomRight) {
-        painter.fillRect(QRect(box.left(), box.top(), box.width(), 1), topLeft);
-        painter.fillRect(QRect(box.left(), box.top(), 1, box.height()), topLeft);
-        painter.fillRect(QRect(box.left(), box.bottom(), box.width(), 1), bottomRight);
-        painter.fillRect(QRect(box.right(), box.top(), 1, box.height()), bottomRight);
+        painter.fillRect(QRect(box.left(), box.top(), box.width(), t), topLeft);
+        painter.fillRect(QRect(box.left(), box.top(), t, box.height()), topLeft);
+        painter.fillRect(QRect(box.left(), box.bottom() - t + 1, box.width(), t), bottomRight);
+        painter.fillRect(QRect(box.right() - t + 1, box.top(), t, box.height()), bottomRight);
     };
     if (appearance_ == 0) {
         frame(r, p.color(QPalette::WindowText), p.color(QPalette::WindowText));
         return;
     }
     frame(r, p.color(QPalette::Dark), p.color(QPalette::Light));
-    frame(r.adjusted(1, 1, -1, -1), p.color(QPalette::Shadow), p.color(QPalette::Midlight));
+    frame(r.adjusted(t, t, -t, -t), p.color(QPalette::Shadow), p.color(QPalette::Midlight));
 }
 
 void QtDrawingSurface::resizeEvent(QResizeEvent* /*event*/) {

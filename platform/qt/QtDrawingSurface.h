@@ -10,6 +10,7 @@
 #include <span>
 #include <vector>
 
+#include "platform/DeviceScale.h"
 #include "platform/DrawingSurface.h"
 #include "platform/qt/LineRaster.h"
 
@@ -20,6 +21,12 @@ namespace quorvel {
 // screen; drawing and refresh only schedule that copy. Input events reach the listener
 // with X and Y in logical units. The owner places it with place() (the graph control
 // does so on resize) rather than through a layout.
+//
+// The image has the screen's device resolution: the logical scale maps onto device
+// pixels, and pen widths and the border, given in the platform's pixels, are drawn
+// device-pixel-ratio times as wide (DeviceScale). When the window moves to a screen of
+// another ratio, the image is made anew at that ratio, holding the old picture enlarged
+// or reduced until the owner's next drawing replaces it.
 class QtDrawingSurface final : public QWidget, public DrawingSurface {
     Q_OBJECT
 
@@ -61,15 +68,18 @@ public:
     void setDrawWidth(std::int16_t width) override;
     void setInputListener(InputListener* listener) override { listener_ = listener; }
 
-    // The persistent image: the drawing area's pixels.
+    // The persistent image: the drawing area's device pixels.
     [[nodiscard]] const QImage& picture() const noexcept { return image_; }
-    // The drawing area inside the border, in widget coordinates.
+    // The drawing area inside the border, in the widget's device pixels.
     [[nodiscard]] QRect drawingArea() const;
+    // The device pixel ratio that the image is made for.
+    [[nodiscard]] DeviceScale deviceScale() const noexcept { return scale_; }
     // Receives what a listener throws, since nothing may cross Qt's event loop. By
     // default the error is written to standard error and the process ends with status 1.
     void setErrorHandler(std::function<void(std::exception_ptr)> handler);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -86,6 +96,7 @@ private:
     };
 
     [[nodiscard]] int borderWidth() const;
+    [[nodiscard]] bool ratioChanged() const;
     [[nodiscard]] DeviceMapping mapping() const;
     void fitImage();
     [[nodiscard]] DevicePoint toDevice(LogicalPoint point) const;
@@ -98,6 +109,7 @@ private:
     void deliver(Call call);
 
     QImage image_;
+    DeviceScale scale_;
     LineRaster raster_;
     float scaleWidth_ = 125.0F;
     float scaleHeight_ = 85.0F;

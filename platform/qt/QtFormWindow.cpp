@@ -6,14 +6,23 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/qt/InputCodes.h"
+#include "platform/qt/MapRequest.h"
 
 namespace quorvel {
 namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
+// How often and for how long a new frame is waited for after the title bar changed.
+constexpr int kFrameWatchMilliseconds = 25;
+constexpr int kFrameWatchTicks = 120;
+// The first repeat of a map request, doubled each time up to the longest, and how many.
+constexpr int kFirstMapRetryMilliseconds = 500;
+constexpr int kLongestMapRetryMilliseconds = 8000;
+constexpr int kMapRetries = 12;
 
 QScreen* screenOf(const QWidget* widget) {
     QScreen* screen = widget->screen();
@@ -28,6 +37,10 @@ int toPixels(double value) {
 
 QtFormWindow::QtFormWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     setAttribute(Qt::WA_DeleteOnClose, false);
+    frameWatch_.setInterval(kFrameWatchMilliseconds);
+    connect(&frameWatch_, &QTimer::timeout, this, [this] { fitToKeptOuterRect(); });
+    mapRetry_.setSingleShot(true);
+    connect(&mapRetry_, &QTimer::timeout, this, [this] { repeatMapUntilExposed(); });
 }
 
 double QtFormWindow::twipsToPixelsX(double twips) const {
@@ -44,16 +57,51 @@ double QtFormWindow::pixelsToTwipsY(double pixels) const {
 }
 
 QMargins QtFormWindow::frameMargins() const {
-    const QRect outer = frameGeometry();
-    const QRect inner = geometry();
-    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-            outer.bottom() - inner.bottom()};
+    // The platform window reports the frame as the window manager last described it;
+    // QWidget::frameGeometry() keeps the last frame that was not empty, even after the
+    // title bar is gone.
+    const QWindow* window = windowHandle();
+    return window != nullptr ? window->frameMargins() : QMargins();
+}
+
+QRect QtFormWindow::outerRect() const {
+    return geometry().marginsAdded(frameMargins());
 }
 
 void QtFormWindow::setCaption(const std::string& caption) {
     caption_ = caption;
     setWindowTitle(QString::fromStdString(caption));
-    applyFlag(Qt::FramelessWindowHint, caption.empty());
+    const bool frameless = caption.empty();
+    if (windowFlags().testFlag(Qt::FramelessWindowHint) == frameless) {
+        return;
+    }
+    const QRect outer = outerRect();
+    const QMargins before = frameMargins();
+    applyFlag(Qt::FramelessWindowHint, frameless);
+    if (isVisible()) {
+        keepOuterRect(outer, before);
+    }
+}
+
+void QtFormWindow::keepOuterRect(const QRect& outer, const QMargins& marginsBefore) {
+    // The window manager adds or removes the frame around the client area in its own
+    // time; until then the frame Qt reports is the old one.
+    keptOuter_ = outer;
+    marginsBefore_ = marginsBefore;
+    frameWatchTicks_ = 0;
+    frameWatch_.start();
+}
+
+void QtFormWindow::fitToKeptOuterRect() {
+    const QMargins now = frameMargins();
+    if (now == marginsBefore_ && ++frameWatchTicks_ < kFrameWatchTicks) {
+        return;
+    }
+    frameWatch_.stop();
+    const QRect client = keptOuter_.marginsRemoved(now);
+    if (client.isValid()) {
+        setGeometry(client);
+    }
 }
 
 void QtFormWindow::applyFlag(Qt::WindowType flag, bool on) {
@@ -71,7 +119,7 @@ void QtFormWindow::applyFlag(Qt::WindowType flag, bool on) {
 }
 
 Placement QtFormWindow::placement() const {
-    const QRect outer = frameGeometry();
+    const QRect outer = outerRect();
     return {pixelsToTwipsX(outer.x()), pixelsToTwipsY(outer.y()), pixelsToTwipsX(outer.width()),
             pixelsToTwipsY(outer.height())};
 }
@@ -95,12 +143,27 @@ bool QtFormWindow::isOnAnyScreen(const Placement& placement) const {
 
 void QtFormWindow::moveToDefaultPosition() {
     const QRect available = screenOf(this)->availableGeometry();
-    const QSize size = frameGeometry().size();
-    move(available.center() - QPoint(size.width() / 2, size.height() / 2));
+    const QSize size = outerRect().size();
+    move(available.x() + (available.width() - size.width()) / 2,
+         available.y() + (available.height() - size.height()) / 2);
 }
 
 void QtFormWindow::show() {
     QWidget::show();
+    mapRetries_ = 0;
+    mapRetry_.start(kFirstMapRetryMilliseconds);
+}
+
+void QtFormWindow::repeatMapUntilExposed() {
+    // A window manager that is still starting up when the window is shown can keep the
+    // map request in its queue until another request wakes it; on a quiet display none
+    // comes, and the window would stay unmapped for good.
+    const QWindow* window = windowHandle();
+    if (!isVisible() || window == nullptr || window->isExposed() || ++mapRetries_ > kMapRetries) {
+        return;
+    }
+    repeatMapRequest(*window);
+    mapRetry_.start(std::min(mapRetry_.interval() * 2, kLongestMapRetryMilliseconds));
 }
 
 bool QtFormWindow::setStaysOnTop(bool onTop) {
@@ -115,7 +178,7 @@ void QtFormWindow::startInteractiveMove() {
     }
     // The window system refused: follow the mouse ourselves until the button is released.
     dragging_ = true;
-    dragOffset_ = QCursor::pos() - frameGeometry().topLeft();
+    dragOffset_ = QCursor::pos() - outerRect().topLeft();
     grabMouse();
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QMargins>
 #include <QPoint>
+#include <QRect>
+#include <QTimer>
 #include <QWidget>
 
 #include "platform/FormWindow.h"
@@ -47,11 +50,27 @@ protected:
 private:
     void applyFlag(Qt::WindowType flag, bool on);
     [[nodiscard]] QMargins frameMargins() const;
+    // The window with its frame, in device-independent pixels.
+    [[nodiscard]] QRect outerRect() const;
+    void keepOuterRect(const QRect& outer, const QMargins& marginsBefore);
+    void fitToKeptOuterRect();
+    void repeatMapUntilExposed();
 
     FormEvents* events_ = nullptr;
     std::string caption_;
     bool dragging_ = false;
     QPoint dragOffset_;
+
+    // A change of title bar keeps the outer rectangle: once the window manager reports
+    // the new frame, the client area is fitted inside the rectangle kept here.
+    QTimer frameWatch_;
+    QRect keptOuter_;
+    QMargins marginsBefore_;
+    int frameWatchTicks_ = 0;
+
+    // Until the window is first exposed, its map request is repeated now and then.
+    QTimer mapRetry_;
+    int mapRetries_ = 0;
 };
 
 }  // namespace quorvel

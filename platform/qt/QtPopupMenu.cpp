@@ -16,7 +16,9 @@ int QtPopupMenu::popupAtCursor(const std::vector<MenuEntry>& entries) {
             continue;
         }
         QAction* action = menu.addAction(QString::fromStdString(entry.caption));
-        action->setCheckable(true);
+        // The platform's menus draw a mark beside a switch that is on and nothing beside
+        // any other item; a checkable action would show an empty box while it is off.
+        action->setCheckable(entry.checked);
         action->setChecked(entry.checked);
         actions.push_back(action);
     }

@@ -297,7 +297,7 @@ void XcbCanvas::sendRuns(DevicePoint from, std::span<const DevicePoint> points) 
         mask_.assign(size, 0);
     }
     maskRaster_.attach(mask_.data(), width_, width_, height_);
-    maskRaster_.setPen({.pixel = 1, .width = pen_.width, .style = 0, .drawMode = 13});
+    maskRaster_.setPen({.pixel = 1, .width = pen_.width, .style = 0, .drawMode = 13, .scale = DeviceScale()});
     DevicePoint previous = from;
     for (const DevicePoint& p : points) {
         if (p != previous) {

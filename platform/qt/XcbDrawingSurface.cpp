@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "common/RuntimeError.h"
+#include "platform/DeviceScale.h"
 #include "platform/qt/InputCodes.h"
 #include "platform/qt/SurfaceFont.h"
 #include "platform/qt/SystemColour.h"
@@ -207,13 +208,14 @@ bool XcbDrawingSurface::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-// Device pixels per logical pixel: the image, the pen and the border scale by it.
+// Device pixels per logical pixel: the image, the pen and the border scale by it, by the
+// rule the image surface follows.
 double XcbDrawingSurface::ratio() const {
     return devicePixelRatioF();
 }
 
 int XcbDrawingSurface::device(int logical) const {
-    return static_cast<int>(std::lround(logical * ratio()));
+    return DeviceScale(ratio()).pixels(logical);
 }
 
 QRect XcbDrawingSurface::drawingArea() const {
@@ -281,7 +283,7 @@ std::uint32_t XcbDrawingSurface::pixelOf(Colour colour) const {
 }
 
 XcbCanvas& XcbDrawingSurface::canvasFor(Colour colour) {
-    const int width = std::max(1, static_cast<int>(std::lround(drawWidth_ * ratio())));
+    const int width = device(drawWidth_);
     canvas_->setPen({.pixel = pixelOf(colour), .width = width, .style = drawStyle_, .drawMode = drawMode_});
     return *canvas_;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-// In-memory stand-ins for the window, timer, menu, dialog, per-user store, process and
-// error report that the application shell talks to.
+// In-memory stand-ins for the window, timer, menu, dialog, per-user store, process, the
+// user's configuration folder and error report that the application shell talks to.
 
 #include <functional>
 #include <map>
@@ -18,6 +18,7 @@
 #include "platform/PopupMenu.h"
 #include "platform/ProcessInfo.h"
 #include "platform/ProfileStore.h"
+#include "platform/UserConfigFolder.h"
 
 namespace quorvel::fake {
 
@@ -45,6 +46,7 @@ public:
         return p.left < screenWidth && p.top < screenHeight && p.left + p.width > 0 && p.top + p.height > 0;
     }
     void moveToDefaultPosition() override {
+        sizeAtDefaultMove = placement_;
         placement_.left = defaultLeft;
         placement_.top = defaultTop;
     }
@@ -76,6 +78,8 @@ public:
     double defaultLeft = 4800;
     double defaultTop = 3600;
     bool shown = false;
+    // The placement the window had when it was last moved to the default position.
+    Placement sizeAtDefaultMove;
     int moves = 0;
     std::vector<bool> onTopCalls;
 
@@ -147,6 +151,12 @@ public:
     [[noreturn]] void terminate(int status) override { throw ProcessEnded{status}; }
     std::string folder = "/opt/quorvel";
     std::string name = "quorvel";
+};
+
+class UserConfigFolder final : public quorvel::UserConfigFolder {
+public:
+    [[nodiscard]] std::string userConfigFolder() const override { return folder; }
+    std::string folder = "/home/u/.config";
 };
 
 struct FatalReported {

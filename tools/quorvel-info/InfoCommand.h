@@ -35,5 +35,6 @@ int runInfo(InfoArgs args, InfoContext& context);
 int runCounters(InfoArgs args, InfoContext& context);
 int runSample(InfoArgs args, InfoContext& context);
 int runFolders(InfoArgs args, InfoContext& context);
+int runSettingsPath(InfoArgs args, InfoContext& context);
 
 }  // namespace quorvel::info

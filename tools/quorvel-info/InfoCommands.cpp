@@ -13,6 +13,10 @@ constexpr std::array kCommands{
     InfoCommand{"sample", "sample PATH... [-i MILLISECONDS] [-n COUNT]",
                 "print one CSV line per collection: the time, then each counter's value", runSample},
     InfoCommand{"folders", "folders", "print every special folder as Name=path", runFolders},
+    InfoCommand{"settings-path", "settings-path [GADGET]",
+                "print the settings file the gadget (default: quorvel beside this tool) would use;\n"
+                "      with none, list where it looks and exit with status 1",
+                runSettingsPath},
 };
 
 void usage(std::ostream& out) {

@@ -40,7 +40,7 @@ class X11Session:
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.procs.append(wm)
         # openbox announces itself on the root window once it manages the screen.
-        if not wait_for(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.run_text(["xprop", "-root"])):
+        if not wait_for(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.run_text(["xprop", "-root"]), timeout=30):
             raise RuntimeError("openbox did not start")
         return self
 

@@ -1,5 +1,7 @@
 // Any input, loaded and saved, must save to the same bytes after loading it again:
-// the writer's output is a fixed point of the reader.
+// the writer's output is a fixed point of the reader. Lines end as the input's first line
+// end (LF alone, or else CR LF), and an input that does not load whole is never written
+// back over itself.
 #include <clocale>
 #include <cstddef>
 #include <cstdint>
@@ -36,14 +38,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     files.addFile("/input.ini", std::move(input));
 
     quorvel::iniMente store(files);
-    (void)store.iniLoader("/input.ini");
+    const bool whole = store.iniLoader("/input.ini");
+    require(whole != store.incompleteLoad().has_value(), "a stopped load is not recorded");
+    if (!whole) {
+        const std::string before = files.contents("/input.ini");
+        require(!store.iniSaverSameFilename(), "a file not read whole was written back");
+        require(files.contents("/input.ini") == before, "a file not read whole was changed");
+    }
     require(store.iniSaver("/first.ini"), "first save failed");
     if (store.lastIndex() < 0) {
         require(!files.hasFile("/first.ini"), "an empty store created a file");
         return 0;
     }
     const std::string first = files.contents("/first.ini");
-    require(first.starts_with("[General]\r\n") && first.ends_with("\r\n"), "header or line end missing");
+    const std::size_t firstEnd = files.contents("/input.ini").find_first_of("\r\n");
+    const bool lf = firstEnd != std::string::npos && files.contents("/input.ini")[firstEnd] == '\n';
+    const std::string lineEnd = lf ? "\n" : "\r\n";
+    require(first.starts_with("[General]" + lineEnd) && first.ends_with(lineEnd), "header or line end missing");
+    require(lf == (first.find('\r') == std::string::npos), "line ends of two kinds written");
 
     require(store.iniLoader("/first.ini"), "a saved file did not read back completely");
     require(store.iniSaver("/second.ini"), "second save failed");

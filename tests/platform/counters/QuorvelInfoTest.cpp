@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -94,6 +98,41 @@ TEST_F(QuorvelInfo, ListsEveryFolderInOrder) {
               (std::vector<std::string>{"Windows", "System", "Temp", "Desktop", "Programs", "Personal", "Favorites",
                                         "Startup", "Recent", "SendTo", "Fonts", "StartMenu", "Device", "CommonFiles",
                                         "Config", "Media", "ProgramFiles", "OldWindows", "VB5Install"}));
+}
+
+}  // namespace
+}  // namespace quorvel::info
+
+namespace quorvel::info {
+namespace {
+
+// settings-path answers for a gadget in a folder of its own, with XDG_CONFIG_HOME set for
+// the test (the tool reads the real environment, as the gadget does).
+TEST(QuorvelInfoSettingsPath, PrintsTheFileTheGadgetWouldUse) {
+    namespace fs = std::filesystem;
+    std::string top = fs::temp_directory_path() / "quorvel-settings-path-XXXXXX";
+    ASSERT_NE(mkdtemp(top.data()), nullptr);
+    const std::string beside = top + "/bin/quorvel.ini";
+    const std::string user = top + "/cfg/quorvel/quorvel.ini";
+    fs::create_directories(top + "/bin");
+    fs::create_directories(top + "/cfg/quorvel");
+    ASSERT_EQ(setenv("XDG_CONFIG_HOME", (top + "/cfg").c_str(), 1), 0);
+    const std::string gadget = top + "/bin/../bin/quorvel";  // named as a user might; reported resolved
+    const std::vector<std::string_view> args{"settings-path", gadget};
+
+    const std::string neither =
+        "1||quorvel-info: no settings file exists, so the gadget runs on its defaults.\n"
+        "It reads the first of these that exists; create one there to configure it:\n  " +
+        beside + "\n  " + user + "\n";
+    EXPECT_EQ(runIn("/", args), neither);
+    std::ofstream(user) << "Max=1\r\n";
+    EXPECT_EQ(runIn("/", args), "0|" + user + "\n|");
+    std::ofstream(beside) << "Max=2\r\n";
+    EXPECT_EQ(runIn("/", args), "0|" + beside + "\n|");
+    EXPECT_EQ(runIn("/", {"settings-path", "a", "b"}).substr(0, 3), "2||");
+
+    unsetenv("XDG_CONFIG_HOME");
+    fs::remove_all(top);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +17,7 @@
 
 #include "app/Tool.h"
 #include "common/RuntimeError.h"
+#include "settings/iniMente.h"
 
 namespace quorvel {
 namespace {
@@ -117,6 +119,33 @@ TEST_F(PosixFiles, WriteRespectsPermissionsOfTheFileNotOfItsFolder) {
     EXPECT_FALSE(files.writeFile(path("other.ini"), "new"));
     EXPECT_TRUE(files.writeFile(path("q.ini"), "new"));
     EXPECT_EQ(get("ro.ini") + get("q.ini"), "oldnew");
+}
+
+TEST_F(PosixFiles, SettingsFileNotReadWholeIsLeftAsItIsAndOneReadWholeKeepsItsLineEnds) {
+    const std::string tooLong = "; top\nA=1\nk=" + std::string(40000, 'v') + "\nB=2\n";
+    put("q.ini", tooLong);
+    struct stat before {};
+    ASSERT_EQ(::stat(path("q.ini").c_str(), &before), 0);
+    iniMente store(files);
+    EXPECT_FALSE(store.iniLoader(path("q.ini")));
+    store.GetiniValue("Max", std::int16_t{9000});
+    EXPECT_FALSE(store.iniSaverSameFilename());
+    struct stat after {};
+    ASSERT_EQ(::stat(path("q.ini").c_str(), &after), 0);
+    EXPECT_EQ(get("q.ini"), tooLong);
+    // Not replaced either: the same file, untouched since, and no temporary file beside it.
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+
+    ASSERT_TRUE(store.iniSaver(path("copy.ini")));
+    EXPECT_EQ(get("copy.ini"), "[General]\n; top\nA = 1\nk = \nMax = 9000\n");
+    put("lf.ini", "; mine\nBunkaino=30\n");
+    ASSERT_TRUE(store.iniLoader(path("lf.ini")));
+    store.GetiniValue("BarX", true);
+    ASSERT_TRUE(store.iniSaverSameFilename());
+    EXPECT_EQ(get("lf.ini"), "[General]\n; mine\nBunkaino = 30\nBarX = True\n");
 }
 
 }  // namespace

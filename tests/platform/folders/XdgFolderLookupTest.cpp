@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "folders/clsSystemFolder.h"
+#include "platform/linux/XdgConfigFolder.h"
 #include "platform/linux/XdgFolderLookup.h"
 #include "platform/linux/XdgUserDirs.h"
 
@@ -127,6 +128,31 @@ TEST(XdgFolderLookupTest, UserDirsAreReadLikeTheShellOrNotAtAll) {
         EXPECT_EQ(FindUserDir(text, "DESKTOP", "/h"), std::nullopt) << text;
     }
     EXPECT_EQ(FindUserDir("XDG_DESKTOP_DIR=\"$HOME/Desktop\"", "DESKTOP", ""), std::nullopt) << "no home";
+}
+
+}  // namespace
+}  // namespace quorvel
+
+namespace quorvel {
+namespace {
+
+TEST(XdgConfigFolderTest, AbsoluteConfigHomeElseHomeDotConfigElseNone) {
+    const std::pair<Environment, std::string> cases[] = {
+        {{{"XDG_CONFIG_HOME", "/x/cfg"}, {"HOME", "/home/u"}}, "/x/cfg"},
+        {{{"XDG_CONFIG_HOME", "rel/cfg"}, {"HOME", "/home/u"}}, "/home/u/.config"},
+        {{{"XDG_CONFIG_HOME", ""}, {"HOME", "/home/u/"}}, "/home/u/.config"},
+        {{{"HOME", "/home/u"}}, "/home/u/.config"},
+        {{{"XDG_CONFIG_HOME", "cfg"}, {"HOME", "home/u"}}, ""},
+        {{}, ""},
+    };
+    for (const auto& [variables, folder] : cases) {
+        const Environment& environment = variables;  // a lambda may not capture a structured binding
+        const XdgConfigFolder config([&environment](const std::string& name) -> std::optional<std::string> {
+            const auto found = environment.find(name);
+            return found == environment.end() ? std::nullopt : std::optional(found->second);
+        });
+        EXPECT_EQ(config.userConfigFolder(), folder) << (environment.empty() ? "(empty)" : environment.begin()->second);
+    }
 }
 
 }  // namespace

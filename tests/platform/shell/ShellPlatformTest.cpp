@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QScreen>
 #include <QSettings>
 #include <filesystem>
 #include <fstream>
@@ -94,6 +95,21 @@ TEST(QtFormWindow, PlacementIsInTwipsThroughTheLogicalDpi) {
     EXPECT_NEAR(p.height, 3000, twipsPerPixel);
     EXPECT_TRUE(window.isOnAnyScreen(p));
     EXPECT_FALSE(window.isOnAnyScreen({-100000, -100000, 2500, 3000}));
+}
+
+TEST(QtFormWindow, DefaultPositionIsCentredForTheWindowsOwnSize) {
+    testing::qtTestApp();
+    QtFormWindow window;
+    const QRect screen = window.screen()->availableGeometry();
+    for (const Placement size : {Placement{0, 0, 2500, 3000}, Placement{0, 0, 9000, 1500}}) {
+        window.setPlacement(size);
+        window.moveToDefaultPosition();
+        const Placement p = window.placement();
+        const double centreX = window.twipsToPixelsX(p.left + p.width / 2);
+        const double centreY = window.twipsToPixelsY(p.top + p.height / 2);
+        EXPECT_NEAR(centreX, screen.x() + screen.width() / 2.0, 1);
+        EXPECT_NEAR(centreY, screen.y() + screen.height() / 2.0, 1);
+    }
 }
 
 TEST(QtFormWindow, TitleBarFollowsTheCaption) {

@@ -79,9 +79,10 @@ public:
     test::FakeFileSystem files;
     fake::ProfileStore profile;
     fake::ProcessInfo process;
+    fake::UserConfigFolder configFolder;
     test::FakeValueSource counters;
     fake::ErrorReport errors;
-    AppEnvironment env{files, profile, process, counters, errors};
+    AppEnvironment env{files, profile, process, configFolder, counters, errors};
 
     fake::FormWindow window;
     testing::RecordingSurface surface;

@@ -53,10 +53,54 @@ TEST_F(MainWindow, PlacementOffEveryScreenOpensAtTheDefaultPosition) {
     EXPECT_EQ(window.placement().left, -2000);
 }
 
-TEST_F(MainWindow, PlacementThatIsNotANumberStopsTheLoad) {
-    profile.saveSetting(kApp, "Quorvel", "WindowTop", "high");
-    EXPECT_THROW(start(), RuntimeError);
-    EXPECT_FALSE(window.shown);
+TEST_F(MainWindow, FirstRunIsCentredForTheSizeItOpensAt) {
+    start();
+    EXPECT_EQ(window.sizeAtDefaultMove.width, 2500);
+    EXPECT_EQ(window.sizeAtDefaultMove.height, 3000);
+
+    profile.saveSetting(kApp, "Quorvel", "WindowWidth", "4000");
+    start();
+    EXPECT_EQ(window.sizeAtDefaultMove.width, 4000);
+    EXPECT_EQ(window.sizeAtDefaultMove.height, 3000);
+}
+
+TEST_F(MainWindow, PlacementEntryThatIsNotANumberTakesItsDefault) {
+    struct Case {
+        const char* key;
+        const char* text;
+    };
+    for (const Case& c : {Case{"WindowTop", "abc"}, Case{"WindowLeft", "12,5x"}, Case{"WindowWidth", ""},
+                          Case{"WindowHeight", "3e99"}}) {
+        SCOPED_TRACE(c.key);
+        profile.entries.clear();
+        profile.saveSetting(kApp, "Quorvel", "WindowTop", "600");
+        profile.saveSetting(kApp, "Quorvel", "WindowLeft", "900");
+        profile.saveSetting(kApp, "Quorvel", "WindowWidth", "2700");
+        profile.saveSetting(kApp, "Quorvel", "WindowHeight", "3300");
+        profile.saveSetting(kApp, "Quorvel", c.key, c.text);
+        start();
+        EXPECT_TRUE(window.shown);
+        const Placement p = window.placement();
+        const std::string key = c.key;
+        EXPECT_EQ(p.top, key == "WindowTop" ? window.defaultTop : 600);
+        EXPECT_EQ(p.left, key == "WindowLeft" ? window.defaultLeft : 900);
+        EXPECT_EQ(p.width, key == "WindowWidth" ? 2500 : 2700);
+        EXPECT_EQ(p.height, key == "WindowHeight" ? 3000 : 3300);
+    }
+}
+
+TEST_F(MainWindow, QuitSavesEachPlacementValueUnderItsOwnKey) {
+    profile.saveSetting(kApp, "Quorvel", "WindowTop", "600");
+    profile.saveSetting(kApp, "Quorvel", "WindowLeft", "1234.5");
+    profile.saveSetting(kApp, "Quorvel", "WindowWidth", "2700");
+    profile.saveSetting(kApp, "Quorvel", "WindowHeight", "3300");
+    start();
+    profile.entries.clear();
+    EXPECT_THROW(form->MenuQuit_Click(), fake::ProcessEnded);
+    EXPECT_EQ(stored(profile, "WindowTop"), "600");
+    EXPECT_EQ(stored(profile, "WindowLeft"), "1234.5");
+    EXPECT_EQ(stored(profile, "WindowWidth"), "2700");
+    EXPECT_EQ(stored(profile, "WindowHeight"), "3300");
 }
 
 TEST_F(MainWindow, LeftButtonMovesRightButtonOpensTheMenuMiddleDoesNothing) {

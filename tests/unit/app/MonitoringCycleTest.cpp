@@ -1,5 +1,8 @@
 #include <cmath>
 #include <limits>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "GadgetFixture.h"
 #include "common/RuntimeError.h"
@@ -98,6 +101,22 @@ TEST_F(MonitoringCycle, SumLineFollowsNotShowSum) {
     env.settings().SetiniValue("NotShowSum", "False");
     tick(1, 2);
     EXPECT_EQ(seriesColours(), (std::vector<Colour>{32768, 128}));
+}
+
+TEST_F(MonitoringCycle, NotShowSumFromTheFileAsTextOrNumber) {
+    const std::vector<Colour> withSum{32896, 32768, 128};
+    const std::vector<Colour> withoutSum{32768, 128};
+    const std::vector<std::pair<std::string, std::vector<Colour>>> table = {
+        {"NotShowSum=0", withoutSum},     {"NotShowSum = 0", withoutSum}, {"NotShowSum=0.0", withoutSum},
+        {"NotShowSum=false", withoutSum}, {"NotShowSum=", withoutSum},    {"NotShowSum=True", withSum},
+        {"NotShowSum=-1", withSum},
+    };
+    for (const auto& [line, colours] : table) {
+        writeIni("; mine\r\n" + line + "\r\n");
+        start();
+        tick(1, 2);
+        EXPECT_EQ(seriesColours(), colours) << line;
+    }
 }
 
 TEST_F(MonitoringCycle, LineColoursAreLookedUpOnEveryTick) {

@@ -37,6 +37,24 @@ TEST_F(TextInUtf8, LowerCaseKeepsUndecodableBytes) {
     EXPECT_FALSE(equalsIgnoreCase("Max", "Max "));
 }
 
+// Every letter from A to Z, and the characters just outside that range, with and without
+// a byte beyond ASCII that sends the text through the locale's decoding.
+TEST(TextLowerCase, MapsExactlyAToZ) {
+    for (const char* locale : {"C", "C.UTF-8"}) {
+        if (std::setlocale(LC_ALL, locale) == nullptr) {
+            continue;
+        }
+        for (const std::string tail : {"", "\xC3\xA9"}) {
+            EXPECT_EQ(toLower("@ABCDEFGHIJKLMNOPQRSTUVWXYZ[`{" + tail), "@abcdefghijklmnopqrstuvwxyz[`{" + tail)
+                << locale;
+            EXPECT_TRUE(equalsIgnoreCase("AZ" + tail, "az" + tail) && equalsIgnoreCase("az" + tail, "AZ" + tail))
+                << locale;
+            EXPECT_FALSE(equalsIgnoreCase("@[" + tail, "`{" + tail)) << locale;
+        }
+    }
+    std::setlocale(LC_ALL, "C");
+}
+
 TEST(TextTrim, OnlySpaceCharacters) {
     EXPECT_EQ(trimSpaces("  Bar X  "), "Bar X");
     EXPECT_EQ(trimSpaces("\tName "), "\tName");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <sstream>
 
 #include "app/frmMainLayout.h"
@@ -209,6 +211,28 @@ TEST_F(GraphTest, ResizeReappliesMaxAndBunkainoAndShowsTheGridAlone) {
     EXPECT_EQ(host.changes, (std::vector<std::string>{"Max", "Bunkaino"}));
     EXPECT_EQ(std::tuple(surface.placeWidth, surface.placeHeight, surface.opsOf(Kind::Line).size()),
               std::tuple(300, 120, 10U));
+}
+
+// A loaded control's surface holds the extent read from the bag, not the fields: a
+// resize must hand the fields to the surface before the grid is drawn against it.
+TEST_F(GraphTest, ResizeAppliesMaxAndBunkainoToTheSurfaceBeforeItClearsAndDrawsTheGrid) {
+    struct Case {
+        double max;
+        std::int32_t bunkaino;
+        const char* journal;
+    };
+    for (const Case& c : {Case{9000, 10, "H9000 W10 C L L L L L L L L L L L "}, Case{50, 60, "H50 W60 C L L "}}) {
+        grid(true, c.max, std::int16_t{1000});
+        graph.setBunkaino(c.bunkaino);
+        graph.setBarY(true);
+        graph.setBarYInterval(std::int16_t{100});
+        surface.setScaleWidth(125);
+        surface.setScaleHeight(85);
+        surface.journal.clear();
+        graph.resize(300, 120);
+        EXPECT_EQ(surface.journal, c.journal);
+        EXPECT_EQ(bars().size(), std::count(c.journal, c.journal + std::strlen(c.journal), 'L'));
+    }
 }
 
 TEST_F(GraphTest, EveryWriteNotifiesOnceAfterTheValueIsHeldAndDrawsNothing) {

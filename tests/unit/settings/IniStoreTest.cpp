@@ -46,15 +46,15 @@ protected:
     }
 };
 
-TEST_F(IniStore, LoadSplitsLinesAtCrOrCrLfIntoRemarksAndItems) {
+TEST_F(IniStore, LoadSplitsLinesIntoRemarksAndItems) {
     EXPECT_TRUE(load("") && store.lastIndex() == -1);
     ASSERT_TRUE(load(
         "; Max=1\r[General]\r\nMax=9000\r\r\nmax=  \r\nMin=\r\na = b = c\r\n  =x\r\n ; Max=1\r\n[Colors=x\r\n#a=b\r\n"
         "//a=b\r\nHello\r\n   \r\n  Bar X  =   red  blue  \r\n\tTab=\t v\r\n*REM*=a=b\r\n*rem*=a\r\nA=1\nB=2\n"));
-    EXPECT_EQ(entries(),
-              (Entries{"*REM*|; Max=1", "*REM*|[General]", "Max|9000", "*REM*|", "max|<empty>", "Min|<empty>",
-                       "a|b = c", "|x", "; Max|1", "*REM*|[Colors=x", "*REM*|#a=b", "*REM*|//a=b", "*REM*|Hello",
-                       "*REM*|   ", "Bar X|red  blue  ", "\tTab|\t v", "*REM*|*REM*=a=b", "*rem*|a", "A|1\nB=2\n"}));
+    EXPECT_EQ(entries(), (Entries{"*REM*|; Max=1", "*REM*|[General]", "Max|9000",    "*REM*|",    "max|<empty>",
+                                  "Min|<empty>",   "a|b = c",         "|x",          "; Max|1",   "*REM*|[Colors=x",
+                                  "*REM*|#a=b",    "*REM*|//a=b",     "*REM*|Hello", "*REM*|   ", "Bar X|red  blue  ",
+                                  "\tTab|\t v",    "*REM*|*REM*=a=b", "*rem*|a",     "A|1",       "B|2"}));
     EXPECT_EQ(store.GetiniValue("MAX"), TaggedValue("9000"));
     EXPECT_TRUE(store.GetiniValue("min", 5).isEmpty());
     // A second load replaces the entries and the index with them.
@@ -222,8 +222,8 @@ TEST_F(IniStore, SavedFilesComeBackByteForByteInEveryLocale) {
     const std::vector<std::pair<std::string, std::string>> table = {
         {program, program},
         {"\x83\x65=\x93\xfa\r\n;\x83\x5c=\x83\x5c", "[General]\r\n\x83\x65 = \x93\xfa\r\n;\x83\x5c=\x83\x5c\r\n"},
-        {"; top\r\n  Name  =  value  \r\n ;x=1\r\nk=a\nb\r\nGone=*DEL*\r\n[General]\r\nT=\tt\rlast",
-         "[General]\r\n; top\r\nName = value  \r\n;x = 1\r\nk = a\nb\r\nT = \tt\r\nlast\r\n"},
+        {"; top\r\n  Name  =  value  \r\n ;x=1\r\nk=a\r\nGone=*DEL*\r\n[General]\r\nT=\tt\rlast",
+         "[General]\r\n; top\r\nName = value  \r\n;x = 1\r\nk = a\r\nT = \tt\r\nlast\r\n"},
         {"*REM*=a=b\r\n *REM* = c", "[General]\r\n*REM*=a=b\r\n *REM* = c\r\n"},
         {n + "=x\r\nk=" + v + "\r\n" + n.substr(1) + "=" + v.substr(1),
          "[General]\r\n" + n + "=x\r\nk=" + v + "\r\n" + n.substr(1) + " = " + v.substr(1) + "\r\n"},
