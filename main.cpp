@@ -10,8 +10,11 @@
 #include "app/Startup.h"
 #include "app/frmMain.h"
 #include "platform/linux/LinuxProcessInfo.h"
+#include "platform/linux/LocalHostName.h"
 #include "platform/linux/PosixFileSystem.h"
 #include "platform/linux/ProcValueSource.h"
+#include "platform/linux/RoutingValueSource.h"
+#include "platform/linux/snmp/SnmpValueSource.h"
 #include "platform/qt/QtDrawingSurface.h"
 #include "platform/qt/QtErrorReport.h"
 #include "platform/qt/QtFormHost.h"
@@ -50,13 +53,19 @@ int main(int argc, char** argv) {
     quorvel::PosixFileSystem files;
     quorvel::QtProfileStore profile;
     quorvel::LinuxProcessInfo process;
-    std::unique_ptr<quorvel::ProcValueSource> counters;
+    std::unique_ptr<quorvel::ProcValueSource> localCounters;
+    // Other machines' counters; their workers start with the first remote path and never
+    // hold up start or quit.
+    quorvel::SnmpValueSource remoteCounters;
+    std::unique_ptr<quorvel::RoutingValueSource> counters;
     std::unique_ptr<quorvel::AppEnvironment> env;
     QtForm form;
     std::unique_ptr<quorvel::frmMain> mainForm;
 
     quorvel::Guarded(errors, [&] {
-        counters = std::make_unique<quorvel::ProcValueSource>();
+        localCounters = std::make_unique<quorvel::ProcValueSource>();
+        counters =
+            std::make_unique<quorvel::RoutingValueSource>(*localCounters, remoteCounters, quorvel::localHostName());
         env = std::make_unique<quorvel::AppEnvironment>(files, profile, process, *counters, errors);
         form.surface->setErrorHandler([&errors](const std::exception_ptr& error) {
             quorvel::Guarded(errors, [&error] { std::rethrow_exception(error); });
