@@ -124,8 +124,11 @@ std::string NetSnmpTransport::open() {
     snmp_sess_init(&settings);
     std::string peer = peer_;
     settings.peername = peer.data();
-    if (netsnmp_ds_get_int(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_SNMPVERSION) == 0) {
-        settings.version = SNMP_VERSION_2c;
+    // snmp.conf's defVersion; the library leaves applying it to its command-line tools.
+    switch (netsnmp_ds_get_int(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_SNMPVERSION)) {
+    case NETSNMP_DS_SNMP_VERSION_1: settings.version = SNMP_VERSION_1; break;
+    case NETSNMP_DS_SNMP_VERSION_3: settings.version = SNMP_VERSION_3; break;
+    default: settings.version = SNMP_VERSION_2c; break;
     }
     static char kPublic[] = "public";
     if (netsnmp_ds_get_string(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_COMMUNITY) == nullptr) {
