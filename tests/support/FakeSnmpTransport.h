@@ -51,16 +51,16 @@ public:
         return fetches_;
     }
 
-    snmp::FetchResult fetch(const snmp::SnmpRequest& request, const std::atomic<bool>& stop) {
+    snmp::FetchResult fetch(const snmp::SnmpRequest& request, const snmp::StopSignal& stop) {
         std::unique_lock lock(mutex_);
         ++fetches_;
         if (mode_ != Mode::Answer) {
             // Looks at `stop` often, as the real transport does.
-            while (!stop.load() && mode_ == Mode::Hang) {
+            while (!stop.raised() && mode_ == Mode::Hang) {
                 changed_.wait_for(lock, std::chrono::milliseconds(5));
             }
             snmp::FetchResult result;
-            result.outcome = stop.load() ? snmp::FetchOutcome::Stopped : snmp::FetchOutcome::NoAnswer;
+            result.outcome = stop.raised() ? snmp::FetchOutcome::Stopped : snmp::FetchOutcome::NoAnswer;
             result.problem = "no answer";
             return result;
         }
@@ -87,7 +87,7 @@ private:
     class Transport : public snmp::SnmpTransport {
     public:
         explicit Transport(std::shared_ptr<FakeAgent> agent) : agent_(std::move(agent)) {}
-        snmp::FetchResult fetch(const snmp::SnmpRequest& request, const std::atomic<bool>& stop) override {
+        snmp::FetchResult fetch(const snmp::SnmpRequest& request, const snmp::StopSignal& stop) override {
             return agent_->fetch(request, stop);
         }
 

@@ -13,8 +13,8 @@
 namespace quorvel::snmp {
 namespace {
 
-// A request is waited for in slices this long, so that a stop is seen promptly.
-constexpr long kSliceUs = 10'000;
+// The longest wait for anything, should the library name no timeout.
+constexpr long kLongestWaitUs = 1'000'000;
 // What a request waits for an answer when snmp.conf sets no timeout, and how often it is sent.
 constexpr long kDefaultTimeoutUs = 1'000'000;
 constexpr int kDefaultRetries = 1;
@@ -84,7 +84,7 @@ public:
     NetSnmpTransport(NetSnmpTransport&&) = delete;
     NetSnmpTransport& operator=(NetSnmpTransport&&) = delete;
 
-    FetchResult fetch(const SnmpRequest& request, const std::atomic<bool>& stop) override;
+    FetchResult fetch(const SnmpRequest& request, const StopSignal& stop) override;
 
 private:
     // The answer to the request in flight, filled in by the library's callback.
@@ -96,7 +96,7 @@ private:
 
     static int onResponse(int operation, netsnmp_session* /*session*/, int requestId, netsnmp_pdu* pdu, void* magic);
     std::string open();
-    FetchOutcome exchange(netsnmp_pdu* pdu, const std::atomic<bool>& stop);
+    FetchOutcome exchange(netsnmp_pdu* pdu, const StopSignal& stop);
 
     std::string peer_;
     void* session_ = nullptr;
@@ -155,7 +155,7 @@ std::string NetSnmpTransport::open() {
     return {};
 }
 
-FetchOutcome NetSnmpTransport::exchange(netsnmp_pdu* pdu, const std::atomic<bool>& stop) {
+FetchOutcome NetSnmpTransport::exchange(netsnmp_pdu* pdu, const StopSignal& stop) {
     if (pending_.response != nullptr) {
         snmp_free_pdu(pending_.response);
     }
@@ -166,20 +166,26 @@ FetchOutcome NetSnmpTransport::exchange(netsnmp_pdu* pdu, const std::atomic<bool
         return FetchOutcome::NoAnswer;
     }
     while (!pending_.done) {
-        if (stop.load()) {
-            return FetchOutcome::Stopped;
-        }
         int fds = 0;
         fd_set readable;
         FD_ZERO(&readable);
-        timeval wait{};
-        int block = 1;
+        timeval wait{0, kLongestWaitUs};
+        int block = 0;
         snmp_sess_select_info(session_, &fds, &readable, &wait, &block);
-        timeval slice{0, kSliceUs};
-        if (block == 0 && (wait.tv_sec == 0 && wait.tv_usec < kSliceUs)) {
-            slice = wait;
+        if (block != 0 || wait.tv_sec > 0 || wait.tv_usec > kLongestWaitUs) {
+            wait = {0, kLongestWaitUs};
         }
-        const int ready = ::select(fds, &readable, nullptr, nullptr, &slice);
+        // The stop signal wakes the wait at once: no polling, and no delay at quit.
+        if (stop.fd() >= 0) {
+            FD_SET(stop.fd(), &readable);
+            fds = std::max(fds, stop.fd() + 1);
+        } else {
+            wait.tv_usec = std::min<long>(wait.tv_usec, 10'000);
+        }
+        const int ready = ::select(fds, &readable, nullptr, nullptr, &wait);
+        if (stop.raised()) {
+            return FetchOutcome::Stopped;
+        }
         if (ready > 0) {
             snmp_sess_read(session_, &readable);
         } else if (ready == 0) {
@@ -190,7 +196,7 @@ FetchOutcome NetSnmpTransport::exchange(netsnmp_pdu* pdu, const std::atomic<bool
                                                                                           : FetchOutcome::NoAnswer;
 }
 
-FetchResult NetSnmpTransport::fetch(const SnmpRequest& request, const std::atomic<bool>& stop) {
+FetchResult NetSnmpTransport::fetch(const SnmpRequest& request, const StopSignal& stop) {
     FetchResult result;
     if (session_ == nullptr) {
         if (std::string problem = open(); !problem.empty()) {

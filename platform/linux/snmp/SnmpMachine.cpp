@@ -1,7 +1,6 @@
 #include "platform/linux/snmp/SnmpMachine.h"
 
 #include <algorithm>
-#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -30,7 +29,7 @@ struct SnmpMachine::Shared {
     std::uint64_t requestsStarted = 0;
     std::uint64_t requestsEnded = 0;
     bool finished = false;
-    std::atomic<bool> stop{false};
+    StopSignal stop;
     std::shared_ptr<const MachineReading> latest = std::make_shared<MachineReading>();
 };
 
@@ -59,8 +58,8 @@ void work(const std::shared_ptr<SnmpMachine::Shared>& sharedPtr) {
         std::int64_t start = 0;
         {
             std::unique_lock lock(shared.mutex);
-            shared.wake.wait(lock, [&] { return shared.stop.load() || shared.pollWanted; });
-            if (shared.stop.load()) {
+            shared.wake.wait(lock, [&] { return shared.stop.raised() || shared.pollWanted; });
+            if (shared.stop.raised()) {
                 break;
             }
             shared.pollWanted = false;
@@ -72,7 +71,7 @@ void work(const std::shared_ptr<SnmpMachine::Shared>& sharedPtr) {
         }
         const RequestPlan plan = planFor(needs);
         const FetchResult result = transport->fetch(requestFor(plan, expectedRows), shared.stop);
-        if (result.outcome == FetchOutcome::Stopped || shared.stop.load()) {
+        if (result.outcome == FetchOutcome::Stopped || shared.stop.raised()) {
             break;
         }
         const std::int64_t end = shared.clock();
@@ -134,7 +133,7 @@ SnmpMachine::~SnmpMachine() {
 void SnmpMachine::requestStop() {
     {
         const std::lock_guard lock(shared_->mutex);
-        shared_->stop = true;
+        shared_->stop.raise();
     }
     shared_->wake.notify_all();
 }

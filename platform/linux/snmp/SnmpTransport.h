@@ -1,10 +1,11 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/linux/snmp/StopSignal.h"
 
 namespace quorvel::snmp {
 
@@ -53,7 +54,7 @@ public:
     virtual ~SnmpTransport() = default;
     // Asks for everything in `request`, waiting no longer than the transport's timeout,
     // and returns early with Stopped once `stop` is raised.
-    virtual FetchResult fetch(const SnmpRequest& request, const std::atomic<bool>& stop) = 0;
+    virtual FetchResult fetch(const SnmpRequest& request, const StopSignal& stop) = 0;
 
 protected:
     SnmpTransport() = default;

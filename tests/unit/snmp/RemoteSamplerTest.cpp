@@ -49,7 +49,7 @@ struct Agent {
     bool first = true;
 
     const AgentTables& answer() {
-        const std::atomic<bool> stop{false};
+        const StopSignal stop;
         const FetchResult r = fake->fetch(requestFor(plan, 16), stop);
         tables = decodeAnswer(plan, r.answer, first ? nullptr : &tables, 1'000'000'000);
         first = false;
