@@ -14,6 +14,7 @@ namespace {
 template <class Info>
 std::vector<ProcValueSource::ObjectInfo> asListing(std::vector<Info> objects) {
     std::vector<ProcValueSource::ObjectInfo> listing;
+    listing.reserve(objects.size());
     for (auto& o : objects) {
         listing.push_back({std::move(o.name), std::move(o.counters), o.hasInstances, std::move(o.instances)});
     }
