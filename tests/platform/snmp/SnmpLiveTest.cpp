@@ -97,6 +97,8 @@ TEST(SnmpLive, AgreesWithTheLocalSourceOnLoopback) {
     if (!haveSnmpd()) {
         GTEST_SKIP() << "needs Debian's snmpd (scripts/install-deps)";
     }
+    const test::PrivateLoopback loopback;
+    ASSERT_TRUE(loopback.usable());
     const test::TempDir dir;
     test::SilentPort port;
     port.close();
@@ -155,6 +157,8 @@ TEST(SnmpLive, ASilentMachineReadsNoDataUntilItsAgentStarts) {
     if (!haveSnmpd()) {
         GTEST_SKIP() << "needs Debian's snmpd (scripts/install-deps)";
     }
+    const test::PrivateLoopback loopback;
+    ASSERT_TRUE(loopback.usable());
     test::SilentPort port;
     const std::string machine = "127.0.0.1:" + std::to_string(port.port());
     SnmpValueSource remote;
