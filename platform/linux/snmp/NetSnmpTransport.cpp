@@ -21,8 +21,8 @@ constexpr int kDefaultRetries = 1;
 // A table larger than this many rounds of requests is cut short.
 constexpr int kMaxRounds = 64;
 
-// The library is set up once per process, and sessions are opened one at a time: both
-// touch its global state (configuration, SNMPv3 users).
+// The library is set up once per process, and sessions are opened and closed one at a
+// time: all of that touches its global state (configuration, SNMPv3 users).
 std::mutex& libraryMutex() {
     static std::mutex mutex;
     return mutex;
@@ -73,6 +73,7 @@ public:
     explicit NetSnmpTransport(std::string peer) : peer_(std::move(peer)) {}
     ~NetSnmpTransport() override {
         if (session_ != nullptr) {
+            const std::lock_guard lock(libraryMutex());
             snmp_sess_close(session_);
         }
         if (pending_.response != nullptr) {
