@@ -22,9 +22,10 @@ public:
     SilentPort() {
         sockaddr_in in{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
         socklen_t length = sizeof in;
-        ::bind(fd_, reinterpret_cast<const sockaddr*>(&in), sizeof in);
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&in), &length);
-        machine_ = "127.0.0.1:" + std::to_string(ntohs(in.sin_port));
+        if (::bind(fd_, reinterpret_cast<const sockaddr*>(&in), sizeof in) == 0 &&
+            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&in), &length) == 0) {
+            machine_ = "127.0.0.1:" + std::to_string(ntohs(in.sin_port));
+        }
     }
     ~SilentPort() { ::close(fd_); }
     SilentPort(const SilentPort&) = delete;
@@ -55,7 +56,7 @@ void tick(benchmark::State& state) {
         queries.back()->AddCounter("\\\\" + ports.back()->machine() + "\\Network Interface(eth0)\\Bytes Sent/sec");
     }
     double sum = 0;
-    for (auto _ : state) {
+    for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores)
         for (auto& q : queries) {
             q->Collect();
         }
@@ -71,10 +72,11 @@ BENCHMARK(tick)->Arg(0)->Arg(1)->Name("BM_TickWithDeadMachines");
 // that will never be answered.
 void BM_QuitWithSilentMachines(benchmark::State& state) {
     std::vector<std::unique_ptr<SilentPort>> ports;
+    ports.reserve(static_cast<std::size_t>(state.range(0)));
     for (int i = 0; i < state.range(0); ++i) {
         ports.push_back(std::make_unique<SilentPort>());
     }
-    for (auto _ : state) {
+    for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores)
         auto remote = std::make_unique<quorvel::SnmpValueSource>();
         quorvel::QueryHandle query = 0;
         remote->openQuery(query);

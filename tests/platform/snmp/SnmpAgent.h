@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace quorvel::test {
 
@@ -126,12 +127,19 @@ public:
         const std::string log = dir + "/snmpd.log";
         const std::string address = "udp:127.0.0.1:" + std::to_string(port);
         // Everything the child needs is made before the fork: other threads may hold locks.
-        const char* argv[] = {kSnmpd,         "-f", "-Lf", log.c_str(),     "-C",   "-c", conf.c_str(), "-M",
-                              "/nonexistent", "-m", "",    address.c_str(), nullptr};
-        const char* envp[] = {"MIBS=", "PATH=/usr/sbin:/usr/bin:/sbin:/bin", nullptr};
+        std::vector<std::string> words{kSnmpd, "-f", "-Lf",          log,  "-C", "-c",
+                                       conf,   "-M", "/nonexistent", "-m", "",   address};
+        std::vector<char*> argv;
+        for (std::string& w : words) {
+            argv.push_back(w.data());
+        }
+        argv.push_back(nullptr);
+        std::string mibs = "MIBS=";
+        std::string path = "PATH=/usr/sbin:/usr/bin:/sbin:/bin";
+        char* envp[] = {mibs.data(), path.data(), nullptr};
         pid_ = ::fork();
         if (pid_ == 0) {
-            ::execve(kSnmpd, const_cast<char* const*>(argv), const_cast<char* const*>(envp));
+            ::execve(kSnmpd, argv.data(), envp);
             ::_exit(127);
         }
     }

@@ -35,6 +35,7 @@ public:
 private:
     test::TempDir dir_;
 };
+// NOLINTNEXTLINE(cert-err58-cpp): registered before main, as gtest wants it
 const auto* const kClientConfig = ::testing::AddGlobalTestEnvironment(new ClientConfig);
 
 bool haveSnmpd() {
@@ -81,8 +82,10 @@ std::size_t sendOverLoopback(std::size_t size, int count) {
     const ProcFd sock(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
     sockaddr_in to{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     socklen_t length = sizeof to;
-    ::bind(sock.get(), reinterpret_cast<const sockaddr*>(&to), sizeof to);
-    ::getsockname(sock.get(), reinterpret_cast<sockaddr*>(&to), &length);
+    if (::bind(sock.get(), reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0 ||
+        ::getsockname(sock.get(), reinterpret_cast<sockaddr*>(&to), &length) != 0) {
+        return 0;
+    }
     const std::vector<char> payload(size, 'q');
     std::size_t sent = 0;
     for (int i = 0; i < count; ++i) {

@@ -297,15 +297,15 @@ TEST(RemoteSampler, AnUnchangedRateWaitsForTheAgentsNextRefresh) {
     const std::vector<proc::KeyedSample> moved{{"1", 100, 0}, {"2", 6, 0}};
     const std::vector<proc::KeyedSample> fewer{{"1", 100, 0}};
     struct Case {
-        CounterKind kind;
         const std::vector<proc::KeyedSample>* after;
         std::int64_t elapsed;
+        CounterKind kind;
         bool waits;
     };
     const Case cases[] = {
-        {CounterKind::Rate, &a, 1, true},      {CounterKind::Rate, &a, 6, false},
-        {CounterKind::Rate, &moved, 1, false}, {CounterKind::Rate, &fewer, 1, false},
-        {CounterKind::Gauge, &a, 1, false},
+        {&a, 1, CounterKind::Rate, true},      {&a, 6, CounterKind::Rate, false},
+        {&moved, 1, CounterKind::Rate, false}, {&fewer, 1, CounterKind::Rate, false},
+        {&a, 1, CounterKind::Gauge, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(awaitsAgentRefresh(c.kind, a, *c.after, c.elapsed, 6), c.waits);
