@@ -130,6 +130,7 @@ public:
         std::vector<std::string> words{kSnmpd, "-f", "-Lf",          log,  "-C", "-c",
                                        conf,   "-M", "/nonexistent", "-m", "",   address};
         std::vector<char*> argv;
+        argv.reserve(words.size() + 1);
         for (std::string& w : words) {
             argv.push_back(w.data());
         }
