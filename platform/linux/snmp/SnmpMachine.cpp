@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
-#include <thread>
 
 #include "platform/linux/snmp/SnmpObjects.h"
 
@@ -44,8 +43,7 @@ void publish(SnmpMachine::Shared& shared, std::shared_ptr<const MachineReading> 
     shared.answered.notify_all();
 }
 
-void work(const std::shared_ptr<SnmpMachine::Shared>& sharedPtr) {
-    SnmpMachine::Shared& shared = *sharedPtr;
+void serve(SnmpMachine::Shared& shared) {
     const std::unique_ptr<SnmpTransport> transport = shared.factory(shared.peer);
     AgentTables previous;
     bool havePrevious = false;
@@ -105,6 +103,11 @@ void work(const std::shared_ptr<SnmpMachine::Shared>& sharedPtr) {
         next->tables = std::move(tables);
         publish(shared, std::move(next));
     }
+}
+
+void work(const std::shared_ptr<SnmpMachine::Shared>& sharedPtr) {
+    SnmpMachine::Shared& shared = *sharedPtr;
+    serve(shared);  // the transport is gone when this returns
     {
         const std::lock_guard lock(shared.mutex);
         shared.finished = true;
@@ -120,13 +123,18 @@ SnmpMachine::SnmpMachine(std::string peer, TransportFactory factory, Clock clock
     shared_->factory = std::move(factory);
     shared_->clock = std::move(clock);
     // The thread holds the shared state itself, so that it can outlive this object.
-    std::thread([shared = shared_] { work(shared); }).detach();
+    thread_ = std::thread([shared = shared_] { work(shared); });
 }
 
 SnmpMachine::~SnmpMachine() {
     requestStop();
     if (!waited_) {
         waitStopped(std::chrono::steady_clock::now() + kJoinWait);
+    }
+    if (stopped_) {
+        thread_.join();  // it has finished its work: this is at once
+    } else {
+        thread_.detach();
     }
 }
 
@@ -140,7 +148,7 @@ void SnmpMachine::requestStop() {
 
 void SnmpMachine::waitStopped(std::chrono::steady_clock::time_point deadline) {
     std::unique_lock lock(shared_->mutex);
-    shared_->answered.wait_until(lock, deadline, [this] { return shared_->finished; });
+    stopped_ = shared_->answered.wait_until(lock, deadline, [this] { return shared_->finished; });
     waited_ = true;
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "platform/linux/snmp/MachineReading.h"
 #include "platform/linux/snmp/SnmpTransport.h"
@@ -13,8 +14,9 @@ namespace quorvel::snmp {
 
 // One remote machine, polled by a worker thread of its own. The owner asks for a poll
 // and takes the latest reading; neither waits on the network. Destruction stops the
-// worker and waits for it briefly; one still caught in the network (a name look-up) is
-// left to end on its own, holding nothing but its own state.
+// worker and joins it; one still caught in the network after a short wait (a name
+// look-up cannot be cut short) is left to end on its own, holding nothing but its own
+// state.
 class SnmpMachine {
 public:
     using TransportFactory = std::function<std::unique_ptr<SnmpTransport>(const std::string& peer)>;
@@ -47,7 +49,9 @@ public:
 
 private:
     std::shared_ptr<Shared> shared_;
+    std::thread thread_;
     bool waited_ = false;
+    bool stopped_ = false;
 };
 
 }  // namespace quorvel::snmp
