@@ -17,9 +17,12 @@
 #include "app/Startup.h"
 #include "app/frmMain.h"
 #include "platform/linux/LinuxProcessInfo.h"
+#include "platform/linux/LocalHostName.h"
 #include "platform/linux/PosixFileSystem.h"
 #include "platform/linux/ProcValueSource.h"
 #include "platform/linux/XdgConfigFolder.h"
+#include "platform/linux/RoutingValueSource.h"
+#include "platform/linux/snmp/SnmpValueSource.h"
 #include "platform/qt/QtDrawingSurface.h"
 #include "platform/qt/QtErrorReport.h"
 #include "platform/qt/QtFormHost.h"
@@ -103,7 +106,11 @@ int main(int argc, char** argv) {
     quorvel::QtProfileStore profile;
     quorvel::LinuxProcessInfo process;
     quorvel::XdgConfigFolder configFolder;
-    std::unique_ptr<quorvel::ProcValueSource> counters;
+    std::unique_ptr<quorvel::ProcValueSource> localCounters;
+    // Other machines' counters; their workers start with the first remote path and never
+    // hold up start or quit.
+    quorvel::SnmpValueSource remoteCounters;
+    std::unique_ptr<quorvel::RoutingValueSource> counters;
     std::unique_ptr<quorvel::AppEnvironment> env;
     QtForm form([&errors](const std::exception_ptr& error) {
         quorvel::Guarded(errors, [&error] { std::rethrow_exception(error); });
@@ -111,7 +118,9 @@ int main(int argc, char** argv) {
     std::unique_ptr<quorvel::frmMain> mainForm;
 
     quorvel::Guarded(errors, [&] {
-        counters = std::make_unique<quorvel::ProcValueSource>();
+        localCounters = std::make_unique<quorvel::ProcValueSource>();
+        counters =
+            std::make_unique<quorvel::RoutingValueSource>(*localCounters, remoteCounters, quorvel::localHostName());
         env = std::make_unique<quorvel::AppEnvironment>(files, profile, process, configFolder, *counters, errors);
         mainForm = quorvel::Startup::Main(*env, [&form](quorvel::AppEnvironment& e) {
             return std::make_unique<quorvel::frmMain>(

@@ -11,6 +11,7 @@
 #include "common/RuntimeError.h"
 #include "common/Text.h"
 #include "platform/linux/CounterPath.h"
+#include "platform/linux/LocalHostName.h"
 #include "platform/linux/ProcCounter.h"
 #include "platform/linux/ProcSnapshot.h"
 
@@ -21,14 +22,6 @@ std::int64_t monotonicNow() {
     timespec ts{};
     ::clock_gettime(CLOCK_MONOTONIC, &ts);
     return static_cast<std::int64_t>(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
-}
-
-std::string localHostName() {
-    std::array<char, 256> name{};
-    if (::gethostname(name.data(), name.size() - 1) != 0) {
-        return {};
-    }
-    return name.data();
 }
 
 int processorNumber(std::string_view name) {

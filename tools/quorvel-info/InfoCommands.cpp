@@ -9,7 +9,8 @@ namespace {
 
 // The subcommands, in the order the usage lists them. A new one is one more line.
 constexpr std::array kCommands{
-    InfoCommand{"counters", "counters [OBJECT]", "list the objects, their counters and current instances", runCounters},
+    InfoCommand{"counters", "counters [\\\\MACHINE] [OBJECT]",
+                "list the objects, their counters and current instances, here or on another machine", runCounters},
     InfoCommand{"sample", "sample PATH... [-i MILLISECONDS] [-n COUNT]",
                 "print one CSV line per collection: the time, then each counter's value", runSample},
     InfoCommand{"folders", "folders", "print every special folder as Name=path", runFolders},
@@ -25,7 +26,9 @@ void usage(std::ostream& out) {
         out << "  " << c.synopsis << "\n      " << c.summary << "\n";
     }
     out << "\nA counter path has the form \\Object(Instance)\\Counter, for example\n"
-           "\"\\RAS Total\\Bytes Received/Sec\" or \"\\Network Interface(eth0)\\Bytes Sent/sec\".\n"
+           "\"\\RAS Total\\Bytes Received/Sec\" or \"\\Network Interface(eth0)\\Bytes Sent/sec\"; with\n"
+           "\\\\MACHINE or \\\\MACHINE:PORT in front it is read from that machine's SNMP agent,\n"
+           "with the version, community or user that net-snmp's snmp.conf gives (else v2c, \"public\").\n"
            "--root reads proc and sys below DIRECTORY instead of /.\n";
 }
 

@@ -8,9 +8,15 @@
 #include <ostream>
 #include <variant>
 
+#include "common/Text.h"
 #include "counters/clsPdh.h"
+#include "platform/linux/CounterPath.h"
+#include "platform/linux/LocalHostName.h"
 #include "platform/linux/ProcValueSource.h"
+#include "platform/linux/RoutingValueSource.h"
+#include "platform/linux/snmp/SnmpValueSource.h"
 #include "tools/quorvel-info/InfoCommand.h"
+#include "tools/quorvel-info/RemoteMachine.h"
 #include "tools/quorvel-info/SampleOptions.h"
 
 namespace quorvel::info {
@@ -21,7 +27,7 @@ std::string_view problemWith(CounterStatus status) {
     case counter_status::Valid:
     case counter_status::InvalidData: return {};
     case counter_status::BadCounterName: return "is not a counter path (\\Object(Instance)\\Counter)";
-    case counter_status::NoMachine: return "names another machine; only this one or \".\" can be read";
+    case counter_status::NoMachine: return "names no machine that can be asked (\\\\host or \\\\host:port)";
     case counter_status::NoObject: return "names an object that this machine does not offer";
     case counter_status::NoCounter: return "names a counter that its object does not have";
     case counter_status::NoInstance: return "names an instance that is not there now, or lacks one it needs";
@@ -29,18 +35,39 @@ std::string_view problemWith(CounterStatus status) {
     }
 }
 
-// The service's own verdict on a path: added to a query of its own, collected once.
-std::string_view checkPath(ValueSource& source, const std::string& path) {
+// The other machine a path names, or nothing for this one.
+std::string_view remoteMachine(std::string_view path, const std::string& here) {
+    const auto parts = parseCounterPath(path);
+    if (!parts || parts->machine.empty() || parts->machine == "." || text::equalsIgnoreCase(parts->machine, here)) {
+        return {};
+    }
+    return parts->machine;
+}
+
+// The service's own verdict on a path: added to a query of its own, collected once,
+// after its machine answered when it is another one.
+std::string checkPath(ValueSource& source, SnmpValueSource& remote, const std::string& path, const std::string& here) {
     QueryHandle query = 0;
     source.openQuery(query);
     CounterHandle counter = 0;
     CounterStatus status = source.addCounter(query, path, counter);
+    std::string problem;
     if (status == counter_status::Valid) {
+        if (const auto machine = remoteMachine(path, here); !machine.empty()) {
+            (void)askMachine(remote, machine, 0, problem);
+        }
         source.collect(query);
         (void)source.readDouble(counter, status);
     }
     source.closeQuery(query);
-    return problemWith(status);
+    if (!problem.empty()) {
+        return problem;
+    }
+    if (status == counter_status::NoData) {
+        return "has no data now";
+    }
+    const auto verdict = problemWith(status);
+    return verdict.empty() ? std::string() : "\"" + path + "\" " + std::string(verdict);
 }
 
 void writeQuoted(std::ostream& out, std::string_view cell) {
@@ -91,11 +118,14 @@ int runSample(InfoArgs args, InfoContext& context) {
         return kUsageError;
     }
     const SampleOptions& options = std::get<SampleOptions>(parsed);
-    ProcValueSource source(context.root);
+    ProcValueSource local(context.root);
+    SnmpValueSource remote;
+    const std::string here = localHostName();
+    RoutingValueSource source(local, remote, here);
     bool bad = false;
     for (const std::string& path : options.paths) {
-        if (const auto problem = checkPath(source, path); !problem.empty()) {
-            context.err << "quorvel-info: \"" << path << "\" " << problem << "\n";
+        if (const auto problem = checkPath(source, remote, path, here); !problem.empty()) {
+            context.err << "quorvel-info: " << problem << "\n";
             bad = true;
         }
     }

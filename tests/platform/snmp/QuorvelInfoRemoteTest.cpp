@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "SnmpAgent.h"
+#include "tools/quorvel-info/InfoCommand.h"
+
+namespace quorvel::info {
+namespace {
+
+// Status, standard output and standard error in one string.
+std::string run(const std::vector<std::string>& words) {
+    const std::vector<std::string_view> args(words.begin(), words.end());
+    std::ostringstream out;
+    std::ostringstream err;
+    InfoContext context{out, err, "/"};
+    const int status = runInfo(args, context);
+    return std::to_string(status) + "|" + out.str() + "|" + err.str();
+}
+
+TEST(QuorvelInfoRemote, SaysWhatIsWrongWithAMachine) {
+    test::SilentPort silent;
+    const std::string dead = "\\\\127.0.0.1:" + std::to_string(silent.port());
+    struct Case {
+        std::vector<std::string> args;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {{"counters", "\\\\bad name"},
+         "1||quorvel-info: \"\\\\bad name\" is not a machine name (\\\\host, \\\\host:port or \\\\[IPv6 "
+         "address]:port)\n"},
+        {{"counters", dead},
+         "1||quorvel-info: " + dead + " does not answer (no answer from udp:" + dead.substr(2) +
+             "); is its SNMP agent running, and do the community or user in snmp.conf match?\n"},
+        {{"sample", dead + "\\System\\Processes", "-n", "1"},
+         "1||quorvel-info: " + dead + " does not answer (no answer from udp:" + dead.substr(2) +
+             "); is its SNMP agent running, and do the community or user in snmp.conf match?\n"
+             "\"quorvel-info counters\" lists what there is.\n"},
+        {{"sample", "\\\\bad:port\\System\\Processes", "-n", "1"},
+         "1||quorvel-info: \"\\\\bad:port\\System\\Processes\" names no machine that can be asked (\\\\host or "
+         "\\\\host:port)\n\"quorvel-info counters\" lists what there is.\n"},
+        {{"sample", dead + "\\PhysicalDisk(_Total)\\Disk Bytes/sec", "-n", "1"},
+         "1||quorvel-info: \"" + dead +
+             "\\PhysicalDisk(_Total)\\Disk Bytes/sec\" names an object that this machine does not offer\n"
+             "\"quorvel-info counters\" lists what there is.\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(run(c.args), c.expected) << c.args[1];
+    }
+}
+
+TEST(QuorvelInfoRemote, ListsAndSamplesAnAgentsCounters) {
+    if (::access(test::kSnmpd, X_OK) != 0) {
+        GTEST_SKIP() << "needs Debian's snmpd (scripts/install-deps)";
+    }
+    const test::TempDir dir;
+    test::SilentPort port;
+    port.close();
+    const test::SnmpAgent agent(dir.path(), port.port());
+    const std::string machine = "\\\\127.0.0.1:" + std::to_string(port.port());
+    std::string listing;
+    for (int i = 0; i < 20 && listing.substr(0, 2) != "0|"; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the agent is starting
+        listing = run({"counters", machine, "network interface"});
+    }
+    EXPECT_TRUE(listing.starts_with("0|Network Interface\n  instances: _Total, lo")) << listing;
+    EXPECT_NE(listing.find("\n  counters:\n    Bytes Sent/sec\n"), std::string::npos) << listing;
+
+    const std::string sampled = run({"sample", machine + "\\System\\Processes", "-n", "1", "-i", "10"});
+    EXPECT_EQ(sampled.substr(0, 2), "0|") << sampled;
+    EXPECT_NE(sampled.find(machine + "\\System\\Processes\"\n\""), std::string::npos) << sampled;
+}
+
+}  // namespace
+}  // namespace quorvel::info

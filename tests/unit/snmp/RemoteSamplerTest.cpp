@@ -1,0 +1,316 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platform/linux/ProcCatalog.h"
+#include "platform/linux/snmp/RemoteSampler.h"
+#include "platform/linux/snmp/SnmpValueSource.h"
+#include "support/FakeSnmpTransport.h"
+
+namespace quorvel::snmp {
+namespace {
+
+using C = Column;
+constexpr std::uint64_t k32 = 1ULL << 32;
+
+// One interface as an agent would list it.
+struct Interface {
+    std::uint32_t index;
+    const char* name;  // "" for an agent without ifName
+    const char* descr;
+    std::uint64_t type;
+    std::uint64_t in = 0;
+    std::uint64_t out = 0;
+    bool wide = true;  // whether the agent has the 64-bit counters
+    std::uint64_t speed = 100'000'000;
+};
+
+void put(test::FakeAgent& agent, const Interface& i) {
+    agent.setText(C::IfDescr, i.index, i.descr);
+    if (*i.name != '\0') {
+        agent.setText(C::IfName, i.index, i.name);
+    }
+    agent.setCell(C::IfType, i.index, i.type);
+    agent.setCell(C::IfSpeed, i.index, i.speed);
+    agent.setCell(C::IfOperStatus, i.index, 1);
+    agent.setCell(C::IfInOctets, i.index, i.in % k32);
+    agent.setCell(C::IfOutOctets, i.index, i.out % k32);
+    if (i.wide) {
+        agent.setCell(C::IfHCInOctets, i.index, i.in, true);
+        agent.setCell(C::IfHCOutOctets, i.index, i.out, true);
+    }
+}
+
+// Decodes the fake agent's answers in turn, as the worker does, one second apart.
+struct Agent {
+    std::shared_ptr<test::FakeAgent> fake = std::make_shared<test::FakeAgent>();
+    RequestPlan plan = planFor(SnmpValueSource::allNeeds());
+    AgentTables tables;
+    bool first = true;
+
+    const AgentTables& answer() {
+        const StopSignal stop;
+        const FetchResult r = fake->fetch(requestFor(plan, 16), stop);
+        tables = decodeAnswer(plan, r.answer, first ? nullptr : &tables, 1'000'000'000);
+        first = false;
+        return tables;
+    }
+};
+
+struct Read {
+    CounterStatus status;
+    double value;
+};
+
+// Reads `path` over two answers of `agent`, `between` changing the agent one second on.
+template <class Change>
+Read rateOver(Agent& agent, const char* object, const char* counter, const char* instance, Change between) {
+    const proc::ObjectDef* o = proc::findObject(object);
+    const proc::CounterDef* d = proc::findCounter(*o, counter);
+    proc::InstanceRef ref{instance, std::string_view(instance) == "_Total", instance[0] - '0'};
+    ProcRows<proc::KeyedSample> before;
+    ProcRows<proc::KeyedSample> after;
+    SampleKind kind;
+    const CounterStatus first = sampleRemote(o->id, *d, ref, agent.answer(), before, kind);
+    between();
+    const CounterStatus second = sampleRemote(o->id, *d, ref, agent.answer(), after, kind);
+    if (first != counter_status::Valid || second != counter_status::Valid) {
+        return {second != counter_status::Valid ? second : first, 0.0};
+    }
+    const auto reading =
+        proc::computeReading(kind.kind, kind.scale, std::span(before.view()), after.view(), 1'000'000'000);
+    return {reading->status, reading->value};
+}
+
+TEST(RemoteSampler, PointToPointInterfacesAreTheRemoteAccessOnes) {
+    struct Case {
+        std::uint64_t type;
+        bool remoteAccess;
+    };
+    const Case cases[] = {{23, true}, {131, true}, {22, true}, {28, true}, {6, false}, {24, false}, {71, false}};
+    for (const Case& c : cases) {
+        Agent a;
+        put(*a.fake, {1, "eth0", "Ethernet", 6, 0, 0});
+        put(*a.fake, {2, "link", "Link", c.type, 1000, 0});
+        const Read total = rateOver(a, "RAS Total", "Bytes Received/Sec", "", [&] {
+            put(*a.fake, {1, "eth0", "Ethernet", 6, 9000, 0});
+            put(*a.fake, {2, "link", "Link", c.type, 1500, 0});
+        });
+        EXPECT_EQ(total.value, c.remoteAccess ? 500.0 : 0.0) << "type " << c.type;
+        const Read port = rateOver(a, "RAS Port", "Bytes Received/Sec", "LINK", [] {});
+        EXPECT_EQ(port.status, c.remoteAccess ? counter_status::Valid : counter_status::NoInstance) << c.type;
+    }
+}
+
+TEST(RemoteSampler, CountersCarryOnAcrossWrapsAndResets) {
+    struct Case {
+        const char* what;
+        SnmpValue before;
+        SnmpValue after;
+        double maxIncrease;
+        std::uint64_t increase;
+    };
+    const auto n32 = [](std::uint64_t v) { return SnmpValue{true, false, v, {}}; };
+    const auto n64 = [](std::uint64_t v) { return SnmpValue{true, true, v, {}}; };
+    const Case cases[] = {
+        {"32-bit step", n32(100), n32(350), 0, 250},
+        {"32-bit wrap", n32(k32 - 100), n32(50), 0, 150},
+        {"32-bit wrap within the link's reach", n32(k32 - 100), n32(50), 1000, 150},
+        {"32-bit drop beyond the link's reach is a reset", n32(3'000'000'000), n32(50), 1000, 0},
+        {"64-bit step", n64(1'000'000'000'000), n64(1'000'000'000'500), 0, 500},
+    };
+    for (const Case& c : cases) {
+        const CounterCell first = carryCounter(c.before, nullptr, 0);
+        const CounterCell second = carryCounter(c.after, &first, c.maxIncrease);
+        EXPECT_EQ(second.total - first.total, c.increase) << c.what;
+    }
+    // A 64-bit counter that went backwards was reset: its total follows, and the rate
+    // arithmetic counts that interval as nothing.
+    const CounterCell high = carryCounter(n64(5000), nullptr, 0);
+    EXPECT_EQ(carryCounter(n64(10), &high, 0).total, 10U);
+    // A counter that changed width starts afresh.
+    EXPECT_EQ(carryCounter(n32(10), &high, 0).total, 10U);
+    EXPECT_FALSE(carryCounter(SnmpValue{}, &high, 0).present);
+}
+
+TEST(RemoteSampler, InterfaceRatesFromTheTables) {
+    struct Case {
+        const char* what;
+        const char* instance;
+        std::vector<Interface> before;
+        std::vector<Interface> after;
+        CounterStatus status;
+        double received;
+    };
+    const std::uint64_t big = 5'000'000'000'000;
+    const Case cases[] = {
+        {"64-bit counters",
+         "eth0",
+         {{2, "eth0", "E", 6, big, 0}},
+         {{2, "eth0", "E", 6, big + 4000, 0}},
+         counter_status::Valid,
+         4000},
+        {"only 32-bit counters, wrapping",
+         "eth0",
+         {{2, "eth0", "E", 6, k32 - 1000, 0, false}},
+         {{2, "eth0", "E", 6, k32 + 3000, 0, false}},
+         counter_status::Valid,
+         4000},
+        {"64-bit counters vanish: no spike from the switch",
+         "eth0",
+         {{2, "eth0", "E", 6, big, 0}},
+         {{2, "eth0", "E", 6, big + 4000, 0, false}},
+         counter_status::Valid,
+         0},
+        {"64-bit counters appear: no spike from the switch",
+         "eth0",
+         {{2, "eth0", "E", 6, 1000, 0, false}},
+         {{2, "eth0", "E", 6, big, 0}},
+         counter_status::Valid,
+         0},
+        {"name without regard to case",
+         "ETH0",
+         {{2, "eth0", "E", 6, 0, 0}},
+         {{2, "eth0", "E", 6, 700, 0}},
+         counter_status::Valid,
+         700},
+        {"the description where the agent has no name",
+         "Intel Gigabit",
+         {{2, "", "Intel Gigabit", 6, 0, 0}},
+         {{2, "", "Intel Gigabit", 6, 700, 0}},
+         counter_status::Valid,
+         700},
+        {"renamed interface is gone under its old name",
+         "eth0",
+         {{2, "eth0", "E", 6, 0, 0}},
+         {{2, "wan0", "E", 6, 700, 0}},
+         counter_status::NoInstance,
+         0},
+        {"the total leaves loopback out",
+         "_Total",
+         {{1, "lo", "L", 24, 0, 0}, {2, "eth0", "E", 6, 0, 0}, {3, "ppp0", "P", 23, 0, 0}},
+         {{1, "lo", "L", 24, 9000, 0}, {2, "eth0", "E", 6, 300, 0}, {3, "ppp0", "P", 23, 200, 0}},
+         counter_status::Valid,
+         500},
+        {"a renamed interface adds nothing to the total for one interval",
+         "_Total",
+         {{2, "eth0", "E", 6, 0, 0}, {3, "eth1", "E", 6, 0, 0}},
+         {{2, "wan0", "E", 6, big, 0}, {3, "eth1", "E", 6, 100, 0}},
+         counter_status::Valid,
+         100},
+        {"a vanished interface drops out of the total",
+         "_Total",
+         {{2, "eth0", "E", 6, 0, 0}, {3, "eth1", "E", 6, 0, 0}},
+         {{3, "eth1", "E", 6, 100, 0}},
+         counter_status::Valid,
+         100},
+    };
+    for (const Case& c : cases) {
+        Agent a;
+        for (const Interface& i : c.before) {
+            put(*a.fake, i);
+        }
+        const Read r = rateOver(a, "Network Interface", "Bytes Received/sec", c.instance, [&] {
+            for (const Interface& i : c.before) {
+                a.fake->removeRow(i.index);
+            }
+            for (const Interface& i : c.after) {
+                put(*a.fake, i);
+            }
+        });
+        EXPECT_EQ(r.status, c.status) << c.what;
+        EXPECT_EQ(r.value, c.received) << c.what;
+    }
+}
+
+TEST(RemoteSampler, BandwidthPrefersTheHighSpeedColumn) {
+    Agent a;
+    put(*a.fake, {2, "eth0", "E", 6, 0, 0, true, 4'294'967'295});
+    a.fake->setCell(C::IfHighSpeed, 2, 10'000);
+    EXPECT_EQ(rateOver(a, "Network Interface", "Current Bandwidth", "eth0", [] {}).value, 10e9);
+    Agent slow;
+    put(*slow.fake, {2, "eth0", "E", 6, 0, 0, true, 1'544'000});
+    EXPECT_EQ(rateOver(slow, "Network Interface", "Current Bandwidth", "eth0", [] {}).value, 1'544'000.0);
+}
+
+TEST(RemoteSampler, ProcessorMemoryAndSystem) {
+    struct Case {
+        const char* what;
+        const char* object;
+        const char* counter;
+        const char* instance;
+        std::function<void(test::FakeAgent&, int)> agent;  // the agent at answer 0 and 1
+        CounterStatus status;
+        double value;
+    };
+    const auto ticks = [](test::FakeAgent& f, int n) {
+        f.set(Scalar::CpuUser, 1000 + 30 * n);
+        f.set(Scalar::CpuSystem, 500 + 10 * n);
+        f.set(Scalar::CpuIdle, 9000 + 50 * n);
+        f.set(Scalar::CpuWait, 100 + 10 * n);
+    };
+    const auto loads = [](test::FakeAgent& f, int) {
+        f.setCell(C::ProcessorLoad, 196608, 20);
+        f.setCell(C::ProcessorLoad, 196609, 60);
+    };
+    const Case cases[] = {
+        {"total from the agent's ticks", "Processor", "% Processor Time", "_Total", ticks, counter_status::Valid, 40},
+        {"idle from the agent's ticks", "Processor", "% Idle Time", "_Total", ticks, counter_status::Valid, 60},
+        {"total from the processor loads", "Processor", "% Processor Time", "_Total", loads, counter_status::Valid, 40},
+        {"one processor's load", "Processor", "% Processor Time", "1", loads, counter_status::Valid, 60},
+        {"a processor that is not there", "Processor", "% Processor Time", "2", loads, counter_status::NoInstance, 0},
+        {"no processor objects at all", "Processor", "% Processor Time", "_Total", [](auto&, int) {},
+         counter_status::NoCounter, 0},
+        {"available memory", "Memory", "Available Bytes", "",
+         [](auto& f, int) { f.set(Scalar::MemSysAvail, 2048, true); }, counter_status::Valid, 2048 * 1024},
+        {"available memory of an older agent", "Memory", "Available Bytes", "",
+         [](auto& f, int) {
+             f.set(Scalar::MemAvailReal, 1000);
+             f.set(Scalar::MemBuffer, 20);
+             f.set(Scalar::MemCached, 3);
+         },
+         counter_status::Valid, 1023 * 1024},
+        {"no memory objects", "Memory", "Available Bytes", "", [](auto&, int) {}, counter_status::NoCounter, 0},
+        {"processes", "System", "Processes", "", [](auto& f, int) { f.set(Scalar::HrSystemProcesses, 42); },
+         counter_status::Valid, 42},
+        {"the machine's up time", "System", "System Up Time", "",
+         [](auto& f, int) {
+             f.set(Scalar::SysUpTime, 100);
+             f.set(Scalar::HrSystemUptime, 123456);
+         },
+         counter_status::Valid, 1234.56},
+        {"the agent's up time where the machine's is missing", "System", "System Up Time", "",
+         [](auto& f, int) { f.set(Scalar::SysUpTime, 500); }, counter_status::Valid, 5},
+    };
+    for (const Case& c : cases) {
+        Agent a;
+        c.agent(*a.fake, 0);
+        const Read r = rateOver(a, c.object, c.counter, c.instance, [&] { c.agent(*a.fake, 1); });
+        EXPECT_EQ(r.status, c.status) << c.what;
+        EXPECT_NEAR(r.value, c.value, 1e-9) << c.what;
+    }
+}
+
+TEST(RemoteSampler, AnUnchangedRateWaitsForTheAgentsNextRefresh) {
+    using proc::CounterKind;
+    const std::vector<proc::KeyedSample> a{{"1", 100, 0}, {"2", 5, 0}};
+    const std::vector<proc::KeyedSample> moved{{"1", 100, 0}, {"2", 6, 0}};
+    const std::vector<proc::KeyedSample> fewer{{"1", 100, 0}};
+    struct Case {
+        const std::vector<proc::KeyedSample>* after;
+        std::int64_t elapsed;
+        CounterKind kind;
+        bool waits;
+    };
+    const Case cases[] = {
+        {&a, 1, CounterKind::Rate, true},      {&a, 6, CounterKind::Rate, false},
+        {&moved, 1, CounterKind::Rate, false}, {&fewer, 1, CounterKind::Rate, false},
+        {&a, 1, CounterKind::Gauge, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(awaitsAgentRefresh(c.kind, a, *c.after, c.elapsed, 6), c.waits);
+    }
+}
+
+}  // namespace
+}  // namespace quorvel::snmp
