@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/qt/MapRequest.h"
+
 namespace quorvel {
 
 void QtErrorReport::fatal(const std::string& title, const std::string& message) {
@@ -13,6 +15,9 @@ void QtErrorReport::fatal(const std::string& title, const std::string& message) 
     if (QApplication::instance() != nullptr) {
         QMessageBox box(QMessageBox::Critical, QString::fromStdString(title), QString::fromStdString(message),
                         QMessageBox::Ok);
+        box.show();
+        MapRetry mapRetry(box);
+        mapRetry.start();
         box.exec();
     }
     // The failing handler is still on the stack: leave without unwinding through the event loop.

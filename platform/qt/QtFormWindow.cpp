@@ -10,7 +10,6 @@
 #include <cmath>
 
 #include "platform/qt/InputCodes.h"
-#include "platform/qt/MapRequest.h"
 
 namespace quorvel {
 namespace {
@@ -19,10 +18,6 @@ constexpr double kTwipsPerInch = 1440.0;
 // How often and for how long a new frame is waited for after the title bar changed.
 constexpr int kFrameWatchMilliseconds = 25;
 constexpr int kFrameWatchTicks = 120;
-// The first repeat of a map request, doubled each time up to the longest, and how many.
-constexpr int kFirstMapRetryMilliseconds = 500;
-constexpr int kLongestMapRetryMilliseconds = 8000;
-constexpr int kMapRetries = 12;
 
 QScreen* screenOf(const QWidget* widget) {
     QScreen* screen = widget->screen();
@@ -39,8 +34,6 @@ QtFormWindow::QtFormWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindow
     setAttribute(Qt::WA_DeleteOnClose, false);
     frameWatch_.setInterval(kFrameWatchMilliseconds);
     connect(&frameWatch_, &QTimer::timeout, this, [this] { fitToKeptOuterRect(); });
-    mapRetry_.setSingleShot(true);
-    connect(&mapRetry_, &QTimer::timeout, this, [this] { repeatMapUntilExposed(); });
 }
 
 double QtFormWindow::twipsToPixelsX(double twips) const {
@@ -150,20 +143,7 @@ void QtFormWindow::moveToDefaultPosition() {
 
 void QtFormWindow::show() {
     QWidget::show();
-    mapRetries_ = 0;
-    mapRetry_.start(kFirstMapRetryMilliseconds);
-}
-
-void QtFormWindow::repeatMapUntilExposed() {
-    // A window manager that is still starting up when the window is shown can keep the
-    // map request in its queue until another request wakes it; on a quiet display none
-    // comes, and the window would stay unmapped for good.
-    const QWindow* window = windowHandle();
-    if (!isVisible() || window == nullptr || window->isExposed() || ++mapRetries_ > kMapRetries) {
-        return;
-    }
-    repeatMapRequest(*window);
-    mapRetry_.start(std::min(mapRetry_.interval() * 2, kLongestMapRetryMilliseconds));
+    mapRetry_.start();
 }
 
 bool QtFormWindow::setStaysOnTop(bool onTop) {

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "platform/FormWindow.h"
+#include "platform/qt/MapRequest.h"
 
 namespace quorvel {
 
@@ -54,7 +55,6 @@ private:
     [[nodiscard]] QRect outerRect() const;
     void keepOuterRect(const QRect& outer, const QMargins& marginsBefore);
     void fitToKeptOuterRect();
-    void repeatMapUntilExposed();
 
     FormEvents* events_ = nullptr;
     std::string caption_;
@@ -69,8 +69,7 @@ private:
     int frameWatchTicks_ = 0;
 
     // Until the window is first exposed, its map request is repeated now and then.
-    QTimer mapRetry_;
-    int mapRetries_ = 0;
+    MapRetry mapRetry_{*this};
 };
 
 }  // namespace quorvel

@@ -162,6 +162,8 @@ class GadgetTest(unittest.TestCase):
         cx, cy = run.center()
         self.session.xdotool("mousemove", cx, cy)
         self.session.xdotool("mousedown", 1)
+        # The move starts from where the pointer is when the program reacts to the press.
+        time.sleep(0.3)
         for step in range(1, 11):
             self.session.xdotool("mousemove", cx + 12 * step, cy + 7 * step)
             time.sleep(0.03)

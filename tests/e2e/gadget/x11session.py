@@ -25,6 +25,17 @@ class X11Session:
         self.display = None
 
     def start(self):
+        # On a loaded machine a new server now and then refuses its first client, or the
+        # window manager gives up on it; start the pair afresh then, a few times at most.
+        for _ in range(3):
+            try:
+                return self._start_once()
+            except RuntimeError:
+                self.stop()
+                self.procs = []
+        raise RuntimeError("openbox did not start")
+
+    def _start_once(self):
         read_fd, write_fd = os.pipe()
         xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{self.size[0]}x{self.size[1]}x24",
@@ -36,11 +47,15 @@ class X11Session:
         self.procs.append(xvfb)
         self.display = f":{number}"
         self.home = tempfile.mkdtemp(prefix="quorvel-wm-")
+        if not number or not wait_for(lambda: self.run_code(["xprop", "-root", "-len", "0"]) == 0, timeout=30):
+            raise RuntimeError("Xvfb did not start")
         wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env(self.home),
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.procs.append(wm)
         # openbox announces itself on the root window once it manages the screen.
-        if not wait_for(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.run_text(["xprop", "-root"]), timeout=30):
+        announced = wait_for(lambda: wm.poll() is not None or
+                             "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.run_text(["xprop", "-root"]), timeout=30)
+        if not announced or wm.poll() is not None:
             raise RuntimeError("openbox did not start")
         return self
 
@@ -58,6 +73,9 @@ class X11Session:
         env.update(DISPLAY=self.display, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
                    QT_QPA_PLATFORM="xcb", LC_ALL="C.UTF-8", XDG_RUNTIME_DIR=home)
         return env
+
+    def run_code(self, args):
+        return subprocess.run(args, env={**os.environ, "DISPLAY": self.display}, capture_output=True).returncode
 
     def run_text(self, args):
         result = subprocess.run(args, env={**os.environ, "DISPLAY": self.display}, capture_output=True, text=True)
