@@ -9,8 +9,8 @@
 #include <variant>
 
 #include "counters/clsPdh.h"
-#include "platform/linux/ProcValueSource.h"
 #include "tools/quorvel-info/InfoCommand.h"
+#include "tools/quorvel-info/InfoPlatform.h"
 #include "tools/quorvel-info/SampleOptions.h"
 
 namespace quorvel::info {
@@ -57,8 +57,10 @@ void writeQuoted(std::ostream& out, std::string_view cell) {
 std::string localTime() {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    tm parts{};
-    ::localtime_r(&now.tv_sec, &parts);
+    // The tool runs on one thread, so the shared result of localtime is safe to copy.
+    const std::time_t seconds = now.tv_sec;
+    const std::tm* local = std::localtime(&seconds);
+    const std::tm parts = local != nullptr ? *local : std::tm{};
     std::array<char, 64> text{};
     const std::size_t n = std::strftime(text.data(), text.size(), "%Y-%m-%d %H:%M:%S", &parts);
     std::snprintf(text.data() + n, text.size() - n, ".%03ld", now.tv_nsec / 1'000'000);
@@ -91,7 +93,8 @@ int runSample(InfoArgs args, InfoContext& context) {
         return kUsageError;
     }
     const SampleOptions& options = std::get<SampleOptions>(parsed);
-    ProcValueSource source(context.root);
+    const auto opened = OpenCounterSource(context);
+    ValueSource& source = *opened;
     bool bad = false;
     for (const std::string& path : options.paths) {
         if (const auto problem = checkPath(source, path); !problem.empty()) {
