@@ -112,7 +112,7 @@ FileContents WindowsFileSystem::readFile(const std::string& path) const {
         static_cast<unsigned long long>(size.QuadPart) < std::numeric_limits<std::size_t>::max() / 2) {
         bytes.reserve(static_cast<std::size_t>(size.QuadPart) + 1);
     }
-    std::array<char, 64 * 1024> chunk{};
+    std::array<char, std::size_t{64} * 1024> chunk{};
     for (;;) {
         DWORD read = 0;
         if (::ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &read, nullptr) == FALSE) {

@@ -53,7 +53,8 @@ void WindowsFolderLookup::RegistryValue(std::uint32_t rootKey, const std::string
     const auto query = libraries_.require<win::Fn::RegQueryValueExA>();
     const auto close = libraries_.require<win::Fn::RegCloseKey>();
     // The predefined root keys are 32-bit values sign-extended to the width of a handle.
-    const auto root = reinterpret_cast<HKEY>(static_cast<LONG_PTR>(static_cast<std::int32_t>(rootKey)));
+    const auto root = reinterpret_cast<HKEY>(  // NOLINT(performance-no-int-to-ptr): keys are numbers
+        static_cast<LONG_PTR>(static_cast<std::int32_t>(rootKey)));
     HKEY key = nullptr;
     open(root, subkey.c_str(), &key);
     DWORD type = 0;

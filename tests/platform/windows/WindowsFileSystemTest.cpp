@@ -36,7 +36,7 @@ protected:
     }
 
     std::string file(const std::string& name, const std::string& bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-        const std::string path = folder_ + "\\" + name;
+        std::string path = folder_ + "\\" + name;
         EXPECT_TRUE(files_.writeFile(path, bytes));
         ::SetFileAttributesA(path.c_str(), attributes);
         return path;
