@@ -17,29 +17,30 @@ bool isAscii(std::string_view s) {
 }
 
 // One step of decoding: how many bytes the next character takes and what it is.
-// A byte that does not start a valid character is a character of its own.
+// A byte that does not start a valid character is a character of its own. The code
+// point is held in 32 bits whatever the width of wchar_t (16 bits on some systems).
 struct Decoded {
     std::size_t bytes;
-    wchar_t ch;
+    char32_t ch;
     bool valid;
 };
 
 Decoded decodeOne(std::string_view s, std::size_t pos, std::mbstate_t& state) {
     const auto byte = static_cast<unsigned char>(s[pos]);
     if (byte < 0x80) {
-        return {1, static_cast<wchar_t>(byte), true};
+        return {1, static_cast<char32_t>(byte), true};
     }
     wchar_t wc = 0;
     const std::size_t n = std::mbrtowc(&wc, s.data() + pos, s.size() - pos, &state);
     if (n == static_cast<std::size_t>(-1) || n == static_cast<std::size_t>(-2) || n == 0) {
         state = std::mbstate_t{};
-        return {1, static_cast<wchar_t>(byte), false};
+        return {1, static_cast<char32_t>(byte), false};
     }
-    return {n, wc, true};
+    return {n, static_cast<char32_t>(wc), true};
 }
 
 std::size_t units(const Decoded& d) {
-    return (d.valid && static_cast<unsigned long>(d.ch) > 0xFFFFUL) ? 2 : 1;
+    return (d.valid && d.ch > 0xFFFFU) ? 2 : 1;
 }
 
 }  // namespace
@@ -93,7 +94,7 @@ std::string toLower(std::string_view s) {
             continue;
         }
         const auto lower = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(d.ch)));
-        if (lower == d.ch) {
+        if (static_cast<char32_t>(lower) == d.ch) {
             out.append(original);
             continue;
         }

@@ -2,8 +2,8 @@
 
 #include "folders/FolderListing.h"
 #include "folders/clsSystemFolder.h"
-#include "platform/linux/XdgFolderLookup.h"
 #include "tools/quorvel-info/InfoCommand.h"
+#include "tools/quorvel-info/InfoPlatform.h"
 
 namespace quorvel::info {
 
@@ -12,8 +12,8 @@ int runFolders(InfoArgs args, InfoContext& context) {
         context.err << "quorvel-info: folders takes no arguments\n";
         return kUsageError;
     }
-    XdgFolderLookup lookup;
-    const clsSystemFolder folders(lookup);
+    const auto lookup = OpenFolderLookup();
+    const clsSystemFolder folders(*lookup);
     for (const auto& [name, path] : ListSystemFolders(folders)) {
         context.out << name << '=' << path << '\n';
     }

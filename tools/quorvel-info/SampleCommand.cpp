@@ -8,15 +8,9 @@
 #include <ostream>
 #include <variant>
 
-#include "common/Text.h"
 #include "counters/clsPdh.h"
-#include "platform/linux/CounterPath.h"
-#include "platform/linux/LocalHostName.h"
-#include "platform/linux/ProcValueSource.h"
-#include "platform/linux/RoutingValueSource.h"
-#include "platform/linux/snmp/SnmpValueSource.h"
 #include "tools/quorvel-info/InfoCommand.h"
-#include "tools/quorvel-info/RemoteMachine.h"
+#include "tools/quorvel-info/InfoPlatform.h"
 #include "tools/quorvel-info/SampleOptions.h"
 
 namespace quorvel::info {
@@ -35,27 +29,17 @@ std::string_view problemWith(CounterStatus status) {
     }
 }
 
-// The other machine a path names, or nothing for this one.
-std::string_view remoteMachine(std::string_view path, const std::string& here) {
-    const auto parts = parseCounterPath(path);
-    if (!parts || parts->machine.empty() || parts->machine == "." || text::equalsIgnoreCase(parts->machine, here)) {
-        return {};
-    }
-    return parts->machine;
-}
-
 // The service's own verdict on a path: added to a query of its own, collected once,
 // after its machine answered when it is another one.
-std::string checkPath(ValueSource& source, SnmpValueSource& remote, const std::string& path, const std::string& here) {
+std::string checkPath(CounterSource& counters, const std::string& path) {
+    ValueSource& source = counters.values();
     QueryHandle query = 0;
     source.openQuery(query);
     CounterHandle counter = 0;
     CounterStatus status = source.addCounter(query, path, counter);
     std::string problem;
     if (status == counter_status::Valid) {
-        if (const auto machine = remoteMachine(path, here); !machine.empty()) {
-            (void)askMachine(remote, machine, 0, problem);
-        }
+        problem = counters.awaitMachineOf(path);
         source.collect(query);
         (void)source.readDouble(counter, status);
     }
@@ -64,7 +48,7 @@ std::string checkPath(ValueSource& source, SnmpValueSource& remote, const std::s
         return problem;
     }
     if (status == counter_status::NoData) {
-        return "has no data now";
+        return "\"" + path + "\" has no data now";
     }
     const auto verdict = problemWith(status);
     return verdict.empty() ? std::string() : "\"" + path + "\" " + std::string(verdict);
@@ -84,8 +68,10 @@ void writeQuoted(std::ostream& out, std::string_view cell) {
 std::string localTime() {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    tm parts{};
-    ::localtime_r(&now.tv_sec, &parts);
+    // The tool runs on one thread, so the shared result of localtime is safe to copy.
+    const std::time_t seconds = now.tv_sec;
+    const std::tm* local = std::localtime(&seconds);
+    const std::tm parts = local != nullptr ? *local : std::tm{};
     std::array<char, 64> text{};
     const std::size_t n = std::strftime(text.data(), text.size(), "%Y-%m-%d %H:%M:%S", &parts);
     std::snprintf(text.data() + n, text.size() - n, ".%03ld", now.tv_nsec / 1'000'000);
@@ -118,13 +104,11 @@ int runSample(InfoArgs args, InfoContext& context) {
         return kUsageError;
     }
     const SampleOptions& options = std::get<SampleOptions>(parsed);
-    ProcValueSource local(context.root);
-    SnmpValueSource remote;
-    const std::string here = localHostName();
-    RoutingValueSource source(local, remote, here);
+    const auto counters = OpenCounterSource(context);
+    ValueSource& source = counters->values();
     bool bad = false;
     for (const std::string& path : options.paths) {
-        if (const auto problem = checkPath(source, remote, path, here); !problem.empty()) {
+        if (const auto problem = checkPath(*counters, path); !problem.empty()) {
             context.err << "quorvel-info: " << problem << "\n";
             bad = true;
         }

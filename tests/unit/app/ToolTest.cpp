@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/RuntimeError.h"
+#include "support/TestLocales.h"
 
 namespace quorvel::Tool {
 namespace {
@@ -31,12 +32,15 @@ TEST(Tool, DriveSpecIsTwoOrThreeCharactersWithTheColonSecond) {
         EXPECT_EQ(IsDriveSpec(candidate), isDrive) << candidate;
     }
     EXPECT_THROW((void)IsDriveSpec(std::string(32768, 'x')), RuntimeError);
-    if (std::setlocale(LC_ALL, "C.UTF-8") == nullptr) {
-        GTEST_SKIP() << "no C.UTF-8 locale on this machine";
+    const test::MultibyteLocale& sample = test::multibyteLocale();
+    if (std::setlocale(LC_ALL, sample.name) == nullptr) {
+        GTEST_SKIP() << "no " << sample.name << " locale on this machine";
     }
-    EXPECT_TRUE(IsDriveSpec("\xC3\xA9:"));
-    EXPECT_FALSE(IsDriveSpec("\xE6\x97\xA5\xE6\x9C\xAC:"));  // ":" is the third character
-    EXPECT_FALSE(IsDriveSpec("\xF0\x9F\x98\x80:"));          // the emoji fills the first two 16-bit units
+    EXPECT_TRUE(IsDriveSpec(sample.upper + ":"));
+    EXPECT_FALSE(IsDriveSpec(sample.twoIdeographs + ":"));  // ":" is the third character
+    if (sample.beyondBmp) {
+        EXPECT_FALSE(IsDriveSpec(*sample.beyondBmp + ":"));  // it fills the first two 16-bit units
+    }
     std::setlocale(LC_ALL, "C");
 }
 

@@ -5,34 +5,46 @@
 #include <clocale>
 #include <string>
 
+#include "support/TestLocales.h"
+
 namespace quorvel::text {
 namespace {
 
-class TextInUtf8 : public ::testing::Test {
+class TextInMultibyte : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (std::setlocale(LC_ALL, "C.UTF-8") == nullptr) {
-            GTEST_SKIP() << "no C.UTF-8 locale on this machine";
+        if (std::setlocale(LC_ALL, sample.name) == nullptr) {
+            GTEST_SKIP() << "no " << sample.name << " locale on this machine";
         }
     }
     void TearDown() override { std::setlocale(LC_ALL, "C"); }
+
+    const test::MultibyteLocale& sample = test::multibyteLocale();
 };
 
-TEST_F(TextInUtf8, CountsCharactersNotBytes) {
+TEST_F(TextInMultibyte, CountsCharactersNotBytes) {
     EXPECT_EQ(charCount("abc"), 3U);
-    EXPECT_EQ(charCount("\xE6\x97\xA5\xE6\x9C\xAC"), 2U);  // two CJK characters
-    EXPECT_EQ(charCount("\xF0\x9F\x98\x80"), 2U);          // beyond U+FFFF: two units
+    EXPECT_EQ(charCount(sample.twoIdeographs), 2U);
+    EXPECT_EQ(charCount("a" + sample.upper + "b"), 3U);
+    if (sample.beyondBmp) {
+        EXPECT_EQ(charCount(*sample.beyondBmp), 2U);  // two 16-bit units
+    }
     EXPECT_EQ(charCount("a\xFF\xFE"
                         "b"),
               4U);  // undecodable bytes count one each
-    EXPECT_EQ(bytePrefixLength("\xE6\x97\xA5\xE6\x9C\xAC", 1), 3U);
+    EXPECT_EQ(bytePrefixLength(sample.twoIdeographs, 1), sample.twoIdeographs.size() / 2);
     EXPECT_EQ(bytePrefixLength("ab", 5), 2U);
 }
 
-TEST_F(TextInUtf8, LowerCaseKeepsUndecodableBytes) {
+TEST_F(TextInMultibyte, LowerCaseKeepsUndecodableBytes) {
     EXPECT_EQ(toLower("MaX"), "max");
-    EXPECT_EQ(toLower("\xC3\x84rger"), "\xC3\xA4rger");  // Ä -> ä
-    EXPECT_EQ(toLower("A\x82\xA0Z"), "a\x82\xA0z");      // Shift-JIS bytes pass through
+    EXPECT_EQ(toLower(sample.upper + "rger"), sample.lower + "rger");
+    EXPECT_EQ(toLower("A\x82\xA0Z"), "a\x82\xA0z");  // Shift-JIS bytes pass through
+    if (sample.capitalSecondByte) {
+        // The second byte belongs to the character: it is no letter of its own.
+        EXPECT_EQ(toLower("X" + *sample.capitalSecondByte), "x" + *sample.capitalSecondByte);
+        EXPECT_FALSE(equalsIgnoreCase(*sample.capitalSecondByte, sample.capitalSecondByte->substr(0, 1) + "a"));
+    }
     EXPECT_TRUE(equalsIgnoreCase("LineColorSent", "linecolorsent"));
     EXPECT_FALSE(equalsIgnoreCase("Max", "Max "));
 }
@@ -64,7 +76,7 @@ TEST(TextTrim, OnlySpaceCharacters) {
 
 TEST(TextNumber, UsesLocaleSeparatorOrPoint) {
     EXPECT_EQ(parseNumber("1.5"), 1.5);
-    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr) {
+    if (std::setlocale(LC_NUMERIC, test::decimalCommaLocale()) != nullptr) {
         EXPECT_EQ(parseNumber("1,5"), 1.5);
         EXPECT_EQ(parseNumber("1.5"), 1.5);
         std::setlocale(LC_NUMERIC, "C");

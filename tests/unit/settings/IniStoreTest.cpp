@@ -11,6 +11,7 @@
 #include "common/RuntimeError.h"
 #include "settings/iniMente.h"
 #include "support/FakeFileSystem.h"
+#include "support/TestLocales.h"
 
 namespace quorvel::test {
 namespace {
@@ -161,21 +162,26 @@ TEST_F(IniStore, GroupWalkMatchesPrefixesAndResumes) {
     EXPECT_EQ(nextInGroup(), "*REM*|;c");
 }
 
-TEST_F(IniStore, Utf8LocaleCountsCharactersAndMatchesLetters) {
-    ASSERT_TRUE(load("\xC3\x84rger=1"));  // under "C" the bytes of the capital umlaut are no letter
-    EXPECT_EQ(store.GetiniValue("\xC3\xA4rger", "d"), TaggedValue("d"));
-    if (std::setlocale(LC_ALL, "C.UTF-8") == nullptr) {
-        GTEST_SKIP() << "no C.UTF-8 locale on this machine";
+TEST_F(IniStore, MultibyteLocaleCountsCharactersAndMatchesLetters) {
+    const test::MultibyteLocale& sample = test::multibyteLocale();
+    ASSERT_TRUE(load(sample.upper + "rger=1"));  // under "C" the bytes of the capital are no letter
+    EXPECT_EQ(store.GetiniValue(sample.lower + "rger", "d"), TaggedValue("d"));
+    if (std::setlocale(LC_ALL, sample.name) == nullptr) {
+        GTEST_SKIP() << "no " << sample.name << " locale on this machine";
     }
-    EXPECT_EQ(store.GetiniValue("\xC3\x84RGER", "x"), TaggedValue("1"));  // both entries match now
-    std::string wide;                                                     // 20000 characters of two bytes
-    std::string units;                                                    // 16384 characters of two 16-bit units
-    for (int i = 0; i < 20000; ++i) {
-        wide += "\xC3\xA9";
-        units += i < 16384 ? "\xF0\x9F\x98\x80" : "";
+    EXPECT_EQ(store.GetiniValue(sample.upper + "RGER", "x"), TaggedValue("1"));  // both entries match now
+    std::string wide;  // 20000 characters, more than 32767 bytes
+    for (int i = 0; i < 10000; ++i) {
+        wide += sample.twoIdeographs;
     }
-    EXPECT_EQ((std::vector<bool>{load(wide + "=v"), load("k=" + wide), load(units + "=v"), load("k=" + units)}),
-              (std::vector<bool>{true, true, false, false}));
+    EXPECT_TRUE(load(wide + "=v") && load("k=" + wide));
+    if (sample.beyondBmp) {
+        std::string units;  // 16384 characters of two 16-bit units
+        for (int i = 0; i < 16384; ++i) {
+            units += *sample.beyondBmp;
+        }
+        EXPECT_FALSE(load(units + "=v") || load("k=" + units));
+    }
     std::setlocale(LC_ALL, "C");
 }
 
@@ -229,7 +235,7 @@ TEST_F(IniStore, SavedFilesComeBackByteForByteInEveryLocale) {
          "[General]\r\n" + n + "=x\r\nk=" + v + "\r\n" + n.substr(1) + " = " + v.substr(1) + "\r\n"},
         {"A=1\r\n" + n + "n=1\r\nB=2", "[General]\r\nA = 1\r\n = \r\n"},
     };
-    for (const char* locale : {"C", "C.UTF-8"}) {
+    for (const char* locale : {"C", test::multibyteLocale().name}) {
         EXPECT_NE(std::setlocale(LC_ALL, locale), nullptr);
         for (const auto& [loaded, saved] : table) {
             load(loaded);

@@ -1,0 +1,125 @@
+// A stand-in for the performance-data library, built as pdh.dll for the counter tests:
+// Wine's own Visual Basic entry points are unimplemented. It hands out handles above
+// 32 bits (so that a caller cutting them short is caught), logs every call with its
+// arguments, and returns the values the test scripted. Built with
+// QUORVEL_STANDIN_PARTIAL it lacks the value read and the English-name add.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr LONG kNoObject = static_cast<LONG>(0xC0000BB8);
+constexpr LONG kInvalidHandle = static_cast<LONG>(0xC0000BBC);
+constexpr std::uintptr_t kQueryBase = 0x5100000000;
+constexpr std::uintptr_t kCounterBase = 0x7300000000;
+
+struct Query {
+    int collections = 0;
+    bool closed = false;
+};
+
+struct State {
+    std::string log;
+    bool localised = false;  // the plain add knows no English name
+    std::vector<double> values;
+    std::vector<Query> queries;
+    std::vector<std::size_t> counterQuery;  // the query of each counter
+} state;
+
+std::string handleText(const void* handle) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%llx", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle)));
+    return text;
+}
+
+Query* queryOf(HANDLE handle) {
+    const auto n = reinterpret_cast<std::uintptr_t>(handle) - kQueryBase;
+    return n < state.queries.size() && !state.queries[n].closed ? &state.queries[n] : nullptr;
+}
+
+LONG addCounter(const char* how, HANDLE query, const char* path, HANDLE* counter) {
+    state.log += std::string(how) + " " + handleText(query) + " " + path + "\n";
+    if (queryOf(query) == nullptr) {
+        return kInvalidHandle;
+    }
+    state.counterQuery.push_back(reinterpret_cast<std::uintptr_t>(query) - kQueryBase);
+    *counter = reinterpret_cast<HANDLE>(  // NOLINT(performance-no-int-to-ptr): handles are numbers here
+        kCounterBase + state.counterQuery.size() - 1);
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+extern "C" {
+
+__declspec(dllexport) void WINAPI StandInScript(BOOL localised, const double* values, int count) {
+    state.localised = localised != FALSE;
+    state.values.assign(values, values + count);
+}
+
+__declspec(dllexport) const char* WINAPI StandInLog() {
+    return state.log.c_str();
+}
+
+__declspec(dllexport) LONG WINAPI PdhVbOpenQuery(HANDLE* query) {
+    state.queries.emplace_back();
+    *query = reinterpret_cast<HANDLE>(  // NOLINT(performance-no-int-to-ptr): handles are numbers here
+        kQueryBase + state.queries.size() - 1);
+    state.log += "open -> " + handleText(*query) + "\n";
+    return ERROR_SUCCESS;
+}
+
+__declspec(dllexport) LONG WINAPI PdhVbAddCounter(HANDLE query, const char* path, HANDLE* counter) {
+    if (state.localised) {
+        state.log += "add " + handleText(query) + " " + path + " -> no such object\n";
+        return kNoObject;
+    }
+    return addCounter("add", query, path, counter);
+}
+
+__declspec(dllexport) LONG WINAPI PdhCollectQueryData(HANDLE query) {
+    state.log += "collect " + handleText(query) + "\n";
+    Query* q = queryOf(query);
+    if (q == nullptr) {
+        return kInvalidHandle;
+    }
+    ++q->collections;
+    return ERROR_SUCCESS;
+}
+
+__declspec(dllexport) LONG WINAPI PdhCloseQuery(HANDLE query) {
+    state.log += "close " + handleText(query) + "\n";
+    Query* q = queryOf(query);
+    if (q == nullptr) {
+        return kInvalidHandle;
+    }
+    q->closed = true;
+    return ERROR_SUCCESS;
+}
+
+#ifndef QUORVEL_STANDIN_PARTIAL
+// The value scripted for the query's latest collection; status 0xC0000BBC for a bad handle.
+__declspec(dllexport) double WINAPI PdhVbGetDoubleCounterValue(HANDLE counter, LONG* status) {
+    state.log += "read " + handleText(counter) + "\n";
+    const auto n = reinterpret_cast<std::uintptr_t>(counter) - kCounterBase;
+    if (n >= state.counterQuery.size()) {
+        *status = kInvalidHandle;
+        return -1.0;
+    }
+    const Query& q = state.queries[state.counterQuery[n]];
+    const auto sample = static_cast<std::size_t>(q.collections);
+    *status = ERROR_SUCCESS;
+    return sample >= 1 && sample <= state.values.size() ? state.values[sample - 1] : 0.0;
+}
+
+__declspec(dllexport) LONG WINAPI PdhAddEnglishCounterA(HANDLE query, const char* path, DWORD_PTR, HANDLE* counter) {
+    return addCounter("add-english", query, path, counter);
+}
+#endif
+
+}  // extern "C"

@@ -1,0 +1,125 @@
+#include "platform/windows/SystemHeaders.h"
+
+#include "platform/windows/PdhValueSource.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ExeFolder.h"
+#include "counters/clsPdh.h"
+#include "support/ErrorKindOf.h"
+
+namespace quorvel::test {
+namespace {
+
+// The counter source against a stand-in pdh.dll that the build puts beside the test
+// program (Wine's own library aborts in these entry points). The stand-in is loaded by
+// full path from its folder instead of the system folder; WINEDLLOVERRIDES=pdh=n makes
+// Wine load that file rather than its built-in library of the same name.
+class StandInPdh : public ::testing::Test {
+protected:
+    explicit StandInPdh(const char* folder = "pdh-standin")
+        : libraries_({{win::SystemLibrary::Pdh, besideExe(folder)}}) {}
+
+    void script(bool localised, const std::vector<double>& values) {
+        using Script = void(WINAPI*)(BOOL, const double*, int);
+        reinterpret_cast<Script>(standIn("StandInScript"))(localised ? TRUE : FALSE, values.data(),
+                                                           static_cast<int>(values.size()));
+    }
+    std::string log() {
+        using Log = const char*(WINAPI*)();
+        return reinterpret_cast<Log>(standIn("StandInLog"))();
+    }
+
+    win::SystemLibraries libraries_;
+    PdhValueSource source_{libraries_};
+
+private:
+    void (*standIn(const char* name))() {
+        (void)libraries_.require<win::Fn::PdhCloseQuery>();  // loads the library
+        const HMODULE module = ::GetModuleHandleA(libraries_.libraryPath(win::SystemLibrary::Pdh).c_str());
+        EXPECT_NE(module, nullptr);
+        return reinterpret_cast<void (*)()>(::GetProcAddress(module, name));
+    }
+};
+
+class PartialStandInPdh : public StandInPdh {
+protected:
+    PartialStandInPdh() : StandInPdh("pdh-standin-partial") {}
+};
+
+TEST_F(StandInPdh, CallsEachEntryPointWithItsHandlesAndReturnsTheValuesUnchanged) {
+    script(false, {1.5, 2.25e9, 0.1});
+    std::vector<double> red;
+    std::vector<double> green;
+    {
+        clsPdh sent(source_);
+        clsPdh received(source_);
+        sent.AddCounter("\\RAS Total\\Bytes Transmitted/Sec");
+        received.AddCounter("\\RAS Total\\Bytes Received/Sec");
+        for (int tick = 0; tick < 3; ++tick) {
+            sent.Collect();
+            received.Collect();
+            red.push_back(sent.GetValue());
+            green.push_back(received.GetValue());
+        }
+    }
+    EXPECT_EQ(red, (std::vector<double>{1.5, 2.25e9, 0.1}));
+    EXPECT_EQ(green, red);
+    const std::string tick = "collect 5100000000\ncollect 5100000001\nread 7300000000\nread 7300000001\n";
+    EXPECT_EQ(log(),
+              "open -> 5100000000\nopen -> 5100000001\n"
+              "add 5100000000 \\RAS Total\\Bytes Transmitted/Sec\n"
+              "add 5100000001 \\RAS Total\\Bytes Received/Sec\n" +
+                  tick + tick + tick + "close 5100000001\nclose 5100000000\n");
+}
+
+TEST_F(StandInPdh, UnknownEnglishNamesAreAddedAgainThroughTheEnglishEntryPoint) {
+    script(true, {42.0});
+    clsPdh pdh(source_);
+    pdh.AddCounter("\\RAS Total\\Bytes Received/Sec");
+    pdh.Collect();
+    EXPECT_EQ(pdh.GetValue(), 42.0);
+    EXPECT_EQ(log(),
+              "open -> 5100000000\nadd 5100000000 \\RAS Total\\Bytes Received/Sec -> no such object\n"
+              "add-english 5100000000 \\RAS Total\\Bytes Received/Sec\ncollect 5100000000\n"
+              "read 7300000000\n");
+}
+
+TEST_F(StandInPdh, ClosedQueriesAndUnknownHandlesReachTheServiceAsNull) {
+    script(false, {7.0});
+    QueryHandle query = 0;
+    CounterHandle counter = 0;
+    ASSERT_EQ(source_.openQuery(query), counter_status::Valid);
+    ASSERT_EQ(source_.addCounter(query, "\\Memory\\Available Bytes", counter), counter_status::Valid);
+    ASSERT_EQ(source_.closeQuery(query), counter_status::Valid);
+    CounterStatus status = 0;
+    (void)source_.readDouble(counter, status);
+    EXPECT_EQ(status, counter_status::InvalidHandle);
+    EXPECT_EQ(source_.collect(query), counter_status::InvalidHandle);
+    EXPECT_EQ(source_.collect(99), counter_status::InvalidHandle);
+    EXPECT_NE(log().find("read 0\ncollect 0\ncollect 0\n"), std::string::npos) << log();
+}
+
+TEST_F(PartialStandInPdh, AMissingEntryPointFailsTheCallThatNeedsIt) {
+    script(true, {});
+    clsPdh pdh(source_);
+    pdh.AddCounter("\\RAS Total\\Bytes Received/Sec");  // refused, and no English add to retry with
+    pdh.Collect();
+    EXPECT_EQ(errorOf([&] { (void)pdh.GetValue(); }), ErrorKind::PlatformUnavailable);
+    EXPECT_EQ(log(),
+              "open -> 5100000000\nadd 5100000000 \\RAS Total\\Bytes Received/Sec -> no such object\n"
+              "collect 5100000000\n");
+}
+
+TEST(MissingPdh, AMissingLibraryFailsTheConstruction) {
+    win::SystemLibraries libraries({{win::SystemLibrary::Pdh, besideExe("no-such-folder")}});
+    PdhValueSource source(libraries);
+    EXPECT_EQ(errorOf([&] { clsPdh pdh(source); }), ErrorKind::PlatformUnavailable);
+}
+
+}  // namespace
+}  // namespace quorvel::test

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/FolderLookup.h"
+#include "platform/ValueSource.h"
+#include "tools/quorvel-info/InfoCommand.h"
+
+namespace quorvel::info {
+
+// What the commands take from the system they run on; one implementation per platform.
+
+// Makes character counts and case-blind name matching follow the system's encoding.
+void UseSystemTextEncoding();
+
+// The counter source of the sample command (on Linux, proc and sys under the context's
+// root for this machine, SNMP for others).
+class CounterSource {
+public:
+    CounterSource() = default;
+    CounterSource(const CounterSource&) = delete;
+    CounterSource& operator=(const CounterSource&) = delete;
+    virtual ~CounterSource() = default;
+
+    [[nodiscard]] virtual ValueSource& values() = 0;
+    // Waits until the other machine that a path names has answered once; what went wrong,
+    // or nothing (also for a path of this machine).
+    [[nodiscard]] virtual std::string awaitMachineOf(const std::string& path) = 0;
+};
+
+std::unique_ptr<CounterSource> OpenCounterSource(const InfoContext& context);
+
+std::unique_ptr<FolderLookup> OpenFolderLookup();
+
+}  // namespace quorvel::info
