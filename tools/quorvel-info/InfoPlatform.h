@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/FolderLookup.h"
 #include "platform/ValueSource.h"
@@ -32,5 +33,14 @@ public:
 std::unique_ptr<CounterSource> OpenCounterSource(const InfoContext& context);
 
 std::unique_ptr<FolderLookup> OpenFolderLookup();
+
+// The places where the gadget (the one named in the arguments, else the one beside this
+// tool) looks for its settings file, in order, and the first of them that exists (empty
+// when none does).
+struct SettingsSearch {
+    std::vector<std::string> candidates;
+    std::string found;
+};
+SettingsSearch SearchSettings(InfoArgs args);
 
 }  // namespace quorvel::info

@@ -1,11 +1,17 @@
 #include <clocale>
+#include <filesystem>
 #include <string_view>
 
+#include "app/SettingsLocation.h"
+#include "app/Tool.h"
 #include "common/Text.h"
 #include "platform/linux/CounterPath.h"
+#include "platform/linux/LinuxProcessInfo.h"
 #include "platform/linux/LocalHostName.h"
+#include "platform/linux/PosixFileSystem.h"
 #include "platform/linux/ProcValueSource.h"
 #include "platform/linux/RoutingValueSource.h"
+#include "platform/linux/XdgConfigFolder.h"
 #include "platform/linux/XdgFolderLookup.h"
 #include "platform/linux/snmp/SnmpValueSource.h"
 #include "tools/quorvel-info/InfoPlatform.h"
@@ -46,6 +52,17 @@ private:
     RoutingValueSource routing_{local_, remote_, here_};
 };
 
+// The gadget named on the command line, or "quorvel" beside this tool, where both are installed.
+std::string gadgetPath(InfoArgs args) {
+    if (args.empty()) {
+        return Tool::JoinPath(LinuxProcessInfo().executableFolder(), "quorvel");
+    }
+    // The gadget finds its own folder through /proc/self/exe, which resolves links.
+    std::error_code error;
+    const auto path = std::filesystem::weakly_canonical(std::filesystem::absolute(args[0], error), error);
+    return error ? std::string(args[0]) : path.string();
+}
+
 }  // namespace
 
 void UseSystemTextEncoding() {
@@ -59,6 +76,13 @@ std::unique_ptr<CounterSource> OpenCounterSource(const InfoContext& context) {
 
 std::unique_ptr<FolderLookup> OpenFolderLookup() {
     return std::make_unique<XdgFolderLookup>();
+}
+
+SettingsSearch SearchSettings(InfoArgs args) {
+    const LinuxProcessInfo gadget(gadgetPath(args));
+    SettingsSearch search{SettingsLocation::Candidates(gadget, XdgConfigFolder()), {}};
+    search.found = SettingsLocation::FirstExisting(PosixFileSystem(), search.candidates);
+    return search;
 }
 
 }  // namespace quorvel::info
