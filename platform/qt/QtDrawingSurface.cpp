@@ -9,13 +9,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <utility>
 
 #include "common/RuntimeError.h"
-#include "platform/qt/InputCodes.h"
+#include "platform/qt/SurfaceFont.h"
+#include "platform/qt/SurfaceInput.h"
 #include "platform/qt/SystemColour.h"
 
 namespace quorvel {
@@ -32,45 +31,9 @@ std::int16_t checkedRange(const char* property, std::int16_t value, int low, int
     return value;
 }
 
-FontObject fontObjectOf(const QFont& font) {
-    return FontObject{.name = font.family().toStdString(),
-                      .size = font.pointSizeF() > 0 ? font.pointSizeF() : 9.0,
-                      .weight = static_cast<std::int16_t>(font.weight()),
-                      .charset = 0,
-                      .italic = font.italic(),
-                      .underline = font.underline(),
-                      .strikethrough = font.strikeOut()};
-}
-
-QFont qFontOf(const FontObject& object) {
-    QFont font(QString::fromStdString(object.name));
-    if (object.size > 0) {
-        font.setPointSizeF(object.size);
-    }
-    font.setWeight(static_cast<QFont::Weight>(std::clamp<int>(object.weight, 1, 1000)));
-    font.setItalic(object.italic);
-    font.setUnderline(object.underline);
-    font.setStrikeOut(object.strikethrough);
-    return font;
-}
-
-void reportAndExit(std::exception_ptr error) {
-    try {
-        std::rethrow_exception(std::move(error));
-    } catch (const RuntimeError& e) {
-        std::fprintf(stderr, "Quorvel: %s\n", e.report().c_str());
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "Quorvel: %s\n", e.what());
-    } catch (...) {
-        std::fprintf(stderr, "Quorvel: unknown error\n");
-    }
-    std::fflush(stderr);
-    std::_Exit(EXIT_FAILURE);
-}
-
 }  // namespace
 
-QtDrawingSurface::QtDrawingSurface(QWidget* parent) : QWidget(parent), errorHandler_(reportAndExit) {
+QtDrawingSurface::QtDrawingSurface(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
@@ -245,7 +208,7 @@ void QtDrawingSurface::setDrawWidth(std::int16_t width) {
 }
 
 void QtDrawingSurface::setErrorHandler(std::function<void(std::exception_ptr)> handler) {
-    errorHandler_ = handler ? std::move(handler) : reportAndExit;
+    input_.setErrorHandler(std::move(handler));
 }
 
 // A change of screen reaches every widget of the window; a change of ratio on the same
@@ -302,76 +265,28 @@ void QtDrawingSurface::resizeEvent(QResizeEvent* /*event*/) {
     fitImage();
 }
 
-template <class Call>
-void QtDrawingSurface::deliver(Call call) {
-    if (listener_ == nullptr) {
-        return;
-    }
-    try {
-        call(*listener_);
-    } catch (...) {
-        errorHandler_(std::current_exception());
-    }
-}
-
 void QtDrawingSurface::mousePressEvent(QMouseEvent* event) {
-    std::int16_t button = input::buttonCode(event->button());
-    std::int16_t shift = input::shiftState(event->modifiers());
-    LogicalPoint at = toLogical(event->position());
-    clickPending_ = event->button() == Qt::LeftButton;
-    deliver([&](InputListener& l) { l.MouseDown(button, shift, at.x, at.y); });
+    input_.mousePress(*event, toLogical(event->position()));
 }
 
-// A left press and release over the surface make a click; the release that ends a
-// double click does not.
 void QtDrawingSurface::mouseReleaseEvent(QMouseEvent* event) {
-    std::int16_t button = input::buttonCode(event->button());
-    std::int16_t shift = input::shiftState(event->modifiers());
-    LogicalPoint at = toLogical(event->position());
-    const bool click =
-        clickPending_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    clickPending_ = false;
-    deliver([&](InputListener& l) { l.MouseUp(button, shift, at.x, at.y); });
-    if (click) {
-        deliver([](InputListener& l) { l.Click(); });
-    }
+    input_.mouseRelease(*event, toLogical(event->position()), rect().contains(event->position().toPoint()));
 }
 
 void QtDrawingSurface::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        mousePressEvent(event);
-        return;
-    }
-    clickPending_ = false;
-    deliver([](InputListener& l) { l.DblClick(); });
+    input_.mouseDoubleClick(*event, toLogical(event->position()));
 }
 
 void QtDrawingSurface::mouseMoveEvent(QMouseEvent* event) {
-    std::int16_t button = input::buttonState(event->buttons());
-    std::int16_t shift = input::shiftState(event->modifiers());
-    LogicalPoint at = toLogical(event->position());
-    deliver([&](InputListener& l) { l.MouseMove(button, shift, at.x, at.y); });
+    input_.mouseMove(*event, toLogical(event->position()));
 }
 
 void QtDrawingSurface::keyPressEvent(QKeyEvent* event) {
-    std::int16_t code = input::keyCode(event->key(), event->modifiers());
-    std::int16_t shift = input::shiftState(event->modifiers());
-    deliver([&](InputListener& l) { l.KeyDown(code, shift); });
-    const QString text = event->text();
-    if (!text.isEmpty()) {
-        auto ascii = static_cast<std::int16_t>(text.at(0).unicode());
-        deliver([&](InputListener& l) { l.KeyPress(ascii); });
-    }
+    input_.keyPress(*event);
 }
 
-// Auto-repeat gives repeated key downs and one key up, at the end.
 void QtDrawingSurface::keyReleaseEvent(QKeyEvent* event) {
-    if (event->isAutoRepeat()) {
-        return;
-    }
-    std::int16_t code = input::keyCode(event->key(), event->modifiers());
-    std::int16_t shift = input::shiftState(event->modifiers());
-    deliver([&](InputListener& l) { l.KeyUp(code, shift); });
+    input_.keyRelease(*event);
 }
 
 }  // namespace quorvel

@@ -13,6 +13,7 @@
 #include "platform/DeviceScale.h"
 #include "platform/DrawingSurface.h"
 #include "platform/qt/LineRaster.h"
+#include "platform/qt/SurfaceInput.h"
 
 namespace quorvel {
 
@@ -66,7 +67,7 @@ public:
     void setDrawStyle(std::int16_t style) override;
     [[nodiscard]] std::int16_t drawWidth() const override { return drawWidth_; }
     void setDrawWidth(std::int16_t width) override;
-    void setInputListener(InputListener* listener) override { listener_ = listener; }
+    void setInputListener(InputListener* listener) override { input_.setListener(listener); }
 
     // The persistent image: the drawing area's device pixels.
     [[nodiscard]] const QImage& picture() const noexcept { return image_; }
@@ -105,8 +106,6 @@ private:
     LineRaster& rasterFor(Colour colour);
     void drawn();
     void paintBorder(QPainter& painter) const;
-    template <class Call>
-    void deliver(Call call);
 
     QImage image_;
     DeviceScale scale_;
@@ -124,10 +123,8 @@ private:
     std::int16_t drawMode_ = 13;
     std::int16_t drawStyle_ = 0;
     std::int16_t drawWidth_ = 1;
-    InputListener* listener_ = nullptr;
-    std::function<void(std::exception_ptr)> errorHandler_;
+    SurfaceInput input_;
     bool updatePending_ = false;
-    bool clickPending_ = false;
 };
 
 }  // namespace quorvel

@@ -10,16 +10,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "common/RuntimeError.h"
 #include "platform/DeviceScale.h"
-#include "platform/qt/InputCodes.h"
 #include "platform/qt/SurfaceFont.h"
+#include "platform/qt/SurfaceInput.h"
 #include "platform/qt/SystemColour.h"
 
 namespace quorvel {
@@ -34,20 +32,6 @@ std::int16_t checkedRange(const char* property, std::int16_t value, int low, int
         refuse(property);
     }
     return value;
-}
-
-void reportAndExit(std::exception_ptr error) {
-    try {
-        std::rethrow_exception(std::move(error));
-    } catch (const RuntimeError& e) {
-        std::fprintf(stderr, "Quorvel: %s\n", e.report().c_str());
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "Quorvel: %s\n", e.what());
-    } catch (...) {
-        std::fprintf(stderr, "Quorvel: unknown error\n");
-    }
-    std::fflush(stderr);
-    std::_Exit(EXIT_FAILURE);
 }
 
 [[noreturn]] void unavailable(const std::string& what) {
@@ -141,7 +125,7 @@ XcbDrawingSurface* XcbDrawingSurface::create(QWidget* parent) {
     return surface.release();
 }
 
-XcbDrawingSurface::XcbDrawingSurface(QWidget* parent) : QWidget(parent), errorHandler_(reportAndExit) {
+XcbDrawingSurface::XcbDrawingSurface(QWidget* parent) : QWidget(parent) {
     // A window of its own that Qt leaves alone; exposes still arrive as paint events.
     setAttribute(Qt::WA_NativeWindow);
     setAttribute(Qt::WA_PaintOnScreen);
@@ -202,7 +186,7 @@ bool XcbDrawingSurface::event(QEvent* event) {
         try {
             bindWindow();
         } catch (...) {
-            errorHandler_(std::current_exception());
+            input_.reportError(std::current_exception());
         }
     }
     return QWidget::event(event);
@@ -373,7 +357,7 @@ void XcbDrawingSurface::setDrawWidth(std::int16_t width) {
 }
 
 void XcbDrawingSurface::setErrorHandler(std::function<void(std::exception_ptr)> handler) {
-    errorHandler_ = handler ? std::move(handler) : reportAndExit;
+    input_.setErrorHandler(std::move(handler));
 }
 
 QImage XcbDrawingSurface::picture() {
@@ -431,80 +415,32 @@ void XcbDrawingSurface::resizeEvent(QResizeEvent* /*event*/) {
     try {
         fitImage();
     } catch (...) {
-        errorHandler_(std::current_exception());
-    }
-}
-
-template <class Call>
-void XcbDrawingSurface::deliver(Call call) {
-    if (listener_ == nullptr) {
-        return;
-    }
-    try {
-        call(*listener_);
-    } catch (...) {
-        errorHandler_(std::current_exception());
+        input_.reportError(std::current_exception());
     }
 }
 
 void XcbDrawingSurface::mousePressEvent(QMouseEvent* event) {
-    std::int16_t button = input::buttonCode(event->button());
-    std::int16_t shift = input::shiftState(event->modifiers());
-    LogicalPoint at = toLogical(event->position());
-    clickPending_ = event->button() == Qt::LeftButton;
-    deliver([&](InputListener& l) { l.MouseDown(button, shift, at.x, at.y); });
+    input_.mousePress(*event, toLogical(event->position()));
 }
 
-// A left press and release over the surface make a click; the release that ends a
-// double click does not.
 void XcbDrawingSurface::mouseReleaseEvent(QMouseEvent* event) {
-    std::int16_t button = input::buttonCode(event->button());
-    std::int16_t shift = input::shiftState(event->modifiers());
-    LogicalPoint at = toLogical(event->position());
-    const bool click =
-        clickPending_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    clickPending_ = false;
-    deliver([&](InputListener& l) { l.MouseUp(button, shift, at.x, at.y); });
-    if (click) {
-        deliver([](InputListener& l) { l.Click(); });
-    }
+    input_.mouseRelease(*event, toLogical(event->position()), rect().contains(event->position().toPoint()));
 }
 
 void XcbDrawingSurface::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        mousePressEvent(event);
-        return;
-    }
-    clickPending_ = false;
-    deliver([](InputListener& l) { l.DblClick(); });
+    input_.mouseDoubleClick(*event, toLogical(event->position()));
 }
 
 void XcbDrawingSurface::mouseMoveEvent(QMouseEvent* event) {
-    std::int16_t button = input::buttonState(event->buttons());
-    std::int16_t shift = input::shiftState(event->modifiers());
-    LogicalPoint at = toLogical(event->position());
-    deliver([&](InputListener& l) { l.MouseMove(button, shift, at.x, at.y); });
+    input_.mouseMove(*event, toLogical(event->position()));
 }
 
 void XcbDrawingSurface::keyPressEvent(QKeyEvent* event) {
-    std::int16_t code = input::keyCode(event->key(), event->modifiers());
-    std::int16_t shift = input::shiftState(event->modifiers());
-    deliver([&](InputListener& l) { l.KeyDown(code, shift); });
-    const QString text = event->text();
-    if (!text.isEmpty()) {
-        auto ascii = static_cast<std::int16_t>(text.at(0).unicode());
-        deliver([&](InputListener& l) { l.KeyPress(ascii); });
-    }
+    input_.keyPress(*event);
 }
 
-// Auto-repeat gives repeated key downs and one key up, at the end.
 void XcbDrawingSurface::keyReleaseEvent(QKeyEvent* event) {
-    if (event->isAutoRepeat()) {
-        return;
-    }
-    std::int16_t code = input::keyCode(event->key(), event->modifiers());
-    std::int16_t shift = input::shiftState(event->modifiers());
-    deliver([&](InputListener& l) { l.KeyUp(code, shift); });
+    input_.keyRelease(*event);
 }
 
 }  // namespace quorvel

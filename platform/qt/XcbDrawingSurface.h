@@ -12,6 +12,7 @@
 
 #include "platform/DrawingSurface.h"
 #include "platform/qt/LineRaster.h"
+#include "platform/qt/SurfaceInput.h"
 #include "platform/qt/XcbCanvas.h"
 #include "platform/qt/XcbPixelFormat.h"
 
@@ -64,7 +65,7 @@ public:
     void setDrawStyle(std::int16_t style) override;
     [[nodiscard]] std::int16_t drawWidth() const override { return drawWidth_; }
     void setDrawWidth(std::int16_t width) override;
-    void setInputListener(InputListener* listener) override { listener_ = listener; }
+    void setInputListener(InputListener* listener) override { input_.setListener(listener); }
 
     // The persistent image read back from the server, as 0xRRGGBB pixels.
     [[nodiscard]] QImage picture();
@@ -110,8 +111,6 @@ private:
     void drawn();
     void present();
     void paintBorder(xcb_window_t window);
-    template <class Call>
-    void deliver(Call call);
 
     xcb_connection_t* connection_ = nullptr;
     std::unique_ptr<XcbCanvas> canvas_;
@@ -133,10 +132,8 @@ private:
     std::int16_t drawMode_ = 13;
     std::int16_t drawStyle_ = 0;
     std::int16_t drawWidth_ = 1;
-    InputListener* listener_ = nullptr;
-    std::function<void(std::exception_ptr)> errorHandler_;
+    SurfaceInput input_;
     bool presentPending_ = false;
-    bool clickPending_ = false;
 };
 
 }  // namespace quorvel

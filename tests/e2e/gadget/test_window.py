@@ -167,23 +167,36 @@ class AutostartTest(unittest.TestCase):
         session.procs.append(xvfb)
         session.home = tempfile.mkdtemp(prefix="quorvel-autostart-")
         self.addCleanup(session.stop)
+        self.assertTrue(wait_for(lambda: session.run_code(["xprop", "-root", "-len", "0"]) == 0, timeout=30),
+                        "Xvfb did not start")
         return session
+
+    def start_together(self):
+        """Starts a display, then the window manager and the gadget at the same moment."""
+        session = self.start_display()
+        env = session.env(session.home)
+        wm = subprocess.Popen(["openbox", "--sm-disable"], env=env, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL)
+        session.procs.append(wm)
+        gadget = subprocess.Popen([BINARY], env=env, cwd=session.home, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL)
+        session.procs.append(gadget)
+        return session, wm, gadget
 
     def test_window_appears_when_started_with_the_window_manager(self):
         # Each case: how long the window manager stays busy right after it announced itself.
         for busy in (0, 3):
             with self.subTest(busy=busy):
-                session = self.start_display()
-                env = session.env(session.home)
-                wm = subprocess.Popen(["openbox", "--sm-disable"], env=env, stdout=subprocess.DEVNULL,
-                                      stderr=subprocess.DEVNULL)
-                session.procs.append(wm)
-                gadget = subprocess.Popen([BINARY], env=env, cwd=session.home, stdout=subprocess.DEVNULL,
-                                          stderr=subprocess.DEVNULL)
-                session.procs.append(gadget)
+                # On a loaded machine the window manager now and then never comes up; that
+                # is no fault of the gadget's, so such a start is made afresh.
+                for _ in range(3):
+                    session, wm, gadget = self.start_together()
+                    if not busy or wait_for(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in
+                                            session.run_text(["xprop", "-root"]), timeout=30, step=0.002):
+                        break
+                else:
+                    self.fail("the window manager did not start")
                 if busy:
-                    self.assertTrue(wait_for(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in
-                                             session.run_text(["xprop", "-root"]), step=0.002))
                     os.kill(wm.pid, signal.SIGSTOP)
                     time.sleep(busy)
                     os.kill(wm.pid, signal.SIGCONT)
