@@ -13,26 +13,12 @@
 #include <utility>
 
 #include "common/RuntimeError.h"
+#include "platform/qt/PropertyRange.h"
 #include "platform/qt/SurfaceFont.h"
 #include "platform/qt/SurfaceInput.h"
 #include "platform/qt/SystemColour.h"
 
 namespace quorvel {
-namespace {
-
-[[noreturn]] void refuse(const char* property) {
-    throw RuntimeError(ErrorKind::InvalidValue, std::string("invalid property value for ") + property);
-}
-
-std::int16_t checkedRange(const char* property, std::int16_t value, int low, int high) {
-    if (value < low || value > high) {
-        refuse(property);
-    }
-    return value;
-}
-
-}  // namespace
-
 QtDrawingSurface::QtDrawingSurface(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -91,14 +77,14 @@ void QtDrawingSurface::place(int left, int top, int width, int height) {
 
 void QtDrawingSurface::setScaleWidth(float width) {
     if (width == 0.0F || !std::isfinite(width)) {
-        refuse("ScaleWidth");
+        refuseProperty("ScaleWidth");
     }
     scaleWidth_ = width;
 }
 
 void QtDrawingSurface::setScaleHeight(float height) {
     if (height == 0.0F || !std::isfinite(height)) {
-        refuse("ScaleHeight");
+        refuseProperty("ScaleHeight");
     }
     scaleHeight_ = height;
 }
@@ -179,7 +165,7 @@ void QtDrawingSurface::setEnabledState(bool enabled) {
 
 void QtDrawingSurface::setFontObject(FontRef font) {
     if (!font) {
-        refuse("Font");
+        refuseProperty("Font");
     }
     setFont(qFontOf(*font));
     font_ = std::move(font);

@@ -16,23 +16,13 @@
 
 #include "common/RuntimeError.h"
 #include "platform/DeviceScale.h"
+#include "platform/qt/PropertyRange.h"
 #include "platform/qt/SurfaceFont.h"
 #include "platform/qt/SurfaceInput.h"
 #include "platform/qt/SystemColour.h"
 
 namespace quorvel {
 namespace {
-
-[[noreturn]] void refuse(const char* property) {
-    throw RuntimeError(ErrorKind::InvalidValue, std::string("invalid property value for ") + property);
-}
-
-std::int16_t checkedRange(const char* property, std::int16_t value, int low, int high) {
-    if (value < low || value > high) {
-        refuse(property);
-    }
-    return value;
-}
 
 [[noreturn]] void unavailable(const std::string& what) {
     throw RuntimeError(ErrorKind::PlatformUnavailable, what);
@@ -227,14 +217,14 @@ void XcbDrawingSurface::place(int left, int top, int width, int height) {
 
 void XcbDrawingSurface::setScaleWidth(float width) {
     if (width == 0.0F || !std::isfinite(width)) {
-        refuse("ScaleWidth");
+        refuseProperty("ScaleWidth");
     }
     scaleWidth_ = width;
 }
 
 void XcbDrawingSurface::setScaleHeight(float height) {
     if (height == 0.0F || !std::isfinite(height)) {
-        refuse("ScaleHeight");
+        refuseProperty("ScaleHeight");
     }
     scaleHeight_ = height;
 }
@@ -328,7 +318,7 @@ void XcbDrawingSurface::setEnabledState(bool enabled) {
 
 void XcbDrawingSurface::setFontObject(FontRef font) {
     if (!font) {
-        refuse("Font");
+        refuseProperty("Font");
     }
     setFont(qFontOf(*font));
     font_ = std::move(font);

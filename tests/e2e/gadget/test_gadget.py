@@ -109,8 +109,10 @@ class Gadget:
             self.proc.wait()
 
 
-@unittest.skipUnless(BINARY and shutil.which("Xvfb") and shutil.which("openbox"), "needs the program, Xvfb, openbox")
-class GadgetTest(unittest.TestCase):
+class GadgetCase(unittest.TestCase):
+    """One X session for a class of tests; each test gets a folder with its own copy of the
+    program and a home of its own."""
+
     @classmethod
     def setUpClass(cls):
         cls.session = X11Session().start()
@@ -138,6 +140,9 @@ class GadgetTest(unittest.TestCase):
         self.runs.append(run)
         return run.start()
 
+
+@unittest.skipUnless(BINARY and shutil.which("Xvfb") and shutil.which("openbox"), "needs the program, Xvfb, openbox")
+class GadgetTest(GadgetCase):
     def write_ini(self, text):
         with open(os.path.join(self.folder, "quorvel.ini"), "wb") as f:
             f.write(text.encode("utf-8"))

@@ -4,12 +4,11 @@ import os
 import shutil
 import subprocess
 import sys
-import tempfile
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from test_gadget import BINARY, Gadget  # noqa: E402
-from x11session import X11Session, wait_for  # noqa: E402
+from test_gadget import BINARY, GadgetCase  # noqa: E402
+from x11session import wait_for  # noqa: E402
 
 BLUE = (0, 0, 255)
 GREEN = (0, 255, 0)
@@ -26,34 +25,10 @@ def pixels(path, x, y, width, height):
 
 
 @unittest.skipUnless(BINARY and shutil.which("Xvfb") and shutil.which("openbox"), "needs the program, Xvfb, openbox")
-class SettingsFileTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.session = X11Session().start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.stop()
-
+class SettingsFileTest(GadgetCase):
     def setUp(self):
-        self.tmp = tempfile.mkdtemp(prefix="quorvel-e2e-ini-")
-        self.folder = os.path.join(self.tmp, "bin")
-        self.home = os.path.join(self.tmp, "home")
-        os.makedirs(self.folder)
-        os.makedirs(self.home)
-        shutil.copy(BINARY, os.path.join(self.folder, "quorvel"))
+        super().setUp()
         self.ini = os.path.join(self.folder, "quorvel.ini")
-        self.runs = []
-
-    def tearDown(self):
-        for run in self.runs:
-            run.kill()
-        shutil.rmtree(self.tmp, ignore_errors=True)
-
-    def gadget(self):
-        run = Gadget(self.session, self.folder, self.home)
-        self.runs.append(run)
-        return run.start()
 
     def write_ini(self, data):
         with open(self.ini, "wb") as f:

@@ -49,12 +49,7 @@ def ink_bands(rows, dark):
 
 
 @unittest.skipUnless(BINARY and shutil.which("Xvfb") and shutil.which("openbox"), "needs the program, Xvfb, openbox")
-class WindowTest(unittest.TestCase):
-    # The same display, folders and clean-up as the basic tests, without their cases.
-    setUpClass = test_gadget.GadgetTest.__dict__["setUpClass"]
-    tearDownClass = test_gadget.GadgetTest.__dict__["tearDownClass"]
-    setUp = test_gadget.GadgetTest.setUp
-    tearDown = test_gadget.GadgetTest.tearDown
+class WindowTest(test_gadget.GadgetCase):
 
     def start_gadget(self, extra_env=None):
         run = Gadget(self.session, self.folder, self.home)

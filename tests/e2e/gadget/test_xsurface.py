@@ -4,12 +4,11 @@ comes back after something covered it."""
 import os
 import shutil
 import sys
-import tempfile
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from test_gadget import BINARY, Gadget  # noqa: E402
-from x11session import X11Session, wait_for  # noqa: E402
+from test_gadget import BINARY, GadgetCase  # noqa: E402
+from x11session import wait_for  # noqa: E402
 
 
 def children(session, window):
@@ -19,42 +18,24 @@ def children(session, window):
 
 
 @unittest.skipUnless(BINARY and shutil.which("Xvfb") and shutil.which("openbox"), "needs the program, Xvfb, openbox")
-class XSurfaceTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.session = X11Session().start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.stop()
-
+class XSurfaceTest(GadgetCase):
     def setUp(self):
-        self.tmp = tempfile.mkdtemp(prefix="quorvel-xsurface-")
-        self.folder = os.path.join(self.tmp, "bin")
-        self.home = os.path.join(self.tmp, "home")
-        os.makedirs(self.folder)
-        os.makedirs(self.home)
-        shutil.copy(BINARY, os.path.join(self.folder, "quorvel"))
-        self.runs = []
+        super().setUp()
         self.saved = os.environ.get("QUORVEL_SURFACE")
 
     def tearDown(self):
-        for run in self.runs:
-            run.kill()
         if self.saved is None:
             os.environ.pop("QUORVEL_SURFACE", None)
         else:
             os.environ["QUORVEL_SURFACE"] = self.saved
-        shutil.rmtree(self.tmp, ignore_errors=True)
+        super().tearDown()
 
     def gadget(self, surface=None):
         if surface is None:
             os.environ.pop("QUORVEL_SURFACE", None)
         else:
             os.environ["QUORVEL_SURFACE"] = surface
-        run = Gadget(self.session, self.folder, self.home)
-        self.runs.append(run)
-        return run.start()
+        return super().gadget()
 
     def test_graph_is_a_window_of_its_own_on_x11_and_not_with_the_image_surface(self):
         run = self.gadget()
