@@ -8,7 +8,9 @@
 namespace quorvel {
 
 bool UseAnsiCodePage() {
-    const std::string name = "." + std::to_string(::GetACP());
+    // Appended rather than "." + to_string(): g++ 12 at -O3 warns wrongly about that sum.
+    std::string name = ".";
+    name += std::to_string(::GetACP());
     return std::setlocale(LC_CTYPE, name.c_str()) != nullptr;
 }
 
