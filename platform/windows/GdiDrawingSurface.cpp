@@ -70,6 +70,8 @@ GdiDrawingSurface::GdiDrawingSurface(HWND parent) : dc_(::CreateCompatibleDC(nul
             throw RuntimeError(ErrorKind::PlatformUnavailable, "cannot create the drawing surface's window");
         }
     }
+    // The gaps of a dashed pen leave the picture as it is.
+    ::SetBkMode(dc_.get(), TRANSPARENT);
     scale_ = screenScale();
     LOGFONTW logFont{};
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont);

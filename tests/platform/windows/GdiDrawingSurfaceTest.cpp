@@ -124,5 +124,26 @@ TEST(GdiDrawingSurface, ARedrawInTheSameColoursMakesNoPen) {
     EXPECT_EQ(surface.pensCreated(), first);
 }
 
+// The system has room for some tens of thousands of GDI objects per process. A surface
+// that left a single DC, image, font or pen behind would use them all up long before
+// this many had come and gone, and the next one could no longer be made.
+TEST(GdiDrawingSurface, LeavesNoGdiObjectBehind) {
+    constexpr int surfaces = 70000;
+    int drawn = 0;
+    for (int i = 0; i < surfaces; ++i) {
+        GdiDrawingSurface surface(nullptr);
+        surface.setBorderStyle(0);
+        surface.place(0, 0, 12, 12);
+        surface.setFontObject(std::make_shared<const FontObject>(FontObject{.name = "Tahoma", .size = 9.0}));
+        surface.setScaleWidth(12);
+        surface.setScaleHeight(12);
+        for (Colour c = 0; c < 10; ++c) {  // more colours than pens are kept
+            surface.line({0, 5}, {11, 5}, c + 1);
+        }
+        drawn += surface.picture().at(5 * 12 + 5) == 0x0A0000 ? 1 : 0;
+    }
+    EXPECT_EQ(drawn, surfaces);
+}
+
 }  // namespace
 }  // namespace quorvel::testing
