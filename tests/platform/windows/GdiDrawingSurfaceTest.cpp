@@ -25,7 +25,8 @@ struct Pixels {
     std::vector<std::uint32_t> data = surface.picture();
 
     [[nodiscard]] std::uint32_t at(int x, int y) const {
-        return data.at(static_cast<std::size_t>(y * surface.pictureWidth() + x));
+        return data.at(static_cast<std::size_t>(y) * static_cast<std::size_t>(surface.pictureWidth()) +
+                       static_cast<std::size_t>(x));
     }
     [[nodiscard]] int countOf(std::uint32_t colour) const {
         return static_cast<int>(std::count(data.begin(), data.end(), colour));

@@ -55,7 +55,9 @@ TEST(GdiRasterModes, EachModeCombinesThePenWithThePictureByItsFunction) {
             const std::vector<float> ys(7, 10.0F);
             surface.seriesTo(1, ys, pen);  // from x = 2 to x = 35 through 5, 10, ...
             const std::vector<std::uint32_t> picture = surface.picture();
-            auto at = [&](int x, int y) { return picture.at(static_cast<std::size_t>(y * 40 + x)); };
+            auto at = [&](int x, int y) {
+                return picture.at(static_cast<std::size_t>(y) * 40 + static_cast<std::size_t>(x));
+            };
             const Op& op = operations.at(static_cast<std::size_t>(mode - 1));
             const std::uint32_t overBack = op(rgb(pen), rgb(back)) & 0xFFFFFFU;
             const std::uint32_t overUpright = op(rgb(pen), rgb(upright)) & 0xFFFFFFU;

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/RecordingSurface.h"
@@ -23,7 +24,7 @@ struct Point {
     int x;
     int y;
 
-    friend auto operator<=>(const Point&, const Point&) = default;
+    friend bool operator<(const Point& a, const Point& b) { return std::tie(a.y, a.x) < std::tie(b.y, b.x); }
 };
 
 struct Segment {

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/SurfaceScenes.h"
@@ -126,7 +127,7 @@ TEST_F(GdiSurfaceWindow, AListenersErrorGoesToTheErrorHandler) {
     std::vector<std::string> errors;
     surface->setErrorHandler([&](std::exception_ptr error) {
         try {
-            std::rethrow_exception(error);
+            std::rethrow_exception(std::move(error));
         } catch (const std::exception& e) {
             errors.emplace_back(e.what());
         }
@@ -155,8 +156,10 @@ TEST_F(GdiSurfaceWindow, PaintCopiesTheImageInsideASunkenBorder) {
     int differing = 0;
     for (int y = 0; y < 196; y += 3) {
         for (int x = 0; x < 166; x += 3) {
-            differing +=
-                rgbOf(::GetPixel(dc, 2 + x, 2 + y)) != picture.at(static_cast<std::size_t>(y * 166 + x)) ? 1 : 0;
+            differing += rgbOf(::GetPixel(dc, 2 + x, 2 + y)) !=
+                                 picture.at(static_cast<std::size_t>(y) * 166 + static_cast<std::size_t>(x))
+                             ? 1
+                             : 0;
         }
     }
     ::ReleaseDC(surface->handle(), dc);
