@@ -62,6 +62,12 @@ GdiDrawingSurface::GdiDrawingSurface(HWND parent) : dc_(::CreateCompatibleDC(nul
     if (!dc_.valid()) {
         throw RuntimeError(ErrorKind::PlatformUnavailable, "cannot create a memory DC for the drawing surface");
     }
+    // The gaps of a dashed pen leave the picture as it is.
+    ::SetBkMode(dc_.get(), TRANSPARENT);
+    LOGFONTW logFont{};
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont);
+    font_ = std::make_shared<const FontObject>(win::fontObjectOf(logFont, ::GetDeviceCaps(dc_.get(), LOGPIXELSY)));
+    // The window last: nothing after it may fail and leave it behind.
     if (parent != nullptr) {
         registerWindowClass(&GdiDrawingSurface::windowProcedure);
         window_ = ::CreateWindowExW(0, windowClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0,
@@ -70,13 +76,8 @@ GdiDrawingSurface::GdiDrawingSurface(HWND parent) : dc_(::CreateCompatibleDC(nul
             throw RuntimeError(ErrorKind::PlatformUnavailable, "cannot create the drawing surface's window");
         }
     }
-    // The gaps of a dashed pen leave the picture as it is.
-    ::SetBkMode(dc_.get(), TRANSPARENT);
     scale_ = screenScale();
-    LOGFONTW logFont{};
-    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont);
-    font_ = std::make_shared<const FontObject>(win::fontObjectOf(logFont, static_cast<int>(scale_.ratio() * 96.0)));
-    fitImage();
+    fitImage();  // no image yet at a size of 0, so nothing to fail
 }
 
 GdiDrawingSurface::~GdiDrawingSurface() {

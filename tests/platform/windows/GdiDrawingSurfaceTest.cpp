@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/windows/GdiDrawingSurface.h"
+#include "platform/windows/GdiFont.h"
 
 #include <algorithm>
 #include <cmath>
@@ -144,6 +145,21 @@ TEST(GdiDrawingSurface, LeavesNoGdiObjectBehind) {
         drawn += surface.picture().at(5 * 12 + 5) == 0x0A0000 ? 1 : 0;
     }
     EXPECT_EQ(drawn, surfaces);
+}
+
+// The font object round trip through the system's logical font: the saved font of the
+// main window's graph, at two screen resolutions, and a face name longer than the
+// system keeps.
+TEST(GdiFont, AFontObjectSurvivesTheLogicalFont) {
+    const FontObject saved{
+        .name = "\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF", .size = 9.0, .weight = 400, .charset = 128};
+    for (const int dpi : {96, 144}) {
+        const LOGFONTW logFont = win::logFontOf(saved, dpi);
+        EXPECT_EQ(logFont.lfHeight, -9 * dpi / 72);
+        EXPECT_EQ(win::fontObjectOf(logFont, dpi), saved) << dpi;
+    }
+    const std::string longName(40, 'x');
+    EXPECT_EQ(win::fontObjectOf(win::logFontOf({.name = longName}, 96), 96).name, std::string(31, 'x'));
 }
 
 }  // namespace
