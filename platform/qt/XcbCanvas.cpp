@@ -17,6 +17,8 @@ namespace {
 constexpr double coordinateLimit = 16384;
 // Points per request, well below the server's request size without its extension.
 constexpr std::size_t chunk = 16000;
+// Shapes a frame may hold before it goes out as it is drawn: two frames are kept.
+constexpr std::size_t frameLimit = 1U << 16U;
 
 struct FreeDeleter {
     void operator()(void* p) const noexcept { std::free(p); }  // NOLINT(cppcoreguidelines-no-malloc)
@@ -320,12 +322,36 @@ void XcbCanvas::record(Request& request) {
     }
     request.bounds = {std::max(box.left, 0), std::max(box.top, 0), std::min(box.right, width_),
                       std::min(box.bottom, height_)};
-    if (!framing_) {
-        setClip({});
-        send(request);
-        damage_.add(request.bounds);
-        shownValid_ = false;
+    if (framing_) {
+        frameShapes_ += request.rectangles.size() + request.points.size() + request.segments.size();
+        if (frameShapes_ > frameLimit) {
+            spill();
+        }
+        return;
     }
+    setClip({});
+    send(request);
+    damage_.add(request.bounds);
+    shownValid_ = false;
+}
+
+// A frame too large to keep goes out now, and what follows it until the next fill goes
+// out as it is drawn.
+void XcbCanvas::spill() {
+    framing_ = false;
+    const xcb_rectangle_t all{0, 0, static_cast<std::uint16_t>(width_), static_cast<std::uint16_t>(height_)};
+    setCopyForeground(frameBack_);
+    xcb_poly_fill_rectangle(connection_, pixmap_, copyGc_, 1, &all);
+    setClip({});
+    for (std::size_t i = 0; i < frameSize_; ++i) {
+        send(frame_[i]);
+    }
+    damage_ = whole();
+    shownValid_ = false;
+    frameSize_ = 0;
+    shownSize_ = 0;
+    frame_ = {};
+    shown_ = {};
 }
 
 void XcbCanvas::send(const Request& request) {
@@ -592,6 +618,7 @@ void XcbCanvas::fill(std::uint32_t pixel) {
     rectangles_.clear();
     framing_ = true;
     frameSize_ = 0;
+    frameShapes_ = 0;
     frameBack_ = pixel;
 }
 

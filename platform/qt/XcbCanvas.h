@@ -102,6 +102,7 @@ private:
     void sendGc(const GcState& wanted);
     void setClip(const Box& box);
     void commit();
+    void spill();
     void sendPolyline(DevicePoint from, std::span<const DevicePoint> points, int copies);
     void sendSegments(DevicePoint from, std::span<const DevicePoint> points, int copies);
     void sendBar(DevicePoint from, DevicePoint to);
@@ -139,6 +140,7 @@ private:
     std::uint32_t frameBack_ = 0;
     std::vector<Request> frame_;
     std::size_t frameSize_ = 0;
+    std::size_t frameShapes_ = 0;
     bool shownValid_ = false;
     std::uint32_t shownBack_ = 0;
     std::vector<Request> shown_;

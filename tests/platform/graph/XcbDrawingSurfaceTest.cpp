@@ -241,6 +241,35 @@ TEST_F(XSurfaceTest, LevelAndUprightLinesInEveryDirectionMatchTheImageSurface) {
     }
 }
 
+// A wide pen across thousands of steep steps makes more rows than the surface keeps for a
+// frame: such a frame is drawn as it comes. The picture must not change, in that frame
+// or in the small ones after it.
+TEST_F(XSurfaceTest, AFrameTooLargeToKeepIsDrawnAsItComes) {
+    QtDrawingSurface image;
+    std::array<DrawingSurface*, 2> surfaces{x, &image};
+    for (const int samples : {3000, 3000, 10, 10}) {
+        std::vector<float> ys;
+        for (int i = 0; i < samples; ++i) {
+            ys.push_back(static_cast<float>(60 + (i * 37) % 25));
+        }
+        for (DrawingSurface* s : surfaces) {
+            s->place(0, 0, 170, 200);
+            s->setBorderStyle(0);
+            s->setScaleWidth(static_cast<float>(samples));
+            s->setScaleHeight(100);
+            s->setBackColor(0x336699);
+            s->setDrawWidth(3);
+            s->clear();
+            s->line({0, 10}, {static_cast<float>(samples), 10}, 0x00FF00);
+            s->seriesTo(0, ys, 0x00C0FF);
+            s->line({0, 90}, {static_cast<float>(samples), 90}, 0xFF0000);
+        }
+        const Comparison c = compare(x->picture(), image.picture(), 0x996633);
+        EXPECT_EQ(c.differing, 0) << samples << " samples";
+        EXPECT_GT(c.drawn, 1000);
+    }
+}
+
 // Values a million times Max put points far beyond the 16-bit coordinates of the X
 // protocol; what crosses the picture keeps its place.
 TEST_F(XSurfaceTest, LinesToFarPointsCrossThePictureWhereTheImageSurfaceDrawsThem) {
