@@ -248,9 +248,9 @@ TEST_F(XSurfaceTest, AFrameTooLargeToKeepIsDrawnAsItComes) {
     QtDrawingSurface image;
     std::array<DrawingSurface*, 2> surfaces{x, &image};
     for (const int samples : {3000, 3000, 10, 10}) {
-        std::vector<float> ys;
-        for (int i = 0; i < samples; ++i) {
-            ys.push_back(static_cast<float>(60 + (i * 37) % 25));
+        std::vector<float> ys(static_cast<std::size_t>(samples));
+        for (std::size_t i = 0; i < ys.size(); ++i) {
+            ys[i] = static_cast<float>(60 + (i * 37) % 25);
         }
         for (DrawingSurface* s : surfaces) {
             s->place(0, 0, 170, 200);
