@@ -23,7 +23,8 @@ namespace quorvel {
 // that differs in some requests fills and redraws only the box those requests cover,
 // old and new, clipped to it, and only that box is copied to the window next. Outside
 // the box both frames made the same requests in the same order on the same fill, so
-// the pixels there are already right.
+// the pixels there are already right. A frame of more shapes than is worth keeping goes
+// out as it is drawn.
 class XcbCanvas {
 public:
     struct Pen {
