@@ -2,7 +2,7 @@
 """Runs the real program under Xvfb at one tick a second and reports its cost, side by
 side with two small X11 meters drawing the same kind of graph.
 
-Usage: bench/app/gadget_bench.py [path/to/quorvel] [seconds] [rounds] [--scales 1,2]
+Usage: bench/app/gadget_bench.py [path/to/quorvel] [seconds] [rounds] [--scales 1,2] [--traffic]
 
 Each run has a private Xvfb with openbox and exactly one client: the program on the X
 server surface, the program on the Qt image surface (QUORVEL_SURFACE=image), xosview
@@ -16,8 +16,15 @@ over the rounds; the programs take turns within each round.
 
 With --scales, the program runs on its default surface once per Qt scale factor
 (QT_SCALE_FACTOR) instead, and the ratios are to the first scale.
+
+Without traffic on the watched links the graphs stay flat, and every tick draws what the
+one before drew. With --traffic (as root) every client runs in a network namespace that
+the bench makes, where UDP at a rate that changes every second goes over a veth pair to a
+second namespace; the program draws that link's bytes sent and received (a quorvel.ini
+beside the copied binary says so), conky graphs it and xosview's net meter counts it.
 """
 
+import contextlib
 import os
 import shutil
 import statistics
@@ -107,20 +114,84 @@ class Client:
         self.extra_env = env or {}
 
 
-def clients(binary, tmp):
+class Traffic:
+    """Two network namespaces joined by a veth pair, and a sender in the first that varies
+    its rate every second; the clients run in the first namespace."""
+
+    NAMESPACES = ("quorvel-bench-a", "quorvel-bench-b")
+    LINK = "qbench0"
+    SENDER = """
+import random, socket, time
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+payload = bytes(1400)
+random.seed(1)
+while True:
+    start = time.monotonic()
+    for _ in range(random.randint(0, 300)):
+        try:
+            s.sendto(payload, ("10.199.0.2", 9))
+        except OSError:
+            pass
+    time.sleep(max(0.0, 1.0 - (time.monotonic() - start)))
+"""
+
+    def __init__(self):
+        self.sender = None
+
+    def __enter__(self):
+        a, b = self.NAMESPACES
+        try:
+            for command in (["netns", "add", a], ["netns", "add", b],
+                            ["-n", a, "link", "add", self.LINK, "type", "veth", "peer", "name", "qbench1",
+                             "netns", b],
+                            ["-n", a, "addr", "add", "10.199.0.1/24", "dev", self.LINK],
+                            ["-n", b, "addr", "add", "10.199.0.2/24", "dev", "qbench1"],
+                            ["-n", a, "link", "set", self.LINK, "up"], ["-n", b, "link", "set", "qbench1", "up"]):
+                subprocess.run(["ip", *command], check=True, capture_output=True)
+        except (OSError, subprocess.CalledProcessError) as e:
+            self.__exit__(None, None, None)
+            raise SystemExit(f"--traffic needs root and ip netns: {e}") from e
+        self.sender = subprocess.Popen(self.wrap([sys.executable, "-c", self.SENDER]))
+        return self
+
+    def __exit__(self, *exc):
+        if self.sender is not None:
+            self.sender.terminate()
+            self.sender.wait()
+        for ns in self.NAMESPACES:
+            subprocess.run(["ip", "netns", "del", ns], capture_output=True)
+
+    def wrap(self, command):
+        return ["ip", "netns", "exec", self.NAMESPACES[0], *command]
+
+
+TRAFFIC_INI = """[General]
+Max = 500000
+BarXInterval = 100000
+RedLineSource = \\Network Interface(%(iface)s)\\Bytes Sent/sec
+GreenLineSource = \\Network Interface(%(iface)s)\\Bytes Received/sec
+"""
+
+
+def clients(binary, tmp, traffic=None):
     program = os.path.join(tmp, "quorvel")
     shutil.copy(binary, program)
+    iface = Traffic.LINK if traffic else busiest_interface()
+    if traffic:
+        with open(os.path.join(tmp, "quorvel.ini"), "w") as f:
+            f.write(TRAFFIC_INI % {"iface": iface})
     conky_config = os.path.join(tmp, "conky.conf")
     with open(conky_config, "w") as f:
-        f.write(CONKY_CONFIG % {"iface": busiest_interface()})
+        f.write(CONKY_CONFIG % {"iface": iface})
     xosview = ["xosview", "-xrm", "xosview*samplesPerSec: 1"]
     for meter in XOSVIEW_METERS_OFF:
         xosview += ["-xrm", f"xosview*{meter}: False"]
+    wrap = traffic.wrap if traffic else list
     return [
-        Client("quorvel, X server surface", [program], "pid"),
-        Client("quorvel, Qt image surface", [program], "pid", {"QUORVEL_SURFACE": "image"}),
-        Client("xosview, net meter, 1/s", xosview, ["--class", "xosview"]),
-        Client("conky, 2 net graphs, 1 s", ["conky", "-c", conky_config], ["--name", "conky-bench"]),
+        Client("quorvel, X server surface", wrap([program]), "pid"),
+        Client("quorvel, Qt image surface", wrap([program]), "pid", {"QUORVEL_SURFACE": "image"}),
+        Client("xosview, net meter, 1/s", wrap(xosview), ["--class", "xosview"]),
+        Client("conky, 2 net graphs, 1 s", wrap(["conky", "-c", conky_config]), ["--name", "conky-bench"]),
     ]
 
 
@@ -190,6 +261,9 @@ def main():
         i = args.index("--scales")
         scales = args[i + 1].split(",")
         del args[i:i + 2]
+    traffic = "--traffic" in args
+    if traffic:
+        args.remove("--traffic")
     binary = args[0] if args else os.path.join(HERE, "..", "..", "build", "release", "quorvel")
     seconds = int(args[1]) if len(args) > 1 else 30
     rounds = int(args[2]) if len(args) > 2 else 3
@@ -197,8 +271,13 @@ def main():
         if not scales and not shutil.which(tool):
             raise SystemExit(f"{tool} is not installed (scripts/install-deps installs it)")
     tmp = tempfile.mkdtemp(prefix="quorvel-bench-")
+    with contextlib.ExitStack() as stack:
+        run_all(binary, seconds, rounds, scales, stack.enter_context(Traffic()) if traffic else None, tmp)
+
+
+def run_all(binary, seconds, rounds, scales, traffic, tmp):
     try:
-        runs = clients(binary, tmp)
+        runs = clients(binary, tmp, traffic)
         if scales:
             runs = [Client(f"quorvel at scale {scale}", runs[0].command, "pid", {"QT_SCALE_FACTOR": scale})
                     for scale in scales]

@@ -17,6 +17,8 @@ namespace {
 constexpr double coordinateLimit = 16384;
 // Points per request, well below the server's request size without its extension.
 constexpr std::size_t chunk = 16000;
+// Shapes a frame may hold before it goes out as it is drawn: two frames are kept.
+constexpr std::size_t frameLimit = 1U << 16U;
 
 struct FreeDeleter {
     void operator()(void* p) const noexcept { std::free(p); }  // NOLINT(cppcoreguidelines-no-malloc)
@@ -154,6 +156,7 @@ void XcbCanvas::resize(int width, int height, std::uint32_t backPixel) {
     if (width == width_ && height == height_) {
         return;
     }
+    commit();
     xcb_pixmap_t resized = 0;
     if (width > 0 && height > 0) {
         resized = xcb_generate_id(connection_);
@@ -162,7 +165,6 @@ void XcbCanvas::resize(int width, int height, std::uint32_t backPixel) {
                                         static_cast<std::uint16_t>(height)),
               "a pixmap");
         const xcb_rectangle_t all{0, 0, static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height)};
-        sendRectangles();
         setCopyForeground(backPixel);
         xcb_poly_fill_rectangle(connection_, resized, copyGc_, 1, &all);
         if (pixmap_ != 0) {
@@ -177,6 +179,9 @@ void XcbCanvas::resize(int width, int height, std::uint32_t backPixel) {
     pixmap_ = resized;
     width_ = resized != 0 ? width : 0;
     height_ = resized != 0 ? height : 0;
+    // The new pixmap is no frame's picture, and the window has none of it yet.
+    shownValid_ = false;
+    damage_ = whole();
 }
 
 void XcbCanvas::setPen(const Pen& pen) {
@@ -190,33 +195,219 @@ bool XcbCanvas::drawsAnything() const {
 }
 
 void XcbCanvas::apply(const GcState& wanted) {
+    if (wanted != gc_) {
+        sendRectangles();
+        gc_ = wanted;
+    }
+}
+
+void XcbCanvas::sendGc(const GcState& wanted) {
     std::array<std::uint32_t, 3> values{};
     std::uint32_t mask = 0;
     std::size_t n = 0;
     auto set = [&](std::uint32_t bit, std::uint32_t have, std::uint32_t want) {
-        if (!gcKnown_ || have != want) {
+        if (!serverGcKnown_ || have != want) {
             mask |= bit;
             values.at(n++) = want;
         }
     };
     // In the order of the mask bits, as the request lists its values.
-    set(XCB_GC_FUNCTION, gc_.function, wanted.function);
-    set(XCB_GC_FOREGROUND, gc_.foreground, wanted.foreground);
-    set(XCB_GC_LINE_STYLE, gc_.lineStyle, wanted.lineStyle);
-    if (mask != 0 || (wanted.dashes != 0 && wanted.dashes != gc_.dashes)) {
-        sendRectangles();
-    }
+    set(XCB_GC_FUNCTION, serverGc_.function, wanted.function);
+    set(XCB_GC_FOREGROUND, serverGc_.foreground, wanted.foreground);
+    set(XCB_GC_LINE_STYLE, serverGc_.lineStyle, wanted.lineStyle);
     if (mask != 0) {
         xcb_change_gc(connection_, drawGc_, mask, values.data());
     }
-    if (wanted.dashes != 0 && wanted.dashes != gc_.dashes) {
+    // A solid pen keeps the dash list it finds.
+    if (wanted.dashes != 0 && wanted.dashes != serverDashes_) {
         const std::span<const std::uint8_t> list = dashes(wanted.dashes);
         xcb_set_dashes(connection_, drawGc_, 0, static_cast<std::uint16_t>(list.size()), list.data());
+        serverDashes_ = wanted.dashes;
     }
-    const int keptDashes = wanted.dashes != 0 ? wanted.dashes : gc_.dashes;
-    gc_ = wanted;
-    gc_.dashes = keptDashes;
-    gcKnown_ = true;
+    serverGc_ = wanted;
+    serverGcKnown_ = true;
+}
+
+void XcbCanvas::setClip(const Box& box) {
+    if (clipKnown_ && box == clip_) {
+        return;
+    }
+    if (box.empty()) {
+        const std::uint32_t none = XCB_NONE;
+        xcb_change_gc(connection_, drawGc_, XCB_GC_CLIP_MASK, &none);
+    } else {
+        const xcb_rectangle_t r{static_cast<std::int16_t>(box.left), static_cast<std::int16_t>(box.top),
+                                static_cast<std::uint16_t>(box.right - box.left),
+                                static_cast<std::uint16_t>(box.bottom - box.top)};
+        xcb_set_clip_rectangles(connection_, XCB_CLIP_ORDERING_YX_BANDED, drawGc_, 0, 0, 1, &r);
+    }
+    clip_ = box;
+    clipKnown_ = true;
+}
+
+bool XcbCanvas::Box::meets(const Box& other) const noexcept {
+    return !empty() && !other.empty() && left < other.right && other.left < right && top < other.bottom &&
+           other.top < bottom;
+}
+
+void XcbCanvas::Box::add(const Box& other) noexcept {
+    if (other.empty()) {
+        return;
+    }
+    if (empty()) {
+        *this = other;
+        return;
+    }
+    left = std::min(left, other.left);
+    top = std::min(top, other.top);
+    right = std::max(right, other.right);
+    bottom = std::max(bottom, other.bottom);
+}
+
+namespace {
+
+bool sameRectangles(const std::vector<xcb_rectangle_t>& a, const std::vector<xcb_rectangle_t>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const xcb_rectangle_t& p, const xcb_rectangle_t& q) {
+        return p.x == q.x && p.y == q.y && p.width == q.width && p.height == q.height;
+    });
+}
+
+bool samePoints(const std::vector<xcb_point_t>& a, const std::vector<xcb_point_t>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const xcb_point_t& p, const xcb_point_t& q) { return p.x == q.x && p.y == q.y; });
+}
+
+bool sameSegments(const std::vector<xcb_segment_t>& a, const std::vector<xcb_segment_t>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const xcb_segment_t& p, const xcb_segment_t& q) {
+        return p.x1 == q.x1 && p.y1 == q.y1 && p.x2 == q.x2 && p.y2 == q.y2;
+    });
+}
+
+}  // namespace
+
+bool XcbCanvas::Request::same(const Request& other) const {
+    return gc == other.gc && sameRectangles(rectangles, other.rectangles) && samePoints(points, other.points) &&
+           sameSegments(segments, other.segments);
+}
+
+// A request to fill in: its shape vectors empty, with their room kept.
+XcbCanvas::Request& XcbCanvas::next() {
+    Request* request = &direct_;
+    if (framing_) {
+        if (frameSize_ == frame_.size()) {
+            frame_.emplace_back();
+        }
+        request = &frame_[frameSize_++];
+    }
+    request->gc = gc_;
+    request->rectangles.clear();
+    request->points.clear();
+    request->segments.clear();
+    return *request;
+}
+
+// Works out the pixels a filled-in request can reach; outside a frame it goes out now.
+void XcbCanvas::record(Request& request) {
+    // A thin line stays inside the box of its ends; one more pixel all round for safety.
+    Box box;
+    for (const xcb_rectangle_t& r : request.rectangles) {
+        box.add({r.x, r.y, r.x + r.width, r.y + r.height});
+    }
+    for (const xcb_point_t& p : request.points) {
+        box.add({p.x - 1, p.y - 1, p.x + 2, p.y + 2});
+    }
+    for (const xcb_segment_t& s : request.segments) {
+        box.add(
+            {std::min(s.x1, s.x2) - 1, std::min(s.y1, s.y2) - 1, std::max(s.x1, s.x2) + 2, std::max(s.y1, s.y2) + 2});
+    }
+    request.bounds = {std::max(box.left, 0), std::max(box.top, 0), std::min(box.right, width_),
+                      std::min(box.bottom, height_)};
+    if (framing_) {
+        frameShapes_ += request.rectangles.size() + request.points.size() + request.segments.size();
+        if (frameShapes_ > frameLimit) {
+            spill();
+        }
+        return;
+    }
+    setClip({});
+    send(request);
+    damage_.add(request.bounds);
+    shownValid_ = false;
+}
+
+// A frame too large to keep goes out now, and what follows it until the next fill goes
+// out as it is drawn.
+void XcbCanvas::spill() {
+    framing_ = false;
+    const xcb_rectangle_t all{0, 0, static_cast<std::uint16_t>(width_), static_cast<std::uint16_t>(height_)};
+    setCopyForeground(frameBack_);
+    xcb_poly_fill_rectangle(connection_, pixmap_, copyGc_, 1, &all);
+    setClip({});
+    for (std::size_t i = 0; i < frameSize_; ++i) {
+        send(frame_[i]);
+    }
+    damage_ = whole();
+    shownValid_ = false;
+    frameSize_ = 0;
+    shownSize_ = 0;
+    frame_ = {};
+    shown_ = {};
+}
+
+void XcbCanvas::send(const Request& request) {
+    sendGc(request.gc);
+    if (!request.rectangles.empty()) {
+        xcb_poly_fill_rectangle(connection_, pixmap_, drawGc_, static_cast<std::uint32_t>(request.rectangles.size()),
+                                request.rectangles.data());
+    }
+    if (!request.points.empty()) {
+        xcb_poly_line(connection_, XCB_COORD_MODE_ORIGIN, pixmap_, drawGc_,
+                      static_cast<std::uint32_t>(request.points.size()), request.points.data());
+    }
+    if (!request.segments.empty()) {
+        xcb_poly_segment(connection_, pixmap_, drawGc_, static_cast<std::uint32_t>(request.segments.size()),
+                         request.segments.data());
+    }
+}
+
+// Brings the pixmap to the frame drawn since the last fill, sending only what differs
+// from the frame it holds.
+void XcbCanvas::commit() {
+    sendRectangles();
+    if (!framing_) {
+        return;
+    }
+    framing_ = false;
+    Box dirty;
+    if (!shownValid_ || shownBack_ != frameBack_ || shownSize_ != frameSize_) {
+        dirty = whole();
+    } else {
+        for (std::size_t i = 0; i < frameSize_; ++i) {
+            if (!frame_[i].same(shown_[i])) {
+                dirty.add(frame_[i].bounds);
+                dirty.add(shown_[i].bounds);
+            }
+        }
+    }
+    if (!dirty.empty() && pixmap_ != 0) {
+        const xcb_rectangle_t box{static_cast<std::int16_t>(dirty.left), static_cast<std::int16_t>(dirty.top),
+                                  static_cast<std::uint16_t>(dirty.right - dirty.left),
+                                  static_cast<std::uint16_t>(dirty.bottom - dirty.top)};
+        setCopyForeground(frameBack_);
+        xcb_poly_fill_rectangle(connection_, pixmap_, copyGc_, 1, &box);
+        setClip(dirty == whole() ? Box{} : dirty);
+        for (std::size_t i = 0; i < frameSize_; ++i) {
+            if (frame_[i].bounds.meets(dirty)) {
+                send(frame_[i]);
+            }
+        }
+        damage_.add(dirty);
+    }
+    std::swap(frame_, shown_);
+    shownSize_ = frameSize_;
+    shownBack_ = frameBack_;
+    shownValid_ = pixmap_ != 0;
+    frameSize_ = 0;
 }
 
 void XcbCanvas::polyline(DevicePoint from, std::span<const DevicePoint> points) {
@@ -344,8 +535,9 @@ void XcbCanvas::collectRuns(DevicePoint a, DevicePoint b) {
 
 void XcbCanvas::sendRectangles() {
     if (!rectangles_.empty()) {
-        xcb_poly_fill_rectangle(connection_, pixmap_, drawGc_, static_cast<std::uint32_t>(rectangles_.size()),
-                                rectangles_.data());
+        Request& request = next();
+        request.rectangles.assign(rectangles_.begin(), rectangles_.end());
+        record(request);
         rectangles_.clear();
     }
 }
@@ -369,13 +561,13 @@ void XcbCanvas::sendPolyline(DevicePoint from, std::span<const DevicePoint> poin
         // Consecutive requests share a point: the end that one leaves out, the next draws.
         for (std::size_t start = 0; start + 1 < points_.size(); start += chunk - 1) {
             const std::size_t count = std::min(chunk, points_.size() - start);
-            copyPoints_.assign(points_.begin() + static_cast<std::ptrdiff_t>(start),
-                               points_.begin() + static_cast<std::ptrdiff_t>(start + count));
-            for (xcb_point_t& q : copyPoints_) {
+            Request& request = next();
+            request.points.assign(points_.begin() + static_cast<std::ptrdiff_t>(start),
+                                  points_.begin() + static_cast<std::ptrdiff_t>(start + count));
+            for (xcb_point_t& q : request.points) {
                 q = {static_cast<std::int16_t>(q.x + dx), static_cast<std::int16_t>(q.y + dy)};
             }
-            xcb_poly_line(connection_, XCB_COORD_MODE_ORIGIN, pixmap_, drawGc_, static_cast<std::uint32_t>(count),
-                          copyPoints_.data());
+            record(request);
         }
     }
 }
@@ -405,35 +597,57 @@ void XcbCanvas::sendSegments(DevicePoint from, std::span<const DevicePoint> poin
         const std::int16_t dy = shiftY(copy, copies);
         for (std::size_t start = 0; start < segments_.size(); start += perRequest) {
             const std::size_t count = std::min(perRequest, segments_.size() - start);
-            copySegments_.assign(segments_.begin() + static_cast<std::ptrdiff_t>(start),
-                                 segments_.begin() + static_cast<std::ptrdiff_t>(start + count));
-            for (xcb_segment_t& s : copySegments_) {
+            Request& request = next();
+            request.segments.assign(segments_.begin() + static_cast<std::ptrdiff_t>(start),
+                                    segments_.begin() + static_cast<std::ptrdiff_t>(start + count));
+            for (xcb_segment_t& s : request.segments) {
                 s = {static_cast<std::int16_t>(s.x1 + dx), static_cast<std::int16_t>(s.y1 + dy),
                      static_cast<std::int16_t>(s.x2 + dx), static_cast<std::int16_t>(s.y2 + dy)};
             }
-            xcb_poly_segment(connection_, pixmap_, drawGc_, static_cast<std::uint32_t>(count), copySegments_.data());
+            record(request);
         }
     }
 }
 
+// A fill covers every pixel: it starts a frame, and what was drawn since the last one
+// no longer matters.
 void XcbCanvas::fill(std::uint32_t pixel) {
     if (pixmap_ == 0) {
         return;
     }
-    const xcb_rectangle_t all{0, 0, static_cast<std::uint16_t>(width_), static_cast<std::uint16_t>(height_)};
-    sendRectangles();
-    setCopyForeground(pixel);
-    xcb_poly_fill_rectangle(connection_, pixmap_, copyGc_, 1, &all);
+    rectangles_.clear();
+    framing_ = true;
+    frameSize_ = 0;
+    frameShapes_ = 0;
+    frameBack_ = pixel;
 }
 
 void XcbCanvas::copyTo(xcb_window_t window, int x, int y) {
-    sendRectangles();
+    commit();
     if (pixmap_ == 0 || window == 0) {
         return;
     }
     xcb_copy_area(connection_, pixmap_, window, copyGc_, 0, 0, static_cast<std::int16_t>(x),
                   static_cast<std::int16_t>(y), static_cast<std::uint16_t>(width_),
                   static_cast<std::uint16_t>(height_));
+    damage_ = {};
+    copiedTo_ = window;
+}
+
+void XcbCanvas::copyChanged(xcb_window_t window, int x, int y) {
+    commit();
+    if (window != copiedTo_) {
+        copyTo(window, x, y);
+        return;
+    }
+    if (pixmap_ == 0 || window == 0 || damage_.empty()) {
+        return;
+    }
+    xcb_copy_area(connection_, pixmap_, window, copyGc_, static_cast<std::int16_t>(damage_.left),
+                  static_cast<std::int16_t>(damage_.top), static_cast<std::int16_t>(x + damage_.left),
+                  static_cast<std::int16_t>(y + damage_.top), static_cast<std::uint16_t>(damage_.right - damage_.left),
+                  static_cast<std::uint16_t>(damage_.bottom - damage_.top));
+    damage_ = {};
 }
 
 void XcbCanvas::fillOn(xcb_window_t window, std::uint32_t pixel, std::span<const xcb_rectangle_t> rectangles) {
@@ -446,7 +660,7 @@ void XcbCanvas::fillOn(xcb_window_t window, std::uint32_t pixel, std::span<const
 }
 
 void XcbCanvas::flush() {
-    sendRectangles();
+    commit();
     xcb_flush(connection_);
 }
 
@@ -458,7 +672,7 @@ void XcbCanvas::setCopyForeground(std::uint32_t pixel) {
 }
 
 std::vector<std::uint32_t> XcbCanvas::readBack() {
-    sendRectangles();
+    commit();
     const auto count = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
     if (pixmap_ == 0) {
         return {};

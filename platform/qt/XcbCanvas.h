@@ -17,6 +17,14 @@ namespace quorvel {
 // including, its end, widened to a pen-width square, each pixel combined once.
 // Requests are only queued, and consecutive level or upright lines in one pen are
 // gathered into one request; flush() sends them all.
+//
+// A fill starts a frame: what is drawn after it is kept, and sent only when the image is
+// copied, flushed or read. A frame that repeats the one before it sends nothing; one
+// that differs in some requests fills and redraws only the box those requests cover,
+// old and new, clipped to it, and only that box is copied to the window next. Outside
+// the box both frames made the same requests in the same order on the same fill, so
+// the pixels there are already right. A frame of more shapes than is worth keeping goes
+// out as it is drawn.
 class XcbCanvas {
 public:
     struct Pen {
@@ -48,6 +56,8 @@ public:
 
     // Copies the image to `window` with its top-left corner at (x, y).
     void copyTo(xcb_window_t window, int x, int y);
+    // Copies what changed since the last copy to `window`; all of it for another window.
+    void copyChanged(xcb_window_t window, int x, int y);
     // Fills rectangles of `window` (the surface's border) in one colour.
     void fillOn(xcb_window_t window, std::uint32_t pixel, std::span<const xcb_rectangle_t> rectangles);
     void flush();
@@ -61,10 +71,39 @@ private:
         std::uint32_t foreground = 0;
         std::uint32_t lineStyle = 0;
         int dashes = 0;
+        bool operator==(const GcState&) const = default;
+    };
+    // A part of the image: left and top inside, right and bottom outside.
+    struct Box {
+        int left = 0;
+        int top = 0;
+        int right = 0;
+        int bottom = 0;
+        [[nodiscard]] bool empty() const noexcept { return left >= right || top >= bottom; }
+        [[nodiscard]] bool meets(const Box& other) const noexcept;
+        void add(const Box& other) noexcept;
+        bool operator==(const Box&) const = default;
+    };
+    // One drawing request: its pen, its shapes (of one kind) and the pixels it can reach.
+    struct Request {
+        GcState gc;
+        std::vector<xcb_rectangle_t> rectangles;
+        std::vector<xcb_point_t> points;  // one polyline
+        std::vector<xcb_segment_t> segments;
+        Box bounds;
+        [[nodiscard]] bool same(const Request& other) const;
     };
 
     [[nodiscard]] bool drawsAnything() const;
+    [[nodiscard]] Box whole() const noexcept { return {0, 0, width_, height_}; }
     void apply(const GcState& wanted);
+    Request& next();
+    void record(Request& request);
+    void send(const Request& request);
+    void sendGc(const GcState& wanted);
+    void setClip(const Box& box);
+    void commit();
+    void spill();
     void sendPolyline(DevicePoint from, std::span<const DevicePoint> points, int copies);
     void sendSegments(DevicePoint from, std::span<const DevicePoint> points, int copies);
     void sendBar(DevicePoint from, DevicePoint to);
@@ -82,18 +121,34 @@ private:
     int width_ = 0;
     int height_ = 0;
     Pen pen_;
-    GcState gc_;
-    bool gcKnown_ = false;
+    GcState gc_;        // the current pen's
+    GcState serverGc_;  // what the draw context holds on the server
+    bool serverGcKnown_ = false;
+    int serverDashes_ = 0;  // the dash list last sent
+    Box clip_;              // the draw context's clip; the whole image when empty
+    bool clipKnown_ = false;
     std::vector<xcb_point_t> points_;
     std::vector<xcb_segment_t> segments_;
-    std::vector<xcb_point_t> copyPoints_;
-    std::vector<xcb_segment_t> copySegments_;
     // Wide pens: each segment is rasterised into a scratch mask as the image surface
     // would draw it, and its pixels go to the server as row runs.
     std::vector<std::uint32_t> mask_;
     LineRaster maskRaster_;
-    std::vector<xcb_rectangle_t> rectangles_;  // not sent yet, in the draw context's pen
+    std::vector<xcb_rectangle_t> rectangles_;  // not sent yet, in the current pen
     std::optional<std::uint32_t> copyForeground_;
+    // The frame being drawn since the last fill, and the one the pixmap holds; their
+    // requests are reused from frame to frame.
+    bool framing_ = false;
+    std::uint32_t frameBack_ = 0;
+    std::vector<Request> frame_;
+    std::size_t frameSize_ = 0;
+    std::size_t frameShapes_ = 0;
+    bool shownValid_ = false;
+    std::uint32_t shownBack_ = 0;
+    std::vector<Request> shown_;
+    std::size_t shownSize_ = 0;
+    Request direct_;  // a request drawn outside a frame
+    Box damage_;      // changed since the last copy to `copiedTo_`
+    xcb_window_t copiedTo_ = 0;
 };
 
 }  // namespace quorvel

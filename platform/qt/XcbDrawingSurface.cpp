@@ -129,7 +129,7 @@ XcbDrawingSurface::XcbDrawingSurface(QWidget* parent) : QWidget(parent) {
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
             if (presentPending_) {
-                present();
+                present(false);
             }
         });
     }
@@ -266,10 +266,16 @@ void XcbDrawingSurface::drawn() {
     presentPending_ = true;
 }
 
-void XcbDrawingSurface::present() {
+// A redraw copies what it changed; an expose, everything.
+void XcbDrawingSurface::present(bool everything) {
     presentPending_ = false;
     const int border = device(borderWidth());
-    canvas_->copyTo(static_cast<xcb_window_t>(internalWinId()), border, border);
+    const auto window = static_cast<xcb_window_t>(internalWinId());
+    if (everything) {
+        canvas_->copyTo(window, border, border);
+    } else {
+        canvas_->copyChanged(window, border, border);
+    }
     canvas_->flush();
 }
 
@@ -308,7 +314,7 @@ void XcbDrawingSurface::clear() {
 }
 
 void XcbDrawingSurface::refresh() {
-    present();
+    present(false);
 }
 
 void XcbDrawingSurface::setEnabledState(bool enabled) {
@@ -367,7 +373,7 @@ QImage XcbDrawingSurface::picture() {
 void XcbDrawingSurface::paintEvent(QPaintEvent* /*event*/) {
     const auto window = static_cast<xcb_window_t>(internalWinId());
     paintBorder(window);
-    present();
+    present(true);
 }
 
 // A flat border is one line in the window-frame colour; a three-dimensional one is sunken,

@@ -109,7 +109,7 @@ private:
     [[nodiscard]] std::uint32_t pixelOf(const QColor& colour) const;
     XcbCanvas& canvasFor(Colour colour);
     void drawn();
-    void present();
+    void present(bool everything);
     void paintBorder(xcb_window_t window);
 
     xcb_connection_t* connection_ = nullptr;

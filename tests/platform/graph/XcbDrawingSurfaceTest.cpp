@@ -8,8 +8,10 @@
 #include <QTimer>
 #include <csignal>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -239,6 +241,35 @@ TEST_F(XSurfaceTest, LevelAndUprightLinesInEveryDirectionMatchTheImageSurface) {
     }
 }
 
+// A wide pen across thousands of steep steps makes more rows than the surface keeps for a
+// frame: such a frame is drawn as it comes. The picture must not change, in that frame
+// or in the small ones after it.
+TEST_F(XSurfaceTest, AFrameTooLargeToKeepIsDrawnAsItComes) {
+    QtDrawingSurface image;
+    std::array<DrawingSurface*, 2> surfaces{x, &image};
+    for (const int samples : {3000, 3000, 10, 10}) {
+        std::vector<float> ys(static_cast<std::size_t>(samples));
+        for (std::size_t i = 0; i < ys.size(); ++i) {
+            ys[i] = static_cast<float>(60 + (i * 37) % 25);
+        }
+        for (DrawingSurface* s : surfaces) {
+            s->place(0, 0, 170, 200);
+            s->setBorderStyle(0);
+            s->setScaleWidth(static_cast<float>(samples));
+            s->setScaleHeight(100);
+            s->setBackColor(0x336699);
+            s->setDrawWidth(3);
+            s->clear();
+            s->line({0, 10}, {static_cast<float>(samples), 10}, 0x00FF00);
+            s->seriesTo(0, ys, 0x00C0FF);
+            s->line({0, 90}, {static_cast<float>(samples), 90}, 0xFF0000);
+        }
+        const Comparison c = compare(x->picture(), image.picture(), 0x996633);
+        EXPECT_EQ(c.differing, 0) << samples << " samples";
+        EXPECT_GT(c.drawn, 1000);
+    }
+}
+
 // Values a million times Max put points far beyond the 16-bit coordinates of the X
 // protocol; what crosses the picture keeps its place.
 TEST_F(XSurfaceTest, LinesToFarPointsCrossThePictureWhereTheImageSurfaceDrawsThem) {
@@ -319,6 +350,122 @@ TEST_F(XSurfaceTest, RedrawsAndExposesCopyThePixmapInsideTheBorder) {
     xcb_clear_area(connection(), 1, id, 0, 0, 0, 0);
     xcb_flush(connection());
     EXPECT_TRUE(waitForWindow(*x, x->picture())) << "the expose did not bring the picture back";
+}
+
+// Paints the window white behind the surface's back and clears it, which exposes it.
+void spoilWindow(const XcbDrawingSurface& surface) {
+    const xcb_gcontext_t gc = xcb_generate_id(connection());
+    const std::uint32_t white = 0xFFFFFF;
+    const auto id = static_cast<xcb_window_t>(surface.winId());
+    xcb_create_gc(connection(), gc, id, XCB_GC_FOREGROUND, &white);
+    const xcb_rectangle_t all{0, 0, 1000, 1000};
+    xcb_poly_fill_rectangle(connection(), id, gc, 1, &all);
+    xcb_free_gc(connection(), gc);
+    xcb_clear_area(connection(), 1, id, 0, 0, 0, 0);
+    xcb_flush(connection());
+}
+
+// Tick after tick the X surface sends only the requests that changed, fills and redraws
+// only the box they cover and copies only that box to its window. The picture must
+// still be the image surface's full redraw after every tick, and the window must show
+// it, through ticks that repeat the last frame, pen and raster-mode changes, a new
+// background, a new grid, a resize and an expose.
+TEST_F(XSurfaceTest, TickAfterTickThePictureAndTheWindowMatchAFullRedraw) {
+    struct Change {
+        int tick;
+        std::function<void(MinGraph&)> apply;
+    };
+    const std::vector<Change> changes{
+        {8, [](MinGraph& g) { g.setDrawMode(7); }},  // xor: a pixel drawn twice shows
+        {14,
+         [](MinGraph& g) {
+             g.setDrawWidth(1);
+             g.setDrawStyle(2);
+         }},  // dotted
+        {20,
+         [](MinGraph& g) {
+             g.setDrawWidth(3);
+             g.setDrawStyle(0);
+             g.setDrawMode(13);
+         }},  // row runs
+        {26, [](MinGraph& g) { g.setBackColor(0x204060); }},
+        {30, [](MinGraph& g) { g.resize(150, 180); }},
+        {36, [](MinGraph& g) { g.setMax(20000); }},  // the series and the grid move
+        {42,
+         [](MinGraph& g) {
+             g.setDrawWidth(2);
+             g.setDrawMode(6);
+         }},  // invert, sent as runs
+    };
+    const std::vector<int> windowChecks{4, 13, 19, 25, 29, 33, 41, 47};
+    constexpr int exposeTick = 45;
+    constexpr int ticks = 48;
+
+    window->resize(170, 200);
+    window->show();
+    QtDrawingSurface image;
+    RecordingHost hostX;
+    RecordingHost hostImage;
+    MinGraph graphX(*x, hostX);
+    MinGraph graphImage(image, hostImage);
+    std::array<MinGraph*, 2> graphs{&graphX, &graphImage};
+    for (MinGraph* g : graphs) {
+        g->setDrawWidth(2);
+        g->setBackColor(0x336699);
+        g->setBunkaino(10);
+        g->setMax(9000);
+        g->setBarX(true);
+        g->setBarXInterval(TaggedValue(std::int16_t{1000}));
+        g->setBarXColor(0xFF0000);
+        g->setBarY(true);
+        g->setBarYInterval(TaggedValue(std::int16_t{3}));
+        g->setBarYColor(0x00FF00);
+        g->resize(170, 200);
+    }
+    std::array<std::vector<double>, 3> history;
+    for (auto& h : history) {
+        h.assign(10, 0.0);
+    }
+    unsigned state = 7;
+    const std::array<Colour, 3> colours{0x00C0FF, 0x40FF40, 0x2020E0};
+    for (int tick = 0; tick < ticks; ++tick) {
+        for (const Change& change : changes) {
+            if (change.tick == tick) {
+                change.apply(graphX);
+                change.apply(graphImage);
+            }
+        }
+        // Every fourth tick repeats the last frame; the others shift in a new sample, low
+        // ones mostly, and every twelfth tick a peak in the first series (now and then
+        // beyond an edge) that moves across and out again.
+        if (tick % 4 != 3) {
+            for (std::size_t s = 0; s < history.size(); ++s) {
+                state = state * 1103515245U + 12345U;
+                double v = static_cast<double>((state >> 8) % 400);
+                if (s == 0 && tick % 12 == 0) {
+                    v = tick == 24 ? 30000.0 : tick == 36 ? -5000.0 : 8000.0;
+                }
+                history.at(s).erase(history.at(s).begin());
+                history.at(s).push_back(v);
+            }
+        }
+        for (MinGraph* g : graphs) {
+            g->Cls();
+            for (std::size_t s = 0; s < history.size(); ++s) {
+                TaggedValue::Array data(history.at(s).begin(), history.at(s).end());
+                g->DrawGraph(TaggedValue(data), colours.at(s));
+            }
+            g->Refresh();
+        }
+        if (tick == exposeTick) {
+            spoilWindow(*x);
+        }
+        const QImage picture = x->picture();
+        EXPECT_EQ(compare(picture, image.picture(), 0).differing, 0) << "tick " << tick;
+        if (tick == exposeTick || std::find(windowChecks.begin(), windowChecks.end(), tick) != windowChecks.end()) {
+            EXPECT_TRUE(waitForWindow(*x, picture)) << "the window does not show tick " << tick;
+        }
+    }
 }
 
 TEST(XcbPixelFormat, ColoursRoundTripThroughEachChannelLayout) {
