@@ -41,6 +41,7 @@ enum class Fn : std::uint8_t {
     PdhAddEnglishCounterA,
     PdhEnumObjectsA,
     PdhEnumObjectItemsA,
+    GetDpiForWindow,
 };
 
 struct FunctionEntry {
@@ -70,6 +71,7 @@ inline constexpr std::array kFunctions{
     FunctionEntry{Fn::PdhAddEnglishCounterA, SystemLibrary::Pdh, "PdhAddEnglishCounterA"},
     FunctionEntry{Fn::PdhEnumObjectsA, SystemLibrary::Pdh, "PdhEnumObjectsA"},
     FunctionEntry{Fn::PdhEnumObjectItemsA, SystemLibrary::Pdh, "PdhEnumObjectItemsA"},
+    FunctionEntry{Fn::GetDpiForWindow, SystemLibrary::User32, "GetDpiForWindow"},
 };
 
 inline constexpr std::size_t kFunctionCount = kFunctions.size();
@@ -168,6 +170,12 @@ struct Signature<Fn::PdhEnumObjectsA> {
 template <>
 struct Signature<Fn::PdhEnumObjectItemsA> {
     using type = decltype(&::PdhEnumObjectItemsA);
+};
+
+// Windows 10 (1607) and later only.
+template <>
+struct Signature<Fn::GetDpiForWindow> {
+    using type = UINT(WINAPI*)(HWND window);
 };
 
 }  // namespace quorvel::win
