@@ -25,6 +25,7 @@ enum class Fn : std::uint8_t {
     GetSystemDirectoryA,
     GetTempPathA,
     GetDesktopWindow,
+    GetDpiForWindow,
     SHGetSpecialFolderLocation,
     SHGetPathFromIDListA,
     RegOpenKeyA,
@@ -41,7 +42,6 @@ enum class Fn : std::uint8_t {
     PdhAddEnglishCounterA,
     PdhEnumObjectsA,
     PdhEnumObjectItemsA,
-    GetDpiForWindow,
 };
 
 struct FunctionEntry {
@@ -55,6 +55,7 @@ inline constexpr std::array kFunctions{
     FunctionEntry{Fn::GetSystemDirectoryA, SystemLibrary::Kernel32, "GetSystemDirectoryA"},
     FunctionEntry{Fn::GetTempPathA, SystemLibrary::Kernel32, "GetTempPathA"},
     FunctionEntry{Fn::GetDesktopWindow, SystemLibrary::User32, "GetDesktopWindow"},
+    FunctionEntry{Fn::GetDpiForWindow, SystemLibrary::User32, "GetDpiForWindow"},
     FunctionEntry{Fn::SHGetSpecialFolderLocation, SystemLibrary::Shell32, "SHGetSpecialFolderLocation"},
     FunctionEntry{Fn::SHGetPathFromIDListA, SystemLibrary::Shell32, "SHGetPathFromIDListA"},
     FunctionEntry{Fn::RegOpenKeyA, SystemLibrary::Advapi32, "RegOpenKeyA"},
@@ -71,7 +72,6 @@ inline constexpr std::array kFunctions{
     FunctionEntry{Fn::PdhAddEnglishCounterA, SystemLibrary::Pdh, "PdhAddEnglishCounterA"},
     FunctionEntry{Fn::PdhEnumObjectsA, SystemLibrary::Pdh, "PdhEnumObjectsA"},
     FunctionEntry{Fn::PdhEnumObjectItemsA, SystemLibrary::Pdh, "PdhEnumObjectItemsA"},
-    FunctionEntry{Fn::GetDpiForWindow, SystemLibrary::User32, "GetDpiForWindow"},
 };
 
 inline constexpr std::size_t kFunctionCount = kFunctions.size();
@@ -106,6 +106,11 @@ struct Signature<Fn::GetTempPathA> {
 template <>
 struct Signature<Fn::GetDesktopWindow> {
     using type = decltype(&::GetDesktopWindow);
+};
+// Windows 10 (1607) and later only.
+template <>
+struct Signature<Fn::GetDpiForWindow> {
+    using type = UINT(WINAPI*)(HWND window);
 };
 template <>
 struct Signature<Fn::SHGetSpecialFolderLocation> {
@@ -170,12 +175,6 @@ struct Signature<Fn::PdhEnumObjectsA> {
 template <>
 struct Signature<Fn::PdhEnumObjectItemsA> {
     using type = decltype(&::PdhEnumObjectItemsA);
-};
-
-// Windows 10 (1607) and later only.
-template <>
-struct Signature<Fn::GetDpiForWindow> {
-    using type = UINT(WINAPI*)(HWND window);
 };
 
 }  // namespace quorvel::win

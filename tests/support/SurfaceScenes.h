@@ -1,0 +1,95 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/TaggedValue.h"
+#include "graph/MinGraph.h"
+#include "platform/DrawingSurface.h"
+#include "support/RecordingHost.h"
+
+namespace quorvel::testing {
+
+// One redraw as the monitoring cycle makes it, on a graph of 170 x 200 pixels with its
+// three-dimensional border: the grid, then three series in the pen given.
+struct Scene {
+    int width = 2;
+    int mode = 13;
+    int style = 0;
+    int samples = 10;
+    double scale = 1.0;  // the series' values, times this
+
+    [[nodiscard]] std::string name() const {
+        return "w" + std::to_string(width) + "-mode" + std::to_string(mode) + "-style" + std::to_string(style) + "-n" +
+               std::to_string(samples);
+    }
+};
+
+inline constexpr std::uint32_t sceneBackground = 0x996633;  // 0x336699 as 0x00RRGGBB
+
+inline std::vector<double> seriesValues(int samples, unsigned seed, double scale) {
+    std::vector<double> values;
+    unsigned state = seed;
+    for (int i = 0; i < samples; ++i) {
+        state = state * 1103515245U + 12345U;
+        // Runs of equal values, steep steps, and now and then beyond both edges.
+        const double v = (i / 3) % 3 == 0 ? 4500.0 : static_cast<double>((state >> 8) % 10800) - 900.0;
+        values.push_back(v * scale);
+    }
+    return values;
+}
+
+inline void drawScene(DrawingSurface& surface, const Scene& scene) {
+    RecordingHost host;
+    MinGraph graph(surface, host);
+    graph.setDrawWidth(static_cast<std::int16_t>(scene.width));
+    graph.setDrawMode(static_cast<std::int16_t>(scene.mode));
+    graph.setDrawStyle(static_cast<std::int16_t>(scene.style));
+    graph.setBackColor(0x336699);
+    graph.setBunkaino(scene.samples);
+    graph.setMax(9000);
+    graph.setBarX(true);
+    graph.setBarXInterval(TaggedValue(std::int16_t{1000}));
+    graph.setBarXColor(0xFF0000);
+    graph.setBarY(true);
+    graph.setBarYInterval(TaggedValue(std::int16_t{3}));
+    graph.setBarYColor(0x00FF00);
+    graph.resize(170, 200);  // clears and draws the grid
+    const std::array<Colour, 3> colours{0x00C0FF, 0x40FF40, 0x2020E0};
+    for (unsigned s = 0; s < 3; ++s) {
+        TaggedValue::Array data;
+        for (const double v : seriesValues(scene.samples, s + 1, scene.scale)) {
+            data.emplace_back(v);
+        }
+        graph.DrawGraph(TaggedValue(data), colours.at(s));
+    }
+}
+
+// The scenes that both the image surface and the GDI surface draw against the reference
+// pictures: every raster mode at pen widths 1 and 2, then the default pens, a longer
+// history and the other pen styles.
+inline std::vector<Scene> comparisonScenes() {
+    std::vector<Scene> scenes;
+    for (const int width : {1, 2}) {
+        for (int mode = 1; mode <= 16; ++mode) {
+            scenes.push_back({.width = width, .mode = mode});
+        }
+    }
+    const std::vector<Scene> more{
+        {.width = 1, .samples = 60},
+        {.width = 1, .style = 1},  // dash
+        {.width = 1, .style = 2},  // dot
+        {.width = 1, .style = 3},  // dash-dot
+        {.width = 1, .style = 4},  // dash-dot-dot
+        {.width = 1, .mode = 7, .style = 3},
+        {.width = 2, .style = 1},  // dashes only exist at width 1
+        {.width = 1, .style = 5},  // invisible: the grid is not drawn either
+        {.width = 1, .style = 6},  // inside solid
+    };
+    scenes.insert(scenes.end(), more.begin(), more.end());
+    return scenes;
+}
+
+}  // namespace quorvel::testing
