@@ -5,9 +5,11 @@ namespace {
 
 LRESULT CALLBACK routeToTarget(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        // The message parameters carry pointers as integers.
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);  // NOLINT(performance-no-int-to-ptr)
         ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the user data holds the target's address
     auto* target = reinterpret_cast<MessageTarget*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);

@@ -32,6 +32,15 @@ std::int16_t shiftState(WPARAM keys) {
     return shift;
 }
 
+// Button: 1 left, 2 right, 4 middle.
+std::int16_t buttonOf(UINT message) {
+    switch (message) {
+    case WM_RBUTTONDOWN: return 2;
+    case WM_MBUTTONDOWN: return 4;
+    default: return 1;
+    }
+}
+
 }  // namespace
 
 WinFormWindow::WinFormWindow(win::SystemLibraries& libraries) : libraries_(libraries) {
@@ -39,7 +48,9 @@ WinFormWindow::WinFormWindow(win::SystemLibraries& libraries) : libraries_(libra
     const win::TargetClass windowClass{.name = "QuorvelForm",
                                        .style = CS_DBLCLKS,
                                        .icon = icon,
-                                       .background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)};
+                                       // A system colour index + 1 stands for its brush.
+                                       .background = reinterpret_cast<HBRUSH>(  // NOLINT(performance-no-int-to-ptr)
+                                           static_cast<INT_PTR>(COLOR_BTNFACE + 1))};
     // Shown in the task bar even while it has no title bar.
     window_ = win::createTargetWindow(*this, windowClass, WS_EX_APPWINDOW, StyleFor({}), nullptr);
     if (window_ == nullptr) {
@@ -186,12 +197,12 @@ LRESULT WinFormWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARA
         ::DestroyWindow(window);
         return 0;
     case WM_DESTROY: ::PostQuitMessage(0); return 0;
-    case WM_LBUTTONDOWN: reportMouseDown(1, wParam, lParam); return 0;
-    case WM_RBUTTONDOWN: reportMouseDown(2, wParam, lParam); return 0;
-    case WM_MBUTTONDOWN: reportMouseDown(4, wParam, lParam); return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: reportMouseDown(buttonOf(message), wParam, lParam); return 0;
     case WM_DPICHANGED: {
         // The system suggests the rectangle that keeps the window's size in twips.
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);  // NOLINT(performance-no-int-to-ptr)
         ::SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                        suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;

@@ -14,7 +14,7 @@ namespace quorvel {
 class WinFormWindow final : public FormWindow, private win::MessageTarget {
 public:
     explicit WinFormWindow(win::SystemLibraries& libraries);
-    ~WinFormWindow();
+    ~WinFormWindow() override;
     WinFormWindow(const WinFormWindow&) = delete;
     WinFormWindow& operator=(const WinFormWindow&) = delete;
 

@@ -12,7 +12,7 @@ namespace quorvel {
 class WinIntervalTimer final : public IntervalTimer, private win::MessageTarget {
 public:
     WinIntervalTimer();
-    ~WinIntervalTimer();
+    ~WinIntervalTimer() override;
     WinIntervalTimer(const WinIntervalTimer&) = delete;
     WinIntervalTimer& operator=(const WinIntervalTimer&) = delete;
 
