@@ -62,6 +62,12 @@ GdiDrawingSurface::GdiDrawingSurface(HWND parent) : dc_(::CreateCompatibleDC(nul
     if (!dc_.valid()) {
         throw RuntimeError(ErrorKind::PlatformUnavailable, "cannot create a memory DC for the drawing surface");
     }
+    // The gaps of a dashed pen leave the picture as it is.
+    ::SetBkMode(dc_.get(), TRANSPARENT);
+    LOGFONTW logFont{};
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont);
+    font_ = std::make_shared<const FontObject>(win::fontObjectOf(logFont, ::GetDeviceCaps(dc_.get(), LOGPIXELSY)));
+    // The window last: nothing after it may fail and leave it behind.
     if (parent != nullptr) {
         registerWindowClass(&GdiDrawingSurface::windowProcedure);
         window_ = ::CreateWindowExW(0, windowClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0,
@@ -71,10 +77,7 @@ GdiDrawingSurface::GdiDrawingSurface(HWND parent) : dc_(::CreateCompatibleDC(nul
         }
     }
     scale_ = screenScale();
-    LOGFONTW logFont{};
-    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont);
-    font_ = std::make_shared<const FontObject>(win::fontObjectOf(logFont, static_cast<int>(scale_.ratio() * 96.0)));
-    fitImage();
+    fitImage();  // no image yet at a size of 0, so nothing to fail
 }
 
 GdiDrawingSurface::~GdiDrawingSurface() {
@@ -348,12 +351,15 @@ std::vector<std::uint32_t> GdiDrawingSurface::picture() const {
 }
 
 LRESULT CALLBACK GdiDrawingSurface::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The window's user data holds its surface, from its first message to its last.
     if (message == WM_NCCREATE) {
-        auto* created = static_cast<GdiDrawingSurface*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);  // NOLINT(performance-no-int-to-ptr)
+        auto* created = static_cast<GdiDrawingSurface*>(create->lpCreateParams);
         created->window_ = window;
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
     }
-    auto* surface = reinterpret_cast<GdiDrawingSurface*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    const LONG_PTR data = ::GetWindowLongPtrW(window, GWLP_USERDATA);
+    auto* surface = reinterpret_cast<GdiDrawingSurface*>(data);  // NOLINT(performance-no-int-to-ptr)
     if (surface == nullptr) {
         return ::DefWindowProcW(window, message, wParam, lParam);
     }
@@ -390,19 +396,21 @@ LRESULT GdiDrawingSurface::handleMessage(UINT message, WPARAM wParam, LPARAM lPa
         break;
     default: break;
     }
-    const int x = GET_X_LPARAM(lParam);
-    const int y = GET_Y_LPARAM(lParam);
-    RECT client{};
-    ::GetClientRect(window_, &client);
-    const POINT at{x, y};
-    if (input_.mouse(message, wParam, toLogical(x, y), ::PtInRect(&client, at) != FALSE)) {
-        const bool released = message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
-        if (released && (wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && ::GetCapture() == window_) {
-            ::ReleaseCapture();
+    if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST && message != WM_MOUSEWHEEL) {
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        RECT client{};
+        ::GetClientRect(window_, &client);
+        if (input_.mouse(message, wParam, toLogical(at.x, at.y), ::PtInRect(&client, at) != FALSE)) {
+            const bool released = message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
+            if (released && (wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && ::GetCapture() == window_) {
+                ::ReleaseCapture();
+            }
+            return 0;
         }
-        return 0;
     }
-    if (input_.key(message, wParam)) {
+    // Keys with Alt go on to the system as well, which closes the window on Alt+F4 and
+    // opens its menu on Alt.
+    if (input_.key(message, wParam) && message != WM_SYSKEYDOWN && message != WM_SYSKEYUP) {
         return 0;
     }
     return ::DefWindowProcW(window_, message, wParam, lParam);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/windows/GdiDrawingSurface.h"
+#include "platform/windows/GdiFont.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,7 +26,8 @@ struct Pixels {
     std::vector<std::uint32_t> data = surface.picture();
 
     [[nodiscard]] std::uint32_t at(int x, int y) const {
-        return data.at(static_cast<std::size_t>(y * surface.pictureWidth() + x));
+        return data.at(static_cast<std::size_t>(y) * static_cast<std::size_t>(surface.pictureWidth()) +
+                       static_cast<std::size_t>(x));
     }
     [[nodiscard]] int countOf(std::uint32_t colour) const {
         return static_cast<int>(std::count(data.begin(), data.end(), colour));
@@ -122,6 +124,42 @@ TEST(GdiDrawingSurface, ARedrawInTheSameColoursMakesNoPen) {
     EXPECT_GE(first, 5U);  // two bar colours, three series
     drawScene(surface, {.width = 2});
     EXPECT_EQ(surface.pensCreated(), first);
+}
+
+// The system has room for some tens of thousands of GDI objects per process. A surface
+// that left a single DC, image, font or pen behind would use them all up long before
+// this many had come and gone, and the next one could no longer be made.
+TEST(GdiDrawingSurface, LeavesNoGdiObjectBehind) {
+    constexpr int surfaces = 70000;
+    int drawn = 0;
+    for (int i = 0; i < surfaces; ++i) {
+        GdiDrawingSurface surface(nullptr);
+        surface.setBorderStyle(0);
+        surface.place(0, 0, 12, 12);
+        surface.setFontObject(std::make_shared<const FontObject>(FontObject{.name = "Tahoma", .size = 9.0}));
+        surface.setScaleWidth(12);
+        surface.setScaleHeight(12);
+        for (Colour c = 0; c < 10; ++c) {  // more colours than pens are kept
+            surface.line({0, 5}, {11, 5}, c + 1);
+        }
+        drawn += surface.picture().at(5 * 12 + 5) == 0x0A0000 ? 1 : 0;
+    }
+    EXPECT_EQ(drawn, surfaces);
+}
+
+// The font object round trip through the system's logical font: the saved font of the
+// main window's graph, at two screen resolutions, and a face name longer than the
+// system keeps.
+TEST(GdiFont, AFontObjectSurvivesTheLogicalFont) {
+    const FontObject saved{
+        .name = "\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF", .size = 9.0, .weight = 400, .charset = 128};
+    for (const int dpi : {96, 144}) {
+        const LOGFONTW logFont = win::logFontOf(saved, dpi);
+        EXPECT_EQ(logFont.lfHeight, -9 * dpi / 72);
+        EXPECT_EQ(win::fontObjectOf(logFont, dpi), saved) << dpi;
+    }
+    const std::string longName(40, 'x');
+    EXPECT_EQ(win::fontObjectOf(win::logFontOf({.name = longName}, 96), 96).name, std::string(31, 'x'));
 }
 
 }  // namespace
