@@ -163,8 +163,8 @@ void WinFormWindow::show() {
 }
 
 bool WinFormWindow::setStaysOnTop(bool onTop) {
-    return ::SetWindowPos(window_, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE) != FALSE;
+    // Only the place in the front-to-back order changes; activation is not suppressed.
+    return ::SetWindowPos(window_, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE) != FALSE;
 }
 
 void WinFormWindow::startInteractiveMove() {

@@ -43,8 +43,11 @@ int WinPopupMenu::popupAtCursor(const std::vector<MenuEntry>& entries) {
     ::GetCursorPos(&at);
     // The menu takes keys only while its owner is the foreground window.
     ::SetForegroundWindow(owner_);
+    // Top-left corner at the mouse; the items react to the left button only. The chosen
+    // command comes back as the result rather than as a message.
     const BOOL chosen =
-        ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, owner_, nullptr);
+        ::TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x,
+                         at.y, 0, owner_, nullptr);
     // Lets the menu close properly when the user next clicks elsewhere.
     ::PostMessageA(owner_, WM_NULL, 0, 0);
     if (chosen <= 0 || static_cast<std::size_t>(chosen) > entries.size()) {
