@@ -153,6 +153,18 @@ class WineGadgetTest(unittest.TestCase):
         self.assertFalse(os.path.exists(self.ini_path()))
         self.assertEqual(self.prefix.profile(), {}, "closing does not save the placement")
 
+    def test_twips_follow_the_screens_resolution(self):
+        # 144 pixels per inch for the programs started from now on: a program that declares
+        # itself aware of the resolution sizes its window in the screen's own pixels.
+        desktop = r"HKCU\Control Panel\Desktop"
+        self.prefix.reg("add", desktop, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144", "/f")
+        try:
+            _, _, width, height = self.gadget().outer()
+        finally:
+            self.prefix.reg("delete", desktop, "/v", "LogPixels", "/f")
+        self.assertAlmostEqual(width, 250, delta=1)
+        self.assertAlmostEqual(height, 300, delta=1)
+
     def test_menu_opens_at_the_mouse_and_switches_title_bar_and_keep_in_front(self):
         run = self.gadget()
         cx, cy = run.center()
