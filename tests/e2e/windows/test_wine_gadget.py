@@ -166,6 +166,7 @@ class WineGadgetTest(unittest.TestCase):
         self.assertAlmostEqual(height, 300, delta=1)
 
     def test_menu_opens_at_the_mouse_and_switches_title_bar_and_keep_in_front(self):
+        # Also its help box, titled with the product name.
         run = self.gadget()
         cx, cy = run.center()
         self.session.xdotool("mousemove", cx, cy)
@@ -190,6 +191,14 @@ class WineGadgetTest(unittest.TestCase):
         # a pixel or two wider than the Win32 frame that Wine fits the client area into.
         for got, want in zip(titled, before):
             self.assertAlmostEqual(got, want, delta=4, msg="the title bar came inside the outer rectangle")
+
+        run.menu_command("h")
+        boxes = wait_for(run.menus, timeout=10)
+        self.assertTrue(boxes, "no help box")
+        self.assertIn('"Quorvel"', self.session.run_text(["xprop", "-id", boxes[0], "-notype", "WM_NAME"]))
+        self.session.xdotool("windowactivate", "--sync", boxes[0])
+        self.session.xdotool("key", "Return")
+        self.assertTrue(wait_for(lambda: not run.menus(), timeout=10), "the help box stayed")
 
         run.menu_command("t")
         self.assertTrue(wait_for(lambda: "_NET_WM_STATE_ABOVE" in run.net_state(), timeout=10))
