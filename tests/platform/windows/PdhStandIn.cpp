@@ -2,7 +2,9 @@
 // Wine's own Visual Basic entry points are unimplemented. It hands out handles above
 // 32 bits (so that a caller cutting them short is caught), logs every call with its
 // arguments, and returns the values the test scripted. Built with
-// QUORVEL_STANDIN_PARTIAL it lacks the value read and the English-name add.
+// QUORVEL_STANDIN_PARTIAL it lacks the value read and the English-name add. A program
+// that cannot script it (the gadget in the end-to-end tests) gives constant values by
+// path in QUORVEL_STANDIN_VALUES instead: "path=value|path=value".
 
 #include <windows.h>
 
@@ -29,7 +31,31 @@ struct State {
     std::vector<double> values;
     std::vector<Query> queries;
     std::vector<std::size_t> counterQuery;  // the query of each counter
+    std::vector<std::string> counterPath;   // the path of each counter
 } state;
+
+// The constant value that QUORVEL_STANDIN_VALUES gives the path, or 0.
+[[maybe_unused]] double environmentValue(const std::string& path) {
+    char text[4096];
+    const DWORD length = GetEnvironmentVariableA("QUORVEL_STANDIN_VALUES", text, sizeof text);
+    if (length == 0 || length >= sizeof text) {
+        return 0.0;
+    }
+    const std::string values(text, length);
+    for (std::size_t start = 0; start < values.size();) {
+        std::size_t end = values.find('|', start);
+        if (end == std::string::npos) {
+            end = values.size();
+        }
+        const std::string entry = values.substr(start, end - start);
+        const std::size_t equals = entry.rfind('=');
+        if (equals != std::string::npos && entry.substr(0, equals) == path) {
+            return std::stod(entry.substr(equals + 1));
+        }
+        start = end + 1;
+    }
+    return 0.0;
+}
 
 std::string handleText(const void* handle) {
     char text[32];
@@ -48,6 +74,7 @@ LONG addCounter(const char* how, HANDLE query, const char* path, HANDLE* counter
         return kInvalidHandle;
     }
     state.counterQuery.push_back(reinterpret_cast<std::uintptr_t>(query) - kQueryBase);
+    state.counterPath.emplace_back(path);
     *counter = reinterpret_cast<HANDLE>(  // NOLINT(performance-no-int-to-ptr): handles are numbers here
         kCounterBase + state.counterQuery.size() - 1);
     return ERROR_SUCCESS;
@@ -114,6 +141,9 @@ __declspec(dllexport) double WINAPI PdhVbGetDoubleCounterValue(HANDLE counter, L
     const Query& q = state.queries[state.counterQuery[n]];
     const auto sample = static_cast<std::size_t>(q.collections);
     *status = ERROR_SUCCESS;
+    if (state.values.empty()) {
+        return environmentValue(state.counterPath[n]);
+    }
     return sample >= 1 && sample <= state.values.size() ? state.values[sample - 1] : 0.0;
 }
 

@@ -1,0 +1,115 @@
+// The program's entry point on Windows: wires the Windows implementations of the
+// platform interfaces to the application shell and runs the message loop.
+
+#include "platform/windows/SystemHeaders.h"
+
+#include <cstdlib>
+#include <exception>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "app/AppEnvironment.h"
+#include "app/CommandLine.h"
+#include "app/ErrorGuard.h"
+#include "app/Startup.h"
+#include "app/frmMain.h"
+#include "platform/windows/AnsiCodePage.h"
+#include "platform/windows/GdiDrawingSurface.h"
+#include "platform/windows/PdhValueSource.h"
+#include "platform/windows/PortableConfigFolder.h"
+#include "platform/windows/RegistryProfileStore.h"
+#include "platform/windows/SystemLibraries.h"
+#include "platform/windows/WinErrorReport.h"
+#include "platform/windows/WinFormHost.h"
+#include "platform/windows/WinFormWindow.h"
+#include "platform/windows/WinIntervalTimer.h"
+#include "platform/windows/WinMessageDialog.h"
+#include "platform/windows/WinPopupMenu.h"
+#include "platform/windows/WindowsFileSystem.h"
+#include "platform/windows/WindowsProcessInfo.h"
+
+namespace {
+
+using ErrorHandler = std::function<void(std::exception_ptr)>;
+
+// The graph's surface: a child window of the main window.
+std::unique_ptr<quorvel::DrawingSurface> makeSurface(HWND parent, const ErrorHandler& handler) {
+    auto surface = std::make_unique<quorvel::GdiDrawingSurface>(parent);
+    surface->setErrorHandler(handler);
+    return surface;
+}
+
+// The system objects the main window is made of; the surface goes before its parent.
+struct WinForm {
+    WinForm(quorvel::win::SystemLibraries& libraries, const ErrorHandler& handler)
+        : window(libraries),
+          surface(makeSurface(window.handle(), handler)),
+          menu(window.handle()),
+          dialog(window.handle()) {}
+
+    quorvel::WinFormWindow window;
+    std::unique_ptr<quorvel::DrawingSurface> surface;
+    quorvel::WinFormHost host;
+    quorvel::WinIntervalTimer timer;
+    quorvel::WinPopupMenu menu;
+    quorvel::WinMessageDialog dialog;
+};
+
+// Answers --help and --version: the exit status, or nothing when the gadget is to run.
+std::optional<int> answerCommandLine(int argc, char** argv) {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    switch (quorvel::CommandLine::Parse(args)) {
+    case quorvel::CommandLine::Request::Run: return std::nullopt;
+    case quorvel::CommandLine::Request::Help: std::cout << quorvel::CommandLine::HelpText(); break;
+    case quorvel::CommandLine::Request::Version: std::cout << quorvel::CommandLine::VersionText() << '\n'; break;
+    }
+    std::cout.flush();
+    return std::cout ? 0 : 1;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
+    if (const auto status = answerCommandLine(__argc, __argv)) {
+        return *status;
+    }
+    // Names and numbers follow the system's ANSI code page, as every 8-bit call does.
+    (void)quorvel::UseAnsiCodePage();
+
+    quorvel::WinErrorReport errors;
+    quorvel::WindowsFileSystem files;
+    quorvel::RegistryProfileStore profile;
+    quorvel::WindowsProcessInfo process;
+    quorvel::PortableConfigFolder configFolder;
+    // The system libraries, each from the system folder.
+    quorvel::win::SystemLibraries libraries;
+    std::unique_ptr<quorvel::PdhValueSource> counters;
+    std::unique_ptr<quorvel::AppEnvironment> env;
+    std::unique_ptr<WinForm> form;
+    std::unique_ptr<quorvel::frmMain> mainForm;
+
+    quorvel::Guarded(errors, [&] {
+        form = std::make_unique<WinForm>(libraries, [&errors](const std::exception_ptr& error) {
+            quorvel::Guarded(errors, [&error] { std::rethrow_exception(error); });
+        });
+        counters = std::make_unique<quorvel::PdhValueSource>(libraries);
+        env = std::make_unique<quorvel::AppEnvironment>(files, profile, process, configFolder, *counters, errors);
+        mainForm = quorvel::Startup::Main(*env, [&form](quorvel::AppEnvironment& e) {
+            return std::make_unique<quorvel::frmMain>(
+                e, quorvel::FormParts{form->window, *form->surface, form->host, form->timer, form->menu, form->dialog});
+        });
+    });
+    MSG message{};
+    while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+    // The window is gone; release the counters and the form before the source they use.
+    mainForm.reset();
+    form.reset();
+    return static_cast<int>(message.wParam);
+}

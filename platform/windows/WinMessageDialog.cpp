@@ -1,0 +1,11 @@
+#include "platform/windows/WinMessageDialog.h"
+
+#include "platform/windows/AnsiText.h"
+
+namespace quorvel {
+
+void WinMessageDialog::inform(const std::string& title, const std::string& text) {
+    ::MessageBoxA(owner_, ProgramTextToAnsi(text).c_str(), ProgramTextToAnsi(title).c_str(), MB_OK | MB_SETFOREGROUND);
+}
+
+}  // namespace quorvel

@@ -1,0 +1,280 @@
+"""quorvel.exe under Wine, on Xvfb with openbox, driven with xdotool as a person would.
+The counters come from the tests' stand-in pdh.dll with constant values per path."""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(HERE, "..", "gadget"))
+from test_gadget import Gadget, px  # noqa: E402
+from wineprefix import WinePrefix  # noqa: E402
+from x11session import X11Session, wait_for  # noqa: E402
+
+BINARY = os.environ.get("QUORVEL_EXE", "")
+STANDIN = os.environ.get("QUORVEL_PDH_STANDIN", "")
+PREFIX = os.environ.get("QUORVEL_E2E_WINEPREFIX", "")
+SENT = r"\RAS Total\Bytes Transmitted/Sec"
+RECEIVED = r"\RAS Total\Bytes Received/Sec"
+# "my gadget" in Shift-JIS, the code page the program's users write their files in.
+REMARK = "; \x8e\x84\x82\xcc\x83\x4b\x83\x57\x83\x46\x83\x62\x83\x67".encode("latin-1")
+
+
+class WineGadget(Gadget):
+    def __init__(self, case):
+        super().__init__(case.session, case.folder, case.tmp)
+        self.prefix = case.prefix
+
+    def start(self, values=None):
+        values = values or {SENT: 0, RECEIVED: 0}
+        script = "|".join(f"{path}={value}" for path, value in values.items())
+        env = self.prefix.env(self.session.display, {"QUORVEL_STANDIN_VALUES": script})
+        self.errors = tempfile.TemporaryFile()
+        self.proc = subprocess.Popen(["wine", os.path.join(self.folder, "quorvel.exe")], env=env,
+                                     stdout=subprocess.DEVNULL, stderr=self.errors)
+        self.window = self.wait_window()
+        return self
+
+    def wait_window(self):
+        found = wait_for(lambda: self.session.xdotool("search", "--onlyvisible", "--pid", self.proc.pid), timeout=60)
+        if not found:
+            raise AssertionError("no window appeared; stderr: " + self.stderr_now())
+        window = found.split()[0]
+        # Mapped and placed: the window manager has reported the frame it gave it.
+        wait_for(lambda: "_NET_FRAME_EXTENTS(CARDINAL)" in self.session.run_text(
+            ["xprop", "-id", window, "_NET_FRAME_EXTENTS"]), timeout=10)
+        return window
+
+    def kill(self):
+        super().kill()
+        self.errors.close()
+
+    def stderr_now(self):
+        self.errors.seek(0)
+        return self.errors.read().decode("utf-8", "replace")
+
+    def menu_command(self, key):
+        x, y = self.center()
+        self.session.xdotool("mousemove", x, y)
+        self.session.xdotool("click", 3)
+        self.assertion(wait_for(self.menus, timeout=10), "no pop-up menu")
+        self.session.xdotool("key", key)
+        wait_for(lambda: not self.menus(), timeout=10)
+
+    def menus(self):
+        windows = self.session.xdotool("search", "--onlyvisible", "--pid", self.proc.pid).split()
+        return [w for w in windows if w != self.window]
+
+    @staticmethod
+    def assertion(value, message):
+        if not value:
+            raise AssertionError(message)
+
+
+@unittest.skipUnless(BINARY and STANDIN and PREFIX and shutil.which("openbox"), "needs quorvel.exe, Wine, openbox")
+class WineGadgetTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.session = X11Session().start()
+        try:
+            cls.prefix = WinePrefix(PREFIX, STANDIN).start(cls.session.display)
+        except BaseException:
+            cls.session.stop()
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.prefix.stop()
+        cls.session.stop()
+
+    def setUp(self):
+        self.tmp = tempfile.mkdtemp(prefix="quorvel-wine-")
+        self.folder = os.path.join(self.tmp, "bin")
+        os.makedirs(self.folder)
+        shutil.copy(BINARY, os.path.join(self.folder, "quorvel.exe"))
+        self.prefix.forget_profile()
+        self.runs = []
+
+    def tearDown(self):
+        for run in self.runs:
+            run.kill()
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def gadget(self, values=None):
+        run = WineGadget(self)
+        self.runs.append(run)
+        return run.start(values)
+
+    def probe(self, shot, column, row):
+        return [self.session.pixel(shot, column, r) for r in range(row - 3, row + 4)]
+
+    def wait_drawn(self, run, shot):
+        """Waits until a tick has drawn the lines at the values 3000 (red, sent) and 6000
+        (green, received) of 9000, in the default colours or those of the settings below."""
+        x, y, w, h = run.client()
+        column = x + w * 3 // 4
+
+        def drawn():
+            self.session.screenshot(shot)
+            upper = self.probe(shot, column, y + round(h / 3))
+            lower = self.probe(shot, column, y + round(h * 2 / 3))
+            return any(g > 100 and r < 50 for r, g, _ in upper) and any(r > 100 and g < 50 for r, g, _ in lower)
+        return wait_for(drawn, timeout=30, step=0.5)
+
+    def ini_path(self):
+        return os.path.join(self.folder, "quorvel.ini")
+
+    def test_first_run_opens_at_the_default_size_and_a_left_drag_moves_it(self):
+        run = self.gadget()
+        x0, y0, width, height = run.outer()
+        self.assertAlmostEqual(width, px(2500), delta=1)
+        self.assertAlmostEqual(height, px(3000), delta=1)
+        self.assertEqual(run.frame_extents()[2], 0, "starts without a title bar")
+
+        cx, cy = run.center()
+        self.session.xdotool("mousemove", cx, cy)
+        self.session.xdotool("mousedown", 1)
+        time.sleep(0.5)  # the move starts from where the pointer is when the program reacts
+        for step in range(1, 11):
+            self.session.xdotool("mousemove", cx + 12 * step, cy + 7 * step)
+            time.sleep(0.03)
+        self.session.xdotool("mouseup", 1)
+        self.assertTrue(wait_for(lambda: run.outer()[:2] != (x0, y0), timeout=10), "the window did not follow")
+        x1, y1, _, _ = run.outer()
+        self.assertAlmostEqual(x1 - x0, 120, delta=8)
+        self.assertAlmostEqual(y1 - y0, 70, delta=8)
+
+        self.assertEqual(run.close(), 0)
+        self.assertFalse(os.path.exists(self.ini_path()))
+        self.assertEqual(self.prefix.profile(), {}, "closing does not save the placement")
+
+    def test_twips_follow_the_screens_resolution(self):
+        # 144 pixels per inch for the programs started from now on: a program that declares
+        # itself aware of the resolution sizes its window in the screen's own pixels.
+        desktop = r"HKCU\Control Panel\Desktop"
+        self.prefix.reg("add", desktop, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144", "/f")
+        try:
+            _, _, width, height = self.gadget().outer()
+        finally:
+            self.prefix.reg("delete", desktop, "/v", "LogPixels", "/f")
+        self.assertAlmostEqual(width, 250, delta=1)
+        self.assertAlmostEqual(height, 300, delta=1)
+
+    def test_menu_opens_at_the_mouse_and_switches_title_bar_and_keep_in_front(self):
+        # Also its help box, titled with the product name.
+        run = self.gadget()
+        cx, cy = run.center()
+        self.session.xdotool("mousemove", cx, cy)
+        self.session.xdotool("click", 3)
+        menus = wait_for(run.menus, timeout=10)
+        self.assertTrue(menus, "no pop-up menu")
+        mx, my, _, _ = run.client(menus[0])
+        self.assertAlmostEqual(mx, cx, delta=4)
+        self.assertAlmostEqual(my, cy, delta=4)
+        self.session.xdotool("key", "Escape")
+        self.assertTrue(wait_for(lambda: not run.menus(), timeout=10), "Escape left the menu open")
+
+        before = run.outer()
+        run.menu_command("s")
+        self.assertTrue(wait_for(lambda: run.frame_extents()[2] > 0, timeout=10), "no title bar")
+        self.assertIn('"Quorvel Ver.1.1.0"', run.title())
+        titled = run.outer()
+        run.menu_command("s")
+        self.assertTrue(wait_for(lambda: run.frame_extents()[2] == 0, timeout=10), "title bar stayed")
+        self.assertTrue(wait_for(lambda: run.outer() == before, timeout=10), f"{run.outer()} != {before}")
+        # Wine keeps the Win32 outer rectangle; on the X side the window manager's frame is
+        # a pixel or two wider than the Win32 frame that Wine fits the client area into.
+        for got, want in zip(titled, before):
+            self.assertAlmostEqual(got, want, delta=4, msg="the title bar came inside the outer rectangle")
+
+        run.menu_command("h")
+        boxes = wait_for(run.menus, timeout=10)
+        self.assertTrue(boxes, "no help box")
+        self.assertIn('"Quorvel"', self.session.run_text(["xprop", "-id", boxes[0], "-notype", "WM_NAME"]))
+        self.session.xdotool("windowactivate", "--sync", boxes[0])
+        self.session.xdotool("key", "Return")
+        self.assertTrue(wait_for(lambda: not run.menus(), timeout=10), "the help box stayed")
+
+        run.menu_command("t")
+        self.assertTrue(wait_for(lambda: "_NET_WM_STATE_ABOVE" in run.net_state(), timeout=10))
+        run.menu_command("t")
+        self.assertTrue(wait_for(lambda: "_NET_WM_STATE_ABOVE" not in run.net_state(), timeout=10))
+        self.assertIsNone(run.proc.poll(), "still running")
+
+    def test_quit_saves_the_file_and_the_placement_and_the_next_start_comes_back(self):
+        with open(self.ini_path(), "wb") as f:
+            f.write(REMARK + b"\r\nMax=9000\r\n")
+        run = self.gadget({SENT: 3000, RECEIVED: 6000})
+        # The items that each tick looks up are in the store once a tick has drawn.
+        self.assertTrue(self.wait_drawn(run, os.path.join(self.tmp, "tick.png")), "no tick")
+        self.session.xdotool("windowmove", run.window, 200, 150)
+        wait_for(lambda: run.outer()[:2] == (200, 150), timeout=10)
+        placement = run.outer()
+        run.menu_command("q")
+        self.assertEqual(run.wait_exit(timeout=30), 0)
+
+        with open(self.ini_path(), "rb") as f:
+            lines = f.read().split(b"\r\n")
+        self.assertEqual(lines[:3], [b"[General]", REMARK, b"Max = 9000"])
+        names = [line.split(b" = ")[0].decode() for line in lines[3:] if line]
+        self.assertEqual(names, ["Bunkaino", "BarX", "BarXColor", "BarXInterval", "BarY", "BarYColor",
+                                 "BarYInterval", "BackColor", "TimerValue", "RedLineSource", "GreenLineSource",
+                                 "NotShowSum", "LineColorSent", "LineColorRecieved"])
+        saved = self.prefix.profile()
+        self.assertEqual(sorted(saved), ["WindowHeight", "WindowLeft", "WindowTop", "WindowWidth"])
+        self.assertAlmostEqual(float(saved["WindowLeft"]), placement[0] * 15, delta=15)
+        self.assertAlmostEqual(float(saved["WindowTop"]), placement[1] * 15, delta=15)
+
+        again = self.gadget()
+        for got, want in zip(again.outer(), placement):
+            self.assertAlmostEqual(got, want, delta=1)
+
+    def test_screenshot_finds_the_grid_and_the_lines_where_settings_and_values_put_them(self):
+        # Max 9000: the received line (green) at 6000 stands a third from the top, the
+        # sent line (red) at 3000 two thirds; the sum (blue-green) is off the scale.
+        with open(self.ini_path(), "wb") as f:
+            f.write(b"LineColorSent=65280\r\nLineColorRecieved=255\r\nBarXColor=16711680\r\n"
+                    b"BarYColor=16711680\r\nNotShowSum=False\r\n")
+        run = self.gadget({SENT: 3000, RECEIVED: 6000})
+        shot = os.path.join(self.tmp, "gadget.png")
+        x, y, w, h = run.client()
+        self.assertTrue(self.wait_drawn(run, shot), "no lines where the values put them")
+        artifacts = os.environ.get("QUORVEL_E2E_ARTIFACTS")
+        if artifacts:
+            os.makedirs(artifacts, exist_ok=True)
+            shutil.copy(shot, os.path.join(artifacts, "wine-gadget.png"))
+        # Horizontal bars every 1000 of 9000, blue; black between them.
+        row = y + round(h * 1000 / 9000)
+        self.assertIn((0, 0, 255), self.probe(shot, x + w // 3, row))
+        self.assertEqual(self.session.pixel(shot, x + w // 3, y + round(h * 1500 / 9000)), (0, 0, 0))
+
+    def test_bunkaino_zero_shows_the_error_report_and_exits_with_status_1(self):
+        with open(self.ini_path(), "wb") as f:
+            f.write(b"Bunkaino=0\r\n")
+        env = self.prefix.env(self.session.display)
+        errors = tempfile.TemporaryFile()
+        proc = subprocess.Popen(["wine", os.path.join(self.folder, "quorvel.exe")], env=env,
+                                stdout=subprocess.DEVNULL, stderr=errors)
+        try:
+            box = wait_for(lambda: self.session.xdotool("search", "--onlyvisible", "--pid", proc.pid).split(),
+                           timeout=60)
+            self.assertTrue(box, "no error box")
+            self.assertIn('"Quorvel"', self.session.run_text(["xprop", "-id", box[0], "-notype", "WM_NAME"]))
+            self.session.xdotool("windowactivate", "--sync", box[0])
+            self.session.xdotool("key", "Return")
+            status = proc.wait(timeout=30)
+        finally:
+            if proc.poll() is None:
+                proc.kill()
+        self.assertEqual(status, 1)
+        errors.seek(0)
+        self.assertIn("Subscript out of range", errors.read().decode("utf-8", "replace"))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
