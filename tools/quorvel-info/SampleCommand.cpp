@@ -2,10 +2,12 @@
 
 #include <array>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <memory>
 #include <ostream>
+#include <thread>
 #include <variant>
 
 #include "counters/clsPdh.h"
@@ -85,15 +87,6 @@ std::string decimal(double value) {
     return {text.data(), result.ptr};
 }
 
-void addMilliseconds(timespec& t, std::uint32_t ms) {
-    t.tv_sec += static_cast<time_t>(ms / 1000);
-    t.tv_nsec += static_cast<long>(ms % 1000) * 1'000'000;
-    if (t.tv_nsec >= 1'000'000'000) {
-        t.tv_sec += 1;
-        t.tv_nsec -= 1'000'000'000;
-    }
-}
-
 }  // namespace
 
 int runSample(InfoArgs args, InfoContext& context) {
@@ -134,12 +127,12 @@ int runSample(InfoArgs args, InfoContext& context) {
     for (auto& q : queries) {
         q->Collect();
     }
-    timespec next{};
-    ::clock_gettime(CLOCK_MONOTONIC, &next);
+    // Collections keep to their schedule however long each takes. (clock_nanosleep with an
+    // absolute time fails at once on Windows, which made this loop spin forever there.)
+    auto next = std::chrono::steady_clock::now();
     for (std::uint64_t n = 0; !options.count || n < *options.count; ++n) {
-        addMilliseconds(next, options.intervalMs);
-        while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr) != 0) {
-        }
+        next += std::chrono::milliseconds(options.intervalMs);
+        std::this_thread::sleep_until(next);
         for (auto& q : queries) {
             q->Collect();
         }

@@ -8,6 +8,7 @@ import sys
 import tempfile
 import time
 import unittest
+import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
@@ -19,6 +20,8 @@ from x11session import X11Session, wait_for  # noqa: E402
 BINARY = os.environ.get("QUORVEL_EXE", "")
 STANDIN = os.environ.get("QUORVEL_PDH_STANDIN", "")
 PREFIX = os.environ.get("QUORVEL_E2E_WINEPREFIX", "")
+# The zip that scripts/package windows makes, as a user downloads it.
+ZIP = os.environ.get("QUORVEL_ZIP", "")
 SENT = r"\RAS Total\Bytes Transmitted/Sec"
 RECEIVED = r"\RAS Total\Bytes Received/Sec"
 # "my gadget" in Shift-JIS, the code page the program's users write their files in.
@@ -274,6 +277,35 @@ class WineGadgetTest(unittest.TestCase):
         self.assertEqual(status, 1)
         errors.seek(0)
         self.assertIn("Subscript out of range", errors.read().decode("utf-8", "replace"))
+
+    @unittest.skipUnless(ZIP and os.path.exists(ZIP), "needs the zip that scripts/package windows makes")
+    def test_the_zip_unpacked_into_a_fresh_folder_runs_from_there(self):
+        top = os.path.basename(ZIP)[:-len(".zip")]
+        with zipfile.ZipFile(ZIP) as archive:
+            self.assertEqual(sorted(archive.namelist()),
+                             [f"{top}/README.txt", f"{top}/quorvel-info.exe", f"{top}/quorvel.exe"])
+            archive.extractall(os.path.join(self.tmp, "unpacked"))
+        self.folder = os.path.join(self.tmp, "unpacked", top)
+        with open(os.path.join(self.folder, "README.txt"), "rb") as f:
+            readme = f.read()
+        self.assertIn(b"quorvel.ini", readme)
+        self.assertNotIn(b"\n", readme.replace(b"\r\n", b""), "the read-me has Windows line ends")
+
+        run = self.gadget({SENT: 3000, RECEIVED: 6000})
+        self.assertTrue(self.wait_drawn(run, os.path.join(self.tmp, "zip.png")), "no lines where the values put them")
+        run.menu_command("q")
+        self.assertEqual(run.wait_exit(timeout=30), 0)
+        self.assertEqual(sorted(os.listdir(self.folder)), ["README.txt", "quorvel-info.exe", "quorvel.exe"],
+                         "the program creates no file beside itself")
+        self.assertEqual(len(self.prefix.profile()), 4, "quit saved the placement")
+
+        folders = self.prefix.run([os.path.join(self.folder, "quorvel-info.exe"), "folders"]).decode("latin-1")
+        self.assertEqual(len(folders.splitlines()), 19, folders)
+        sample = self.prefix.run([os.path.join(self.folder, "quorvel-info.exe"), "sample", SENT, "-n", "2", "-i", "50"],
+                                 env={"QUORVEL_STANDIN_VALUES": f"{SENT}=3000"}, timeout=60).decode("latin-1")
+        rows = sample.splitlines()
+        self.assertEqual(len(rows), 3, sample)
+        self.assertTrue(rows[2].endswith(",3000"), sample)
 
 
 if __name__ == "__main__":

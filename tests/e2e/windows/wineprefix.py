@@ -51,11 +51,11 @@ class WinePrefix:
             self.server.wait()
         self.server = None
 
-    def run(self, args, timeout=120):
+    def run(self, args, timeout=120, env=None):
         """Runs a Wine program to its end; its standard output as bytes. Output goes through a
         file: the services that Wine starts inherit the handles and outlive the program."""
         with tempfile.TemporaryFile() as out:
-            subprocess.run(["wine", *args], env=self.env(self.display), stdout=out, stderr=subprocess.DEVNULL,
+            subprocess.run(["wine", *args], env=self.env(self.display, env), stdout=out, stderr=subprocess.DEVNULL,
                            timeout=timeout)
             out.seek(0)
             return out.read()
