@@ -22,6 +22,7 @@
 #include "platform/qt/XcbDrawingSurface.h"
 #include "platform/qt/XcbPixelFormat.h"
 #include "support/RecordingHost.h"
+#include "support/SurfaceScenes.h"
 
 namespace quorvel::testing {
 namespace {
@@ -84,53 +85,6 @@ xcb_connection_t* connection() {
     return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
 }
 
-// One redraw as the monitoring cycle makes it: the grid, then three series.
-struct Scene {
-    int width = 2;
-    int mode = 13;
-    int style = 0;
-    int samples = 10;
-    double scale = 1.0;  // the series' values, times this
-};
-
-std::vector<double> seriesValues(int samples, unsigned seed, double scale) {
-    std::vector<double> values;
-    unsigned state = seed;
-    for (int i = 0; i < samples; ++i) {
-        state = state * 1103515245U + 12345U;
-        // Runs of equal values, steep steps, and now and then beyond both edges.
-        const double v = (i / 3) % 3 == 0 ? 4500.0 : static_cast<double>((state >> 8) % 10800) - 900.0;
-        values.push_back(v * scale);
-    }
-    return values;
-}
-
-void drawScene(DrawingSurface& surface, const Scene& scene) {
-    RecordingHost host;
-    MinGraph graph(surface, host);
-    graph.setDrawWidth(static_cast<std::int16_t>(scene.width));
-    graph.setDrawMode(static_cast<std::int16_t>(scene.mode));
-    graph.setDrawStyle(static_cast<std::int16_t>(scene.style));
-    graph.setBackColor(0x336699);
-    graph.setBunkaino(scene.samples);
-    graph.setMax(9000);
-    graph.setBarX(true);
-    graph.setBarXInterval(TaggedValue(std::int16_t{1000}));
-    graph.setBarXColor(0xFF0000);
-    graph.setBarY(true);
-    graph.setBarYInterval(TaggedValue(std::int16_t{3}));
-    graph.setBarYColor(0x00FF00);
-    graph.resize(170, 200);  // clears and draws the grid
-    const std::array<Colour, 3> colours{0x00C0FF, 0x40FF40, 0x2020E0};
-    for (unsigned s = 0; s < 3; ++s) {
-        TaggedValue::Array data;
-        for (const double v : seriesValues(scene.samples, s + 1, scene.scale)) {
-            data.emplace_back(v);
-        }
-        graph.DrawGraph(TaggedValue(data), colours.at(s));
-    }
-}
-
 struct Comparison {
     int differing = 0;
     int drawn = 0;  // pixels that differ from the background in either picture
@@ -166,7 +120,7 @@ protected:
         QtDrawingSurface image;
         drawScene(image, scene);
         drawScene(*x, scene);
-        return compare(x->picture(), image.picture(), 0x996633);  // 0x336699 as 0x00BBGGRR
+        return compare(x->picture(), image.picture(), sceneBackground);
     }
 
     std::unique_ptr<QWidget> window;
@@ -187,24 +141,12 @@ TEST_F(XSurfaceTest, EveryRasterModeAtWidthsOneTwoAndThreeMatchesTheImageSurface
     }
 }
 
-TEST_F(XSurfaceTest, DefaultGridAndSeriesAndDashedPensMatchTheImageSurface) {
-    const std::vector<Scene> scenes{
-        {.width = 2},  // the main window's pen
-        {.width = 1},  // the default pen
-        {.width = 1, .samples = 60},
-        {.width = 1, .style = 1},  // dash
-        {.width = 1, .style = 2},  // dot
-        {.width = 1, .style = 3},  // dash-dot
-        {.width = 1, .style = 4},  // dash-dot-dot
-        {.width = 1, .mode = 7, .style = 3},
-        {.width = 2, .style = 1},  // dashes only exist at width 1
-        {.width = 1, .style = 5},  // invisible: the grid is not drawn either
-        {.width = 1, .style = 6},  // inside solid
-    };
-    for (const Scene& scene : scenes) {
+// The scenes the image and GDI surfaces draw against the reference pictures: every raster
+// mode at widths 1 and 2, the default pens, a longer history and every pen style.
+TEST_F(XSurfaceTest, TheReferencePictureScenesMatchTheImageSurface) {
+    for (const Scene& scene : comparisonScenes()) {
         const Comparison c = drawBoth(scene);
-        EXPECT_EQ(c.differing, 0) << "width " << scene.width << ", mode " << scene.mode << ", style " << scene.style
-                                  << ", " << scene.samples << " samples";
+        EXPECT_EQ(c.differing, 0) << scene.name();
     }
 }
 
@@ -234,7 +176,7 @@ TEST_F(XSurfaceTest, LevelAndUprightLinesInEveryDirectionMatchTheImageSurface) {
                     s->lineTo({to.x, to.y + 0.5F}, 0x4080FF);  // a short upright step from the pen
                 }
             }
-            const Comparison c = compare(x->picture(), image.picture(), 0x996633);
+            const Comparison c = compare(x->picture(), image.picture(), sceneBackground);
             EXPECT_EQ(c.differing, 0) << "width " << width << ", mode " << mode;
             EXPECT_GT(c.drawn, 500);
         }
@@ -264,7 +206,7 @@ TEST_F(XSurfaceTest, AFrameTooLargeToKeepIsDrawnAsItComes) {
             s->seriesTo(0, ys, 0x00C0FF);
             s->line({0, 90}, {static_cast<float>(samples), 90}, 0xFF0000);
         }
-        const Comparison c = compare(x->picture(), image.picture(), 0x996633);
+        const Comparison c = compare(x->picture(), image.picture(), sceneBackground);
         EXPECT_EQ(c.differing, 0) << samples << " samples";
         EXPECT_GT(c.drawn, 1000);
     }
