@@ -7,7 +7,6 @@
 #include <functional>
 #include <iostream>
 #include <memory>
-#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -65,24 +64,11 @@ struct QtForm {
     quorvel::QtMessageDialog dialog;
 };
 
-// Answers --help and --version before anything needs a display: the exit status, or
-// nothing when the gadget is to run.
-std::optional<int> answerCommandLine(int argc, char** argv) {
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
-    switch (quorvel::CommandLine::Parse(args)) {
-    case quorvel::CommandLine::Request::Run: return std::nullopt;
-    case quorvel::CommandLine::Request::Help: std::cout << quorvel::CommandLine::HelpText(); break;
-    case quorvel::CommandLine::Request::Version: std::cout << quorvel::CommandLine::VersionText() << '\n'; break;
-    }
-    // A full disk or a closed pipe is a failure, not a printed answer.
-    std::cout.flush();
-    return std::cout ? 0 : 1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const auto status = answerCommandLine(argc, argv)) {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (const auto status = quorvel::CommandLine::Answer(args, std::cout)) {
         return *status;
     }
     // A 170 x 200 image once a second gains nothing from shared memory with the X server,

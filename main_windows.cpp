@@ -8,7 +8,6 @@
 #include <functional>
 #include <iostream>
 #include <memory>
-#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -59,22 +58,11 @@ struct WinForm {
     quorvel::WinMessageDialog dialog;
 };
 
-// Answers --help and --version: the exit status, or nothing when the gadget is to run.
-std::optional<int> answerCommandLine(int argc, char** argv) {
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
-    switch (quorvel::CommandLine::Parse(args)) {
-    case quorvel::CommandLine::Request::Run: return std::nullopt;
-    case quorvel::CommandLine::Request::Help: std::cout << quorvel::CommandLine::HelpText(); break;
-    case quorvel::CommandLine::Request::Version: std::cout << quorvel::CommandLine::VersionText() << '\n'; break;
-    }
-    std::cout.flush();
-    return std::cout ? 0 : 1;
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
-    if (const auto status = answerCommandLine(__argc, __argv)) {
+    const std::vector<std::string_view> args(__argv + 1, __argv + __argc);
+    if (const auto status = quorvel::CommandLine::Answer(args, std::cout)) {
         return *status;
     }
     // Names and numbers follow the system's ANSI code page, as every 8-bit call does.

@@ -2,6 +2,8 @@
 
 #include "app/Version.h"
 
+#include <ostream>
+
 namespace quorvel::CommandLine {
 
 Request Parse(std::span<const std::string_view> args) {
@@ -38,6 +40,17 @@ std::string HelpText() {
 std::string VersionText() {
     return std::string(version::kProductName) + " " + std::to_string(version::kMajor) + "." +
            std::to_string(version::kMinor) + "." + std::to_string(version::kRevision);
+}
+
+std::optional<int> Answer(std::span<const std::string_view> args, std::ostream& out) {
+    switch (Parse(args)) {
+    case Request::Run: return std::nullopt;
+    case Request::Help: out << HelpText(); break;
+    case Request::Version: out << VersionText() << '\n'; break;
+    }
+    // A full disk or a closed pipe is a failure, not a printed answer.
+    out.flush();
+    return out ? 0 : 1;
 }
 
 }  // namespace quorvel::CommandLine

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+#include <ostream>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,5 +20,9 @@ std::string HelpText();
 
 // The product name and version, "Quorvel 1.1.0", without a newline.
 std::string VersionText();
+
+// Answers --help and --version on `out` before anything needs a display: the exit status
+// (1 when the answer could not be written), or nothing when the gadget is to run.
+std::optional<int> Answer(std::span<const std::string_view> args, std::ostream& out);
 
 }  // namespace quorvel::CommandLine

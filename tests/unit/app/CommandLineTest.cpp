@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <sstream>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +35,31 @@ TEST(CommandLine, VersionIsProductNameAndThreeNumbers) {
     // help2man takes the first line for the synopsis and needs an options section.
     EXPECT_TRUE(HelpText().starts_with("Usage: quorvel "));
     EXPECT_NE(HelpText().find("\n  --version "), std::string::npos);
+}
+
+TEST(CommandLine, AnswerPrintsTheRequestedTextOrLetsTheGadgetRun) {
+    struct Case {
+        std::vector<std::string_view> args;
+        std::optional<int> status;
+        std::string printed;
+    };
+    const Case cases[] = {
+        {{}, std::nullopt, ""},
+        {{"file", "-x"}, std::nullopt, ""},
+        {{"--help"}, 0, HelpText()},
+        {{"x", "--version"}, 0, "Quorvel 1.1.0\n"},
+    };
+    for (const Case& c : cases) {
+        std::ostringstream out;
+        EXPECT_EQ(Answer(c.args, out), c.status) << (c.args.empty() ? "(none)" : c.args.back());
+        EXPECT_EQ(out.str(), c.printed);
+    }
+}
+
+TEST(CommandLine, AnAnswerThatCannotBeWrittenFails) {
+    const std::vector<std::string_view> help{"--help"};
+    std::ostream nowhere(nullptr);  // every write sets badbit, as a closed pipe does
+    EXPECT_EQ(Answer(help, nowhere), 1);
 }
 
 }  // namespace
