@@ -13,7 +13,7 @@
 #include <utility>
 
 #include "common/RuntimeError.h"
-#include "platform/qt/PropertyRange.h"
+#include "platform/PropertyRange.h"
 #include "platform/qt/SurfaceFont.h"
 #include "platform/qt/SurfaceInput.h"
 #include "platform/qt/SystemColour.h"

@@ -16,7 +16,7 @@
 
 #include "common/RuntimeError.h"
 #include "platform/DeviceScale.h"
-#include "platform/qt/PropertyRange.h"
+#include "platform/PropertyRange.h"
 #include "platform/qt/SurfaceFont.h"
 #include "platform/qt/SurfaceInput.h"
 #include "platform/qt/SystemColour.h"

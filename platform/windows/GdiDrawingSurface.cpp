@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "common/RuntimeError.h"
-#include "platform/qt/PropertyRange.h"
+#include "platform/PropertyRange.h"
 #include "platform/windows/GdiFont.h"
 
 namespace quorvel {

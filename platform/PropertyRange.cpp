@@ -1,4 +1,4 @@
-#include "platform/qt/PropertyRange.h"
+#include "platform/PropertyRange.h"
 
 #include <string>
 
