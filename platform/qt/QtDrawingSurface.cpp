@@ -8,12 +8,9 @@
 #include <QTransform>
 
 #include <algorithm>
-#include <cmath>
 #include <memory>
 #include <utility>
 
-#include "common/RuntimeError.h"
-#include "platform/PropertyRange.h"
 #include "platform/qt/SurfaceFont.h"
 #include "platform/qt/SurfaceInput.h"
 #include "platform/qt/SystemColour.h"
@@ -73,20 +70,6 @@ void QtDrawingSurface::fitImage() {
 void QtDrawingSurface::place(int left, int top, int width, int height) {
     setGeometry(left, top, std::max(width, 0), std::max(height, 0));
     fitImage();
-}
-
-void QtDrawingSurface::setScaleWidth(float width) {
-    if (width == 0.0F || !std::isfinite(width)) {
-        refuseProperty("ScaleWidth");
-    }
-    scaleWidth_ = width;
-}
-
-void QtDrawingSurface::setScaleHeight(float height) {
-    if (height == 0.0F || !std::isfinite(height)) {
-        refuseProperty("ScaleHeight");
-    }
-    scaleHeight_ = height;
 }
 
 QtDrawingSurface::DeviceMapping QtDrawingSurface::mapping() const {
@@ -158,39 +141,16 @@ void QtDrawingSurface::refresh() {
     update();
 }
 
-void QtDrawingSurface::setEnabledState(bool enabled) {
-    enabled_ = enabled;
+void QtDrawingSurface::enabledChanged(bool enabled) {
     setEnabled(enabled);
 }
 
-void QtDrawingSurface::setFontObject(FontRef font) {
-    if (!font) {
-        refuseProperty("Font");
-    }
-    setFont(qFontOf(*font));
-    font_ = std::move(font);
+void QtDrawingSurface::fontChanged(const FontObject& font) {
+    setFont(qFontOf(font));
 }
 
-void QtDrawingSurface::setAppearance(std::int16_t appearance) {
-    appearance_ = checkedRange("Appearance", appearance, 0, 1);
+void QtDrawingSurface::borderChanged() {
     fitImage();
-}
-
-void QtDrawingSurface::setBorderStyle(std::int16_t style) {
-    borderStyle_ = checkedRange("BorderStyle", style, 0, 1);
-    fitImage();
-}
-
-void QtDrawingSurface::setDrawMode(std::int16_t mode) {
-    drawMode_ = checkedRange("DrawMode", mode, 1, 16);
-}
-
-void QtDrawingSurface::setDrawStyle(std::int16_t style) {
-    drawStyle_ = checkedRange("DrawStyle", style, 0, 6);
-}
-
-void QtDrawingSurface::setDrawWidth(std::int16_t width) {
-    drawWidth_ = checkedRange("DrawWidth", width, 1, 32767);
 }
 
 void QtDrawingSurface::setErrorHandler(std::function<void(std::exception_ptr)> handler) {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/DeviceScale.h"
-#include "platform/DrawingSurface.h"
+#include "platform/SurfaceProperties.h"
 #include "platform/qt/LineRaster.h"
 #include "platform/qt/SurfaceInput.h"
 
@@ -28,45 +28,19 @@ namespace quorvel {
 // device-pixel-ratio times as wide (DeviceScale). When the window moves to a screen of
 // another ratio, the image is made anew at that ratio, holding the old picture enlarged
 // or reduced until the owner's next drawing replaces it.
-class QtDrawingSurface final : public QWidget, public DrawingSurface {
+class QtDrawingSurface final : public QWidget, public SurfaceProperties {
     Q_OBJECT
 
 public:
     explicit QtDrawingSurface(QWidget* parent = nullptr);
 
     void place(int left, int top, int width, int height) override;
-    [[nodiscard]] float scaleWidth() const override { return scaleWidth_; }
-    void setScaleWidth(float width) override;
-    [[nodiscard]] float scaleHeight() const override { return scaleHeight_; }
-    void setScaleHeight(float height) override;
-    [[nodiscard]] LogicalPoint penPosition() const override { return pen_; }
-    void setPenPosition(LogicalPoint position) override { pen_ = position; }
     void lineTo(LogicalPoint to, std::optional<Colour> colour) override;
     void seriesTo(float firstX, std::span<const float> ys, std::optional<Colour> colour) override;
     void line(LogicalPoint from, LogicalPoint to, Colour colour) override;
     void clear() override;
     void refresh() override;
 
-    [[nodiscard]] Colour foreColor() const override { return foreColor_; }
-    void setForeColor(Colour colour) override { foreColor_ = colour; }
-    [[nodiscard]] Colour backColor() const override { return backColor_; }
-    void setBackColor(Colour colour) override { backColor_ = colour; }
-    [[nodiscard]] bool enabledState() const override { return enabled_; }
-    void setEnabledState(bool enabled) override;
-    [[nodiscard]] bool persistentImage() const override { return persistentImage_; }
-    void setPersistentImage(bool on) override { persistentImage_ = on; }
-    [[nodiscard]] FontRef fontObject() const override { return font_; }
-    void setFontObject(FontRef font) override;
-    [[nodiscard]] std::int16_t appearance() const override { return appearance_; }
-    void setAppearance(std::int16_t appearance) override;
-    [[nodiscard]] std::int16_t borderStyle() const override { return borderStyle_; }
-    void setBorderStyle(std::int16_t style) override;
-    [[nodiscard]] std::int16_t drawMode() const override { return drawMode_; }
-    void setDrawMode(std::int16_t mode) override;
-    [[nodiscard]] std::int16_t drawStyle() const override { return drawStyle_; }
-    void setDrawStyle(std::int16_t style) override;
-    [[nodiscard]] std::int16_t drawWidth() const override { return drawWidth_; }
-    void setDrawWidth(std::int16_t width) override;
     void setInputListener(InputListener* listener) override { input_.setListener(listener); }
 
     // The persistent image: the drawing area's device pixels.
@@ -91,6 +65,9 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    void enabledChanged(bool enabled) override;
+    void fontChanged(const FontObject& font) override;
+    void borderChanged() override;
     struct DeviceMapping {
         AxisMapping x;
         AxisMapping y;
@@ -110,19 +87,6 @@ private:
     QImage image_;
     DeviceScale scale_;
     LineRaster raster_;
-    float scaleWidth_ = 125.0F;
-    float scaleHeight_ = 85.0F;
-    LogicalPoint pen_;
-    Colour foreColor_ = buttonTextColour;
-    Colour backColor_ = 0;
-    bool enabled_ = true;
-    bool persistentImage_ = false;
-    FontRef font_;
-    std::int16_t appearance_ = 1;
-    std::int16_t borderStyle_ = 1;
-    std::int16_t drawMode_ = 13;
-    std::int16_t drawStyle_ = 0;
-    std::int16_t drawWidth_ = 1;
     SurfaceInput input_;
     bool updatePending_ = false;
 };

@@ -9,14 +9,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "common/RuntimeError.h"
 #include "platform/DeviceScale.h"
-#include "platform/PropertyRange.h"
 #include "platform/qt/SurfaceFont.h"
 #include "platform/qt/SurfaceInput.h"
 #include "platform/qt/SystemColour.h"
@@ -215,20 +213,6 @@ void XcbDrawingSurface::place(int left, int top, int width, int height) {
     fitImage();
 }
 
-void XcbDrawingSurface::setScaleWidth(float width) {
-    if (width == 0.0F || !std::isfinite(width)) {
-        refuseProperty("ScaleWidth");
-    }
-    scaleWidth_ = width;
-}
-
-void XcbDrawingSurface::setScaleHeight(float height) {
-    if (height == 0.0F || !std::isfinite(height)) {
-        refuseProperty("ScaleHeight");
-    }
-    scaleHeight_ = height;
-}
-
 XcbDrawingSurface::DeviceMapping XcbDrawingSurface::mapping() const {
     return {{static_cast<double>(canvas_->width()) / scaleWidth_},
             {static_cast<double>(canvas_->height()) / scaleHeight_}};
@@ -317,39 +301,16 @@ void XcbDrawingSurface::refresh() {
     present(false);
 }
 
-void XcbDrawingSurface::setEnabledState(bool enabled) {
-    enabled_ = enabled;
+void XcbDrawingSurface::enabledChanged(bool enabled) {
     setEnabled(enabled);
 }
 
-void XcbDrawingSurface::setFontObject(FontRef font) {
-    if (!font) {
-        refuseProperty("Font");
-    }
-    setFont(qFontOf(*font));
-    font_ = std::move(font);
+void XcbDrawingSurface::fontChanged(const FontObject& font) {
+    setFont(qFontOf(font));
 }
 
-void XcbDrawingSurface::setAppearance(std::int16_t appearance) {
-    appearance_ = checkedRange("Appearance", appearance, 0, 1);
+void XcbDrawingSurface::borderChanged() {
     fitImage();
-}
-
-void XcbDrawingSurface::setBorderStyle(std::int16_t style) {
-    borderStyle_ = checkedRange("BorderStyle", style, 0, 1);
-    fitImage();
-}
-
-void XcbDrawingSurface::setDrawMode(std::int16_t mode) {
-    drawMode_ = checkedRange("DrawMode", mode, 1, 16);
-}
-
-void XcbDrawingSurface::setDrawStyle(std::int16_t style) {
-    drawStyle_ = checkedRange("DrawStyle", style, 0, 6);
-}
-
-void XcbDrawingSurface::setDrawWidth(std::int16_t width) {
-    drawWidth_ = checkedRange("DrawWidth", width, 1, 32767);
 }
 
 void XcbDrawingSurface::setErrorHandler(std::function<void(std::exception_ptr)> handler) {

@@ -10,7 +10,7 @@
 #include <optional>
 #include <span>
 
-#include "platform/DrawingSurface.h"
+#include "platform/SurfaceProperties.h"
 #include "platform/qt/LineRaster.h"
 #include "platform/qt/SurfaceInput.h"
 #include "platform/qt/XcbCanvas.h"
@@ -23,7 +23,7 @@ namespace quorvel {
 // a redraw queues a few requests and one copy to the window, sent together when the
 // event loop is about to wait. Qt does not paint the window: an expose copies the pixmap
 // again. Input comes through Qt, as for QtDrawingSurface, and behaves the same.
-class XcbDrawingSurface final : public QWidget, public DrawingSurface {
+class XcbDrawingSurface final : public QWidget, public SurfaceProperties {
     Q_OBJECT
 
 public:
@@ -33,38 +33,12 @@ public:
     static XcbDrawingSurface* create(QWidget* parent);
 
     void place(int left, int top, int width, int height) override;
-    [[nodiscard]] float scaleWidth() const override { return scaleWidth_; }
-    void setScaleWidth(float width) override;
-    [[nodiscard]] float scaleHeight() const override { return scaleHeight_; }
-    void setScaleHeight(float height) override;
-    [[nodiscard]] LogicalPoint penPosition() const override { return pen_; }
-    void setPenPosition(LogicalPoint position) override { pen_ = position; }
     void lineTo(LogicalPoint to, std::optional<Colour> colour) override;
     void seriesTo(float firstX, std::span<const float> ys, std::optional<Colour> colour) override;
     void line(LogicalPoint from, LogicalPoint to, Colour colour) override;
     void clear() override;
     void refresh() override;
 
-    [[nodiscard]] Colour foreColor() const override { return foreColor_; }
-    void setForeColor(Colour colour) override { foreColor_ = colour; }
-    [[nodiscard]] Colour backColor() const override { return backColor_; }
-    void setBackColor(Colour colour) override { backColor_ = colour; }
-    [[nodiscard]] bool enabledState() const override { return enabled_; }
-    void setEnabledState(bool enabled) override;
-    [[nodiscard]] bool persistentImage() const override { return persistentImage_; }
-    void setPersistentImage(bool on) override { persistentImage_ = on; }
-    [[nodiscard]] FontRef fontObject() const override { return font_; }
-    void setFontObject(FontRef font) override;
-    [[nodiscard]] std::int16_t appearance() const override { return appearance_; }
-    void setAppearance(std::int16_t appearance) override;
-    [[nodiscard]] std::int16_t borderStyle() const override { return borderStyle_; }
-    void setBorderStyle(std::int16_t style) override;
-    [[nodiscard]] std::int16_t drawMode() const override { return drawMode_; }
-    void setDrawMode(std::int16_t mode) override;
-    [[nodiscard]] std::int16_t drawStyle() const override { return drawStyle_; }
-    void setDrawStyle(std::int16_t style) override;
-    [[nodiscard]] std::int16_t drawWidth() const override { return drawWidth_; }
-    void setDrawWidth(std::int16_t width) override;
     void setInputListener(InputListener* listener) override { input_.setListener(listener); }
 
     // The persistent image read back from the server, as 0xRRGGBB pixels.
@@ -90,6 +64,9 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    void enabledChanged(bool enabled) override;
+    void fontChanged(const FontObject& font) override;
+    void borderChanged() override;
     struct DeviceMapping {
         AxisMapping x;
         AxisMapping y;
@@ -119,19 +96,6 @@ private:
     xcb_window_t window_ = 0;
     XcbPixelFormat format_;
     std::vector<DevicePoint> points_;
-    float scaleWidth_ = 125.0F;
-    float scaleHeight_ = 85.0F;
-    LogicalPoint pen_;
-    Colour foreColor_ = buttonTextColour;
-    Colour backColor_ = 0;
-    bool enabled_ = true;
-    bool persistentImage_ = false;
-    FontRef font_;
-    std::int16_t appearance_ = 1;
-    std::int16_t borderStyle_ = 1;
-    std::int16_t drawMode_ = 13;
-    std::int16_t drawStyle_ = 0;
-    std::int16_t drawWidth_ = 1;
     SurfaceInput input_;
     bool presentPending_ = false;
 };

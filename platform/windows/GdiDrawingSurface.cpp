@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "common/RuntimeError.h"
-#include "platform/PropertyRange.h"
 #include "platform/windows/GdiFont.h"
 
 namespace quorvel {
@@ -180,20 +179,6 @@ void GdiDrawingSurface::place(int left, int top, int width, int height) {
     fitImage();
 }
 
-void GdiDrawingSurface::setScaleWidth(float width) {
-    if (width == 0.0F || !std::isfinite(width)) {
-        refuseProperty("ScaleWidth");
-    }
-    scaleWidth_ = width;
-}
-
-void GdiDrawingSurface::setScaleHeight(float height) {
-    if (height == 0.0F || !std::isfinite(height)) {
-        refuseProperty("ScaleHeight");
-    }
-    scaleHeight_ = height;
-}
-
 POINT GdiDrawingSurface::toDevice(LogicalPoint point) const {
     return {toPixel(point.x, static_cast<double>(imageWidth_) / scaleWidth_),
             toPixel(point.y, static_cast<double>(imageHeight_) / scaleHeight_)};
@@ -291,47 +276,24 @@ void GdiDrawingSurface::refresh() {
     }
 }
 
-void GdiDrawingSurface::setEnabledState(bool enabled) {
-    enabled_ = enabled;
+void GdiDrawingSurface::enabledChanged(bool enabled) {
     if (window_ != nullptr) {
         ::EnableWindow(window_, enabled ? TRUE : FALSE);
     }
 }
 
-void GdiDrawingSurface::setFontObject(FontRef font) {
-    if (!font) {
-        refuseProperty("Font");
-    }
-    const LOGFONTW logFont = win::logFontOf(*font, static_cast<int>(std::lround(scale_.ratio() * 96.0)));
+void GdiDrawingSurface::fontChanged(const FontObject& font) {
+    const LOGFONTW logFont = win::logFontOf(font, static_cast<int>(std::lround(scale_.ratio() * 96.0)));
     win::GdiObject created(::CreateFontIndirectW(&logFont));
     if (created.valid()) {
         const HGDIOBJ old = ::SelectObject(dc_.get(), created.get());
         originalFont_ = originalFont_ != nullptr ? originalFont_ : old;
         gdiFont_ = std::move(created);
     }
-    font_ = std::move(font);
 }
 
-void GdiDrawingSurface::setAppearance(std::int16_t appearance) {
-    appearance_ = checkedRange("Appearance", appearance, 0, 1);
+void GdiDrawingSurface::borderChanged() {
     fitImage();
-}
-
-void GdiDrawingSurface::setBorderStyle(std::int16_t style) {
-    borderStyle_ = checkedRange("BorderStyle", style, 0, 1);
-    fitImage();
-}
-
-void GdiDrawingSurface::setDrawMode(std::int16_t mode) {
-    drawMode_ = checkedRange("DrawMode", mode, 1, 16);
-}
-
-void GdiDrawingSurface::setDrawStyle(std::int16_t style) {
-    drawStyle_ = checkedRange("DrawStyle", style, 0, 6);
-}
-
-void GdiDrawingSurface::setDrawWidth(std::int16_t width) {
-    drawWidth_ = checkedRange("DrawWidth", width, 1, 32767);
 }
 
 void GdiDrawingSurface::setErrorHandler(std::function<void(std::exception_ptr)> handler) {

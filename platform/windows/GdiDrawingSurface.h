@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/DeviceScale.h"
-#include "platform/DrawingSurface.h"
+#include "platform/SurfaceProperties.h"
 #include "platform/windows/GdiHandles.h"
 #include "platform/windows/GdiPenCache.h"
 #include "platform/windows/GdiSurfaceInput.h"
@@ -27,7 +27,7 @@ namespace quorvel {
 // window's screen has more pixels per inch (DeviceScale).
 //
 // Without a parent there is no window at all: the image alone, for tests.
-class GdiDrawingSurface final : public DrawingSurface {
+class GdiDrawingSurface final : public SurfaceProperties {
 public:
     explicit GdiDrawingSurface(HWND parent);
     GdiDrawingSurface(const GdiDrawingSurface&) = delete;
@@ -37,38 +37,12 @@ public:
     ~GdiDrawingSurface() override;
 
     void place(int left, int top, int width, int height) override;
-    [[nodiscard]] float scaleWidth() const override { return scaleWidth_; }
-    void setScaleWidth(float width) override;
-    [[nodiscard]] float scaleHeight() const override { return scaleHeight_; }
-    void setScaleHeight(float height) override;
-    [[nodiscard]] LogicalPoint penPosition() const override { return pen_; }
-    void setPenPosition(LogicalPoint position) override { pen_ = position; }
     void lineTo(LogicalPoint to, std::optional<Colour> colour) override;
     void seriesTo(float firstX, std::span<const float> ys, std::optional<Colour> colour) override;
     void line(LogicalPoint from, LogicalPoint to, Colour colour) override;
     void clear() override;
     void refresh() override;
 
-    [[nodiscard]] Colour foreColor() const override { return foreColor_; }
-    void setForeColor(Colour colour) override { foreColor_ = colour; }
-    [[nodiscard]] Colour backColor() const override { return backColor_; }
-    void setBackColor(Colour colour) override { backColor_ = colour; }
-    [[nodiscard]] bool enabledState() const override { return enabled_; }
-    void setEnabledState(bool enabled) override;
-    [[nodiscard]] bool persistentImage() const override { return persistentImage_; }
-    void setPersistentImage(bool on) override { persistentImage_ = on; }
-    [[nodiscard]] FontRef fontObject() const override { return font_; }
-    void setFontObject(FontRef font) override;
-    [[nodiscard]] std::int16_t appearance() const override { return appearance_; }
-    void setAppearance(std::int16_t appearance) override;
-    [[nodiscard]] std::int16_t borderStyle() const override { return borderStyle_; }
-    void setBorderStyle(std::int16_t style) override;
-    [[nodiscard]] std::int16_t drawMode() const override { return drawMode_; }
-    void setDrawMode(std::int16_t mode) override;
-    [[nodiscard]] std::int16_t drawStyle() const override { return drawStyle_; }
-    void setDrawStyle(std::int16_t style) override;
-    [[nodiscard]] std::int16_t drawWidth() const override { return drawWidth_; }
-    void setDrawWidth(std::int16_t width) override;
     void setInputListener(InputListener* listener) override { input_.setListener(listener); }
 
     // The surface's child window; null without a parent.
@@ -89,6 +63,9 @@ public:
     [[nodiscard]] std::size_t pensCreated() const noexcept { return pens_.created(); }
 
 private:
+    void enabledChanged(bool enabled) override;
+    void fontChanged(const FontObject& font) override;
+    void borderChanged() override;
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void paint();
@@ -119,19 +96,6 @@ private:
     win::GdiPenCache pens_;
     std::vector<POINT> points_;
     DeviceScale scale_;
-    float scaleWidth_ = 125.0F;
-    float scaleHeight_ = 85.0F;
-    LogicalPoint pen_;
-    Colour foreColor_ = buttonTextColour;
-    Colour backColor_ = 0;
-    bool enabled_ = true;
-    bool persistentImage_ = false;
-    FontRef font_;
-    std::int16_t appearance_ = 1;
-    std::int16_t borderStyle_ = 1;
-    std::int16_t drawMode_ = 13;
-    std::int16_t drawStyle_ = 0;
-    std::int16_t drawWidth_ = 1;
     GdiSurfaceInput input_;
     bool paintPending_ = false;
 };
