@@ -1,0 +1,79 @@
+#include "platform/SurfaceProperties.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/ErrorKindOf.h"
+
+namespace quorvel {
+namespace {
+
+// Draws nothing; notes each hook that runs.
+class NotingSurface final : public SurfaceProperties {
+public:
+    std::vector<std::string> hooks;
+
+    void place(int /*left*/, int /*top*/, int /*width*/, int /*height*/) override {}
+    void lineTo(LogicalPoint /*to*/, std::optional<Colour> /*colour*/) override {}
+    void seriesTo(float /*firstX*/, std::span<const float> /*ys*/, std::optional<Colour> /*colour*/) override {}
+    void line(LogicalPoint /*from*/, LogicalPoint /*to*/, Colour /*colour*/) override {}
+    void clear() override {}
+    void refresh() override {}
+    void setInputListener(InputListener* /*listener*/) override {}
+
+private:
+    void enabledChanged(bool enabled) override { hooks.emplace_back(enabled ? "enabled" : "disabled"); }
+    void fontChanged(const FontObject& /*font*/) override { hooks.emplace_back("font"); }
+    void borderChanged() override { hooks.emplace_back("border"); }
+};
+
+// What a surface refuses leaves the property as it was and runs no hook.
+TEST(SurfaceProperties, ARefusedValueIsAnInvalidValueErrorAndChangesNothing) {
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    const std::vector<std::function<void(DrawingSurface&)>> refused{
+        [](DrawingSurface& s) { s.setScaleWidth(0.0F); },  [](DrawingSurface& s) { s.setScaleWidth(std::nanf("")); },
+        [](DrawingSurface& s) { s.setScaleHeight(-inf); }, [](DrawingSurface& s) { s.setFontObject(nullptr); },
+        [](DrawingSurface& s) { s.setAppearance(2); },     [](DrawingSurface& s) { s.setBorderStyle(-1); },
+        [](DrawingSurface& s) { s.setDrawMode(0); },       [](DrawingSurface& s) { s.setDrawMode(17); },
+        [](DrawingSurface& s) { s.setDrawStyle(7); },      [](DrawingSurface& s) { s.setDrawWidth(0); },
+    };
+    for (std::size_t i = 0; i < refused.size(); ++i) {
+        NotingSurface surface;
+        EXPECT_EQ(test::errorOf([&] { refused[i](surface); }), ErrorKind::InvalidValue) << "case " << i;
+        EXPECT_EQ((std::vector<float>{surface.scaleWidth(), surface.scaleHeight()}), (std::vector{125.0F, 85.0F}));
+        EXPECT_EQ((std::vector<int>{surface.appearance(), surface.borderStyle(), surface.drawMode(),
+                                    surface.drawStyle(), surface.drawWidth()}),
+                  (std::vector{1, 1, 13, 0, 1}))
+            << "case " << i;
+        EXPECT_TRUE(surface.hooks.empty()) << "case " << i;
+    }
+}
+
+TEST(SurfaceProperties, AnAcceptedValueIsKeptAndTheSurfaceHearsOfWhatItMustRedo) {
+    NotingSurface surface;
+    auto font = std::make_shared<const FontObject>();
+    surface.setScaleWidth(-10.0F);
+    surface.setDrawMode(16);
+    surface.setDrawStyle(6);
+    surface.setDrawWidth(32767);
+    surface.setAppearance(0);
+    surface.setBorderStyle(0);
+    surface.setEnabledState(false);
+    surface.setFontObject(font);
+    EXPECT_EQ(surface.scaleWidth(), -10.0F);
+    EXPECT_EQ((std::vector<int>{surface.appearance(), surface.borderStyle(), surface.drawMode(), surface.drawStyle(),
+                                surface.drawWidth()}),
+              (std::vector{0, 0, 16, 6, 32767}));
+    EXPECT_FALSE(surface.enabledState());
+    EXPECT_EQ(surface.fontObject(), font);
+    EXPECT_EQ(surface.hooks, (std::vector<std::string>{"border", "border", "disabled", "font"}));
+}
+
+}  // namespace
+}  // namespace quorvel
