@@ -1,67 +1,15 @@
 #include "platform/qt/SurfaceInput.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <utility>
-
-#include "common/RuntimeError.h"
 #include "platform/qt/InputCodes.h"
 
 namespace quorvel {
-namespace {
-
-void reportAndExit(std::exception_ptr error) {
-    try {
-        std::rethrow_exception(std::move(error));
-    } catch (const RuntimeError& e) {
-        std::fprintf(stderr, "Quorvel: %s\n", e.report().c_str());
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "Quorvel: %s\n", e.what());
-    } catch (...) {
-        std::fprintf(stderr, "Quorvel: unknown error\n");
-    }
-    std::fflush(stderr);
-    std::_Exit(EXIT_FAILURE);
-}
-
-}  // namespace
-
-SurfaceInput::SurfaceInput() : errorHandler_(reportAndExit) {}
-
-void SurfaceInput::setErrorHandler(ErrorHandler handler) {
-    errorHandler_ = handler ? std::move(handler) : reportAndExit;
-}
-
-template <class Call>
-void SurfaceInput::deliver(Call call) {
-    if (listener_ == nullptr) {
-        return;
-    }
-    try {
-        call(*listener_);
-    } catch (...) {
-        errorHandler_(std::current_exception());
-    }
-}
 
 void SurfaceInput::mousePress(const QMouseEvent& event, LogicalPoint at) {
-    std::int16_t button = input::buttonCode(event.button());
-    std::int16_t shift = input::shiftState(event.modifiers());
-    clickPending_ = event.button() == Qt::LeftButton;
-    deliver([&](InputListener& l) { l.MouseDown(button, shift, at.x, at.y); });
+    press(input::buttonCode(event.button()), input::shiftState(event.modifiers()), at);
 }
 
-// A left press and release over the surface make a click; the release that ends a
-// double click does not.
 void SurfaceInput::mouseRelease(const QMouseEvent& event, LogicalPoint at, bool inside) {
-    std::int16_t button = input::buttonCode(event.button());
-    std::int16_t shift = input::shiftState(event.modifiers());
-    const bool click = clickPending_ && event.button() == Qt::LeftButton && inside;
-    clickPending_ = false;
-    deliver([&](InputListener& l) { l.MouseUp(button, shift, at.x, at.y); });
-    if (click) {
-        deliver([](InputListener& l) { l.Click(); });
-    }
+    release(input::buttonCode(event.button()), input::shiftState(event.modifiers()), at, inside);
 }
 
 void SurfaceInput::mouseDoubleClick(const QMouseEvent& event, LogicalPoint at) {
@@ -69,24 +17,18 @@ void SurfaceInput::mouseDoubleClick(const QMouseEvent& event, LogicalPoint at) {
         mousePress(event, at);
         return;
     }
-    clickPending_ = false;
-    deliver([](InputListener& l) { l.DblClick(); });
+    doubleClick();
 }
 
 void SurfaceInput::mouseMove(const QMouseEvent& event, LogicalPoint at) {
-    std::int16_t button = input::buttonState(event.buttons());
-    std::int16_t shift = input::shiftState(event.modifiers());
-    deliver([&](InputListener& l) { l.MouseMove(button, shift, at.x, at.y); });
+    move(input::buttonState(event.buttons()), input::shiftState(event.modifiers()), at);
 }
 
 void SurfaceInput::keyPress(const QKeyEvent& event) {
-    std::int16_t code = input::keyCode(event.key(), event.modifiers());
-    std::int16_t shift = input::shiftState(event.modifiers());
-    deliver([&](InputListener& l) { l.KeyDown(code, shift); });
+    keyDown(input::keyCode(event.key(), event.modifiers()), input::shiftState(event.modifiers()));
     const QString text = event.text();
     if (!text.isEmpty()) {
-        auto ascii = static_cast<std::int16_t>(text.at(0).unicode());
-        deliver([&](InputListener& l) { l.KeyPress(ascii); });
+        typed(static_cast<std::int16_t>(text.at(0).unicode()));
     }
 }
 
@@ -95,9 +37,7 @@ void SurfaceInput::keyRelease(const QKeyEvent& event) {
     if (event.isAutoRepeat()) {
         return;
     }
-    std::int16_t code = input::keyCode(event.key(), event.modifiers());
-    std::int16_t shift = input::shiftState(event.modifiers());
-    deliver([&](InputListener& l) { l.KeyUp(code, shift); });
+    keyUp(input::keyCode(event.key(), event.modifiers()), input::shiftState(event.modifiers()));
 }
 
 }  // namespace quorvel

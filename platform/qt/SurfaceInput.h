@@ -2,28 +2,16 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <exception>
-#include <functional>
 
 #include "platform/DrawingSurface.h"
-#include "platform/InputListener.h"
+#include "platform/SurfaceInputDispatch.h"
 
 namespace quorvel {
 
-// A drawing surface's mouse and keyboard events, handed to its input listener in logical
-// units. An error that the listener raises goes to the surface's error handler, since it
-// must not cross Qt's event loop; without one, the error is printed and the process ends.
-class SurfaceInput {
+// A drawing surface's Qt mouse and keyboard events, coded as the input listener expects
+// and handed to it in logical units.
+class SurfaceInput : public SurfaceInputDispatch {
 public:
-    using ErrorHandler = std::function<void(std::exception_ptr)>;
-
-    SurfaceInput();
-
-    void setListener(InputListener* listener) { listener_ = listener; }
-    // An empty handler restores the default one.
-    void setErrorHandler(ErrorHandler handler);
-    void reportError(std::exception_ptr error) const { errorHandler_(std::move(error)); }
-
     void mousePress(const QMouseEvent& event, LogicalPoint at);
     // inside: whether the release happened over the surface.
     void mouseRelease(const QMouseEvent& event, LogicalPoint at, bool inside);
@@ -31,14 +19,6 @@ public:
     void mouseMove(const QMouseEvent& event, LogicalPoint at);
     void keyPress(const QKeyEvent& event);
     void keyRelease(const QKeyEvent& event);
-
-private:
-    template <class Call>
-    void deliver(Call call);
-
-    InputListener* listener_ = nullptr;
-    ErrorHandler errorHandler_;
-    bool clickPending_ = false;
 };
 
 }  // namespace quorvel
