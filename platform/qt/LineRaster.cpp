@@ -1,10 +1,11 @@
 #include "platform/qt/LineRaster.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+
+#include "platform/DashPattern.h"
 
 namespace quorvel {
 namespace {
@@ -77,20 +78,6 @@ void byMinor(const Geometry& g, I64 low, I64 high, Fn fn) {
         const I64 a = g.major0 + g.majorSign * kStart;
         const I64 b = g.major0 + g.majorSign * kEnd;
         fn(g.minor0 + g.minorSign * j, std::min(a, b), std::max(a, b));
-    }
-}
-
-// Dash patterns as alternating on and off lengths in pixels.
-std::span<const int> dashPattern(int style) {
-    static constexpr std::array<int, 2> dash{18, 6};
-    static constexpr std::array<int, 2> dot{3, 3};
-    static constexpr std::array<int, 4> dashDot{9, 6, 3, 6};
-    static constexpr std::array<int, 6> dashDotDot{9, 3, 3, 3, 3, 3};
-    switch (style) {
-    case 1: return dash;
-    case 2: return dot;
-    case 3: return dashDot;
-    default: return dashDotDot;
     }
 }
 
@@ -180,7 +167,7 @@ void LineRaster::setPen(const Pen& pen) {
         // A wider pen's square stretches each dash by its width less one: the dashes are
         // shortened and the gaps lengthened by as much, so both keep their scaled length.
         const int stretch = penWidth_ - 1;
-        for (const int length : dashPattern(pen_.style)) {
+        for (const int length : DashPattern(pen_.style)) {
             const int scaled = pen_.scale.pixels(length);
             dashes_.push_back(dashes_.size() % 2 == 0 ? std::max(scaled - stretch, 1) : scaled + stretch);
         }

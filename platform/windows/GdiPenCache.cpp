@@ -4,22 +4,10 @@
 #include <array>
 #include <span>
 
+#include "platform/DashPattern.h"
+
 namespace quorvel::win {
 namespace {
-
-// The system's own on and off lengths of its dashed cosmetic pens, in pixels.
-std::span<const DWORD> dashPattern(int style) {
-    static constexpr std::array<DWORD, 2> dash{18, 6};
-    static constexpr std::array<DWORD, 2> dot{3, 3};
-    static constexpr std::array<DWORD, 4> dashDot{9, 6, 3, 6};
-    static constexpr std::array<DWORD, 6> dashDotDot{9, 3, 3, 3, 3, 3};
-    switch (style) {
-    case 1: return dash;
-    case 2: return dot;
-    case 3: return dashDot;
-    default: return dashDotDot;
-    }
-}
 
 int nativeStyle(int style) {
     switch (style) {
@@ -41,9 +29,9 @@ HPEN createPen(const PenSpec& spec) {
     if (dashed && spec.scale.ratio() != 1.0) {
         // Dashes as long as the system's, times the scale, on a pen that many pixels wide.
         std::array<DWORD, 6> lengths{};
-        const std::span<const DWORD> pattern = dashPattern(spec.style);
+        const std::span<const int> pattern = DashPattern(spec.style);
         for (std::size_t i = 0; i < pattern.size(); ++i) {
-            lengths.at(i) = static_cast<DWORD>(spec.scale.pixels(static_cast<int>(pattern[i])));
+            lengths.at(i) = static_cast<DWORD>(spec.scale.pixels(pattern[i]));
         }
         const LOGBRUSH brush{BS_SOLID, spec.colour, 0};
         return ::ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_FLAT | PS_JOIN_MITER, static_cast<DWORD>(width),
