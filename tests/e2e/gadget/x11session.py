@@ -27,13 +27,17 @@ class X11Session:
     def start(self):
         # On a loaded machine a new server now and then refuses its first client, or the
         # window manager gives up on it; start the pair afresh then, a few times at most.
-        for _ in range(3):
+        problems = []
+        for attempt in range(3):
             try:
                 return self._start_once()
-            except RuntimeError:
+            except RuntimeError as problem:
+                problems.append(str(problem))
                 self.stop()
                 self.procs = []
-        raise RuntimeError("openbox did not start")
+                # Whatever crowded the machine out may take a moment to pass.
+                time.sleep(attempt + 1)
+        raise RuntimeError("openbox did not start: " + " / ".join(problems))
 
     def _start_once(self):
         read_fd, write_fd = os.pipe()
@@ -49,14 +53,18 @@ class X11Session:
         self.home = tempfile.mkdtemp(prefix="quorvel-wm-")
         if not number or not wait_for(lambda: self.run_code(["xprop", "-root", "-len", "0"]) == 0, timeout=30):
             raise RuntimeError("Xvfb did not start")
-        wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env(self.home),
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wm_errors = os.path.join(self.home, "openbox.err")
+        with open(wm_errors, "wb") as errors:
+            wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env(self.home),
+                                  stdout=subprocess.DEVNULL, stderr=errors)
         self.procs.append(wm)
         # openbox announces itself on the root window once it manages the screen.
         announced = wait_for(lambda: wm.poll() is not None or
                              "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.run_text(["xprop", "-root"]), timeout=30)
         if not announced or wm.poll() is not None:
-            raise RuntimeError("openbox did not start")
+            with open(wm_errors, "rb") as errors:
+                said = errors.read().decode("utf-8", "replace").strip()
+            raise RuntimeError(f"openbox on {self.display} ended with {wm.poll()}: {said[-300:]}")
         return self
 
     def stop(self):
