@@ -23,22 +23,22 @@ int nativeStyle(int style) {
 
 }  // namespace
 
-HPEN createPen(const PenSpec& spec) {
-    const int width = spec.scale.pixels(std::max(spec.width, 1));
-    const bool dashed = spec.style >= 1 && spec.style <= 4 && spec.width <= 1;
-    if (dashed && spec.scale.ratio() != 1.0) {
+HPEN createPen(const PenSpec& look) {
+    const int width = look.scale.pixels(std::max(look.width, 1));
+    const bool dashed = look.style >= 1 && look.style <= 4 && look.width <= 1;
+    if (dashed && look.scale.ratio() != 1.0) {
         // Dashes as long as the system's, times the scale, on a pen that many pixels wide.
         std::array<DWORD, 6> lengths{};
-        const std::span<const int> pattern = DashPattern(spec.style);
+        const std::span<const int> pattern = DashPattern(look.style);
         for (std::size_t i = 0; i < pattern.size(); ++i) {
-            lengths.at(i) = static_cast<DWORD>(spec.scale.pixels(pattern[i]));
+            lengths.at(i) = static_cast<DWORD>(look.scale.pixels(pattern[i]));
         }
-        const LOGBRUSH brush{BS_SOLID, spec.colour, 0};
+        const LOGBRUSH brush{BS_SOLID, look.colour, 0};
         return ::ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_FLAT | PS_JOIN_MITER, static_cast<DWORD>(width),
                               &brush, static_cast<DWORD>(pattern.size()), lengths.data());
     }
-    const int style = dashed || spec.style < 1 || spec.style > 4 ? nativeStyle(spec.style) : PS_SOLID;
-    return ::CreatePen(style, style == PS_NULL ? 0 : width, spec.colour);
+    const int style = dashed || look.style < 1 || look.style > 4 ? nativeStyle(look.style) : PS_SOLID;
+    return ::CreatePen(style, style == PS_NULL ? 0 : width, look.colour);
 }
 
 GdiPenCache::~GdiPenCache() {
@@ -54,14 +54,14 @@ void GdiPenCache::release(GdiObject& pen) {
     pen.reset();
 }
 
-void GdiPenCache::select(const PenSpec& spec) {
+void GdiPenCache::select(const PenSpec& look) {
     for (const Entry& entry : entries_) {
-        if (entry.spec == spec) {
+        if (entry.look == look) {
             ::SelectObject(dc_, entry.pen.get());
             return;
         }
     }
-    GdiObject pen(createPen(spec));
+    GdiObject pen(createPen(look));
     ++created_;
     if (!pen.valid()) {
         ::SelectObject(dc_, ::GetStockObject(NULL_PEN));
@@ -69,12 +69,12 @@ void GdiPenCache::select(const PenSpec& spec) {
     }
     ::SelectObject(dc_, pen.get());
     if (entries_.size() < capacity) {
-        entries_.push_back({spec, std::move(pen)});
+        entries_.push_back({look, std::move(pen)});
         return;
     }
     Entry& oldest = entries_[next_];
     release(oldest.pen);
-    oldest = {spec, std::move(pen)};
+    oldest = {look, std::move(pen)};
     next_ = (next_ + 1) % capacity;
 }
 

@@ -36,13 +36,13 @@ public:
     ~GdiPenCache();
 
     // Selects the pen into the DC, making it when none is kept.
-    void select(const PenSpec& spec);
+    void select(const PenSpec& look);
     // How many pens have been made so far.
     [[nodiscard]] std::size_t created() const noexcept { return created_; }
 
 private:
     struct Entry {
-        PenSpec spec;
+        PenSpec look;
         GdiObject pen;
     };
 
@@ -54,7 +54,7 @@ private:
     std::size_t created_ = 0;
 };
 
-// A new pen for the spec; the caller owns it.
-HPEN createPen(const PenSpec& spec);
+// A new pen of that width, style and colour; the caller owns it.
+HPEN createPen(const PenSpec& look);
 
 }  // namespace quorvel::win
