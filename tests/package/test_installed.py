@@ -24,6 +24,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e", "gadget"))
+from x11session import wait_for  # noqa: E402
+
 CACHE = os.environ.get("QUORVEL_TEST_ROOT_CACHE", "/var/cache/quorvel-test-root")
 SOURCES = next((p for p in ("/etc/apt/sources.list.d/debian.sources", "/etc/apt/sources.list") if os.path.exists(p)),
                None)
@@ -33,20 +36,12 @@ HOME = f"/home/{USER}"
 BACK_COLOUR = 16744448
 BACK_RGB = (0, 128, 255)
 T0 = time.monotonic()
+# Each probe below starts a process in the root: poll at a gentler pace than the default.
+PROBE_STEP = 0.2
 
 
 def log(message):
     print(f"[{time.monotonic() - T0:7.1f}s] {message}", flush=True)
-
-
-def wait_for(predicate, timeout, step=0.2):
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        result = predicate()
-        if result:
-            return result
-        time.sleep(step)
-    return None
 
 
 class Failure(Exception):
@@ -216,7 +211,7 @@ def run_gadget(root, ini):
         gadget = subprocess.Popen(root.command("exec quorvel", user=USER, env={**x, "QT_QPA_PLATFORM": "xcb"}),
                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         windows = wait_for(lambda: gadget.poll() is None and xdotool("search", "--onlyvisible", "--class", "quorvel"),
-                           timeout=60)
+                           timeout=60, step=PROBE_STEP)
         check(windows, f"no window appeared (status {gadget.poll()})")
         window = windows.split()[0]
         geometry = dict(line.split("=") for line in xdotool("getwindowgeometry", "--shell", window).split())
@@ -226,7 +221,7 @@ def run_gadget(root, ini):
         # Xvfb draws the pointer into its screen dump; it starts at the screen's centre,
         # which is where a first run centres the window.
         xdotool("mousemove", 0, 0)
-        painted = wait_for(lambda: xwd_pixel(screen, cx, cy) == BACK_RGB, timeout=30)
+        painted = wait_for(lambda: xwd_pixel(screen, cx, cy) == BACK_RGB, timeout=30, step=PROBE_STEP)
         check(painted, f"the graph's centre is {xwd_pixel(screen, cx, cy)}, not the BackColor {BACK_RGB}")
         outside = (min(left + width + 20, 639), cy)
         check(xwd_pixel(screen, *outside) != BACK_RGB, f"the screen at {outside}, outside the window, is BackColor too")
@@ -235,8 +230,9 @@ def run_gadget(root, ini):
         # Quit from the menu, as a person would: right button, then the access key Q.
         xdotool("mousemove", cx, cy)
         xdotool("click", 3)
-        check(wait_for(lambda: len(xdotool("search", "--onlyvisible", "--class", "quorvel").split()) > 1, timeout=20),
-              "the menu did not open")
+        menu_open = wait_for(lambda: len(xdotool("search", "--onlyvisible", "--class", "quorvel").split()) > 1,
+                             timeout=20, step=PROBE_STEP)
+        check(menu_open, "the menu did not open")
         xdotool("key", "q")
         try:
             status = gadget.wait(timeout=30)

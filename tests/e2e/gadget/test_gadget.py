@@ -84,6 +84,20 @@ class Gadget:
     def title(self):
         return self.session.run_text(["xprop", "-id", self.window, "-notype", "_NET_WM_NAME"])
 
+    def menus(self):
+        """The program's visible windows other than the main one: its pop-up menu or a box."""
+        windows = self.session.xdotool("search", "--onlyvisible", "--pid", self.proc.pid).split()
+        return [w for w in windows if w != self.window]
+
+    def open_menu(self, x=None, y=None):
+        """Right-clicks at (x, y), the middle of the window by default; returns the windows
+        of the menu that came up (none when it did not)."""
+        if x is None:
+            x, y = self.center()
+        self.session.xdotool("mousemove", x, y)
+        self.session.xdotool("click", 3)
+        return wait_for(self.menus) or []
+
     def menu_command(self, key):
         x, y = self.center()
         self.session.xdotool("mousemove", x, y)
@@ -196,10 +210,7 @@ class GadgetTest(GadgetCase):
     def test_menu_opens_at_the_mouse(self):
         run = self.gadget()
         cx, cy = run.center()
-        self.session.xdotool("mousemove", cx, cy)
-        self.session.xdotool("click", 3)
-        menus = wait_for(lambda: [w for w in self.session.xdotool("search", "--onlyvisible", "--pid",
-                                                                  run.proc.pid).split() if w != run.window])
+        menus = run.open_menu()
         self.assertTrue(menus, "no pop-up menu")
         mx, my, _, _ = run.client(menus[0])
         self.assertAlmostEqual(mx, cx, delta=4)

@@ -67,11 +67,7 @@ class WindowTest(test_gadget.GadgetCase):
 
     def menu_shot(self, run):
         """Opens the menu, and returns a screenshot and the menu's rectangle; leaves it open."""
-        cx, cy = run.center()
-        self.session.xdotool("mousemove", cx, cy)
-        self.session.xdotool("click", 3)
-        menus = wait_for(lambda: [w for w in self.session.xdotool("search", "--onlyvisible", "--pid",
-                                                                  run.proc.pid).split() if w != run.window])
+        menus = run.open_menu()
         self.assertTrue(menus, "no pop-up menu")
         time.sleep(0.5)
         shot = os.path.join(self.tmp, "menu.png")

@@ -63,11 +63,7 @@ class XSurfaceTest(GadgetCase):
 
         self.assertTrue(wait_for(blue_bar_shown, timeout=10), "no blue bar before the menu")
         # The menu opens at the mouse, over the bar.
-        self.session.xdotool("mousemove", column - 5, row - 5)
-        self.session.xdotool("click", 3)
-        menus = wait_for(lambda: [m for m in self.session.xdotool("search", "--onlyvisible", "--pid",
-                                                                  run.proc.pid).split() if m != run.window])
-        self.assertTrue(menus, "no pop-up menu")
+        self.assertTrue(run.open_menu(column - 5, row - 5), "no pop-up menu")
         self.assertTrue(wait_for(lambda: not blue_bar_shown(), timeout=10), "the menu did not cover the bar")
         self.session.xdotool("key", "Escape")
         self.assertTrue(wait_for(blue_bar_shown, timeout=10), "the bar did not come back after the menu closed")

@@ -62,16 +62,9 @@ class WineGadget(Gadget):
         return self.errors.read().decode("utf-8", "replace")
 
     def menu_command(self, key):
-        x, y = self.center()
-        self.session.xdotool("mousemove", x, y)
-        self.session.xdotool("click", 3)
-        self.assertion(wait_for(self.menus, timeout=10), "no pop-up menu")
+        self.assertion(self.open_menu(), "no pop-up menu")
         self.session.xdotool("key", key)
         wait_for(lambda: not self.menus(), timeout=10)
-
-    def menus(self):
-        windows = self.session.xdotool("search", "--onlyvisible", "--pid", self.proc.pid).split()
-        return [w for w in windows if w != self.window]
 
     @staticmethod
     def assertion(value, message):
@@ -172,9 +165,7 @@ class WineGadgetTest(unittest.TestCase):
         # Also its help box, titled with the product name.
         run = self.gadget()
         cx, cy = run.center()
-        self.session.xdotool("mousemove", cx, cy)
-        self.session.xdotool("click", 3)
-        menus = wait_for(run.menus, timeout=10)
+        menus = run.open_menu()
         self.assertTrue(menus, "no pop-up menu")
         mx, my, _, _ = run.client(menus[0])
         self.assertAlmostEqual(mx, cx, delta=4)
