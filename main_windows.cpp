@@ -65,8 +65,9 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
     if (const auto status = quorvel::CommandLine::Answer(args, std::cout)) {
         return *status;
     }
-    // Names and numbers follow the system's ANSI code page, as every 8-bit call does.
+    // Names follow the system's ANSI code page, as every 8-bit call does; numbers the user's format.
     (void)quorvel::UseAnsiCodePage();
+    quorvel::UseUserNumberFormat();
 
     quorvel::WinErrorReport errors;
     quorvel::WindowsFileSystem files;

@@ -24,6 +24,8 @@ PREFIX = os.environ.get("QUORVEL_E2E_WINEPREFIX", "")
 ZIP = os.environ.get("QUORVEL_ZIP", "")
 SENT = r"\RAS Total\Bytes Transmitted/Sec"
 RECEIVED = r"\RAS Total\Bytes Received/Sec"
+# The system's code pages, as a process in the locale of its environment sees them.
+NLS_KEY = r"HKLM\System\CurrentControlSet\Control\Nls\CodePage"
 # "my gadget" in Shift-JIS, the code page the program's users write their files in.
 REMARK = "; \x8e\x84\x82\xcc\x83\x4b\x83\x57\x83\x46\x83\x62\x83\x67".encode("latin-1")
 
@@ -33,10 +35,13 @@ class WineGadget(Gadget):
         super().__init__(case.session, case.folder, case.tmp)
         self.prefix = case.prefix
 
-    def start(self, values=None):
+    def start(self, values=None, locale=None):
         values = values or {SENT: 0, RECEIVED: 0}
         script = "|".join(f"{path}={value}" for path, value in values.items())
-        env = self.prefix.env(self.session.display, {"QUORVEL_STANDIN_VALUES": script})
+        extra = {"QUORVEL_STANDIN_VALUES": script}
+        if locale:
+            extra["LC_ALL"] = locale  # Wine's code page and regional settings follow it
+        env = self.prefix.env(self.session.display, extra)
         self.errors = tempfile.TemporaryFile()
         self.proc = subprocess.Popen(["wine", os.path.join(self.folder, "quorvel.exe")], env=env,
                                      stdout=subprocess.DEVNULL, stderr=self.errors)
@@ -101,10 +106,26 @@ class WineGadgetTest(unittest.TestCase):
             run.kill()
         shutil.rmtree(self.tmp, ignore_errors=True)
 
-    def gadget(self, values=None):
+    def gadget(self, values=None, locale=None):
         run = WineGadget(self)
         self.runs.append(run)
-        return run.start(values)
+        return run.start(values, locale)
+
+    def picture(self, window, name):
+        """The pixels of one window, once two shots in a row agree."""
+        path = os.path.join(self.tmp, name + ".png")
+        shots = []
+
+        def steady():
+            subprocess.run(["import", "-display", self.session.display, "-window", window, path], check=True)
+            shots.append(subprocess.run(["convert", path, "rgb:-"], capture_output=True, check=True).stdout)
+            return len(shots) > 1 and shots[-1] == shots[-2]
+        self.assertTrue(wait_for(steady, timeout=10, step=0.3), f"{name} kept changing")
+        artifacts = os.environ.get("QUORVEL_E2E_ARTIFACTS")
+        if artifacts:
+            os.makedirs(artifacts, exist_ok=True)
+            shutil.copy(path, os.path.join(artifacts, f"wine-{name}.png"))
+        return shots[-1]
 
     def probe(self, shot, column, row):
         return [self.session.pixel(shot, column, r) for r in range(row - 3, row + 4)]
@@ -162,11 +183,16 @@ class WineGadgetTest(unittest.TestCase):
         self.assertAlmostEqual(height, 300, delta=1)
 
     def test_menu_opens_at_the_mouse_and_switches_title_bar_and_keep_in_front(self):
-        # Also its help box, titled with the product name.
-        run = self.gadget()
+        # Also its help box, titled with the product name; and the menu reads the same on a
+        # Japanese and on a German system (the system code pages 932 and 1252).
+        for locale, code_page in {"ja_JP.UTF-8": "932", "de_DE.UTF-8": "1252"}.items():
+            nls = self.prefix.run(["reg", "query", NLS_KEY, "/v", "ACP"], env={"LC_ALL": locale}).decode("latin-1")
+            self.assertRegex(nls, rf"ACP\s+REG_SZ\s+{code_page}\b", locale)
+        run = self.gadget(locale="ja_JP.UTF-8")
         cx, cy = run.center()
         menus = run.open_menu()
         self.assertTrue(menus, "no pop-up menu")
+        japanese = self.picture(menus[0], "menu-ja")
         mx, my, _, _ = run.client(menus[0])
         self.assertAlmostEqual(mx, cx, delta=4)
         self.assertAlmostEqual(my, cy, delta=4)
@@ -199,6 +225,12 @@ class WineGadgetTest(unittest.TestCase):
         run.menu_command("t")
         self.assertTrue(wait_for(lambda: "_NET_WM_STATE_ABOVE" not in run.net_state(), timeout=10))
         self.assertIsNone(run.proc.poll(), "still running")
+        run.kill()
+
+        german = self.gadget(locale="de_DE.UTF-8")
+        menus = german.open_menu()
+        self.assertTrue(menus, "no pop-up menu")
+        self.assertTrue(self.picture(menus[0], "menu-de") == japanese, "the menu differs on a German system")
 
     def test_quit_saves_the_file_and_the_placement_and_the_next_start_comes_back(self):
         with open(self.ini_path(), "wb") as f:
