@@ -2,6 +2,7 @@
 The counters come from the tests' stand-in pdh.dll with constant values per path."""
 
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -278,6 +279,52 @@ class WineGadgetTest(unittest.TestCase):
         row = y + round(h * 1000 / 9000)
         self.assertIn((0, 0, 255), self.probe(shot, x + w // 3, row))
         self.assertEqual(self.session.pixel(shot, x + w // 3, y + round(h * 1500 / 9000)), (0, 0, 0))
+
+    def test_a_settings_file_not_read_whole_is_named_in_a_box_then_the_gadget_runs(self):
+        # On a German system, where "9000,5" reads as a number in the user's format.
+        data = b"Max=9000,5\r\nBarX=" + b"x" * 40000 + b"\r\n"
+        with open(self.ini_path(), "wb") as f:
+            f.write(data)
+        run = self.gadget({SENT: 3000, RECEIVED: 6000}, locale="de_DE.UTF-8")
+        box = run.window
+        self.assertIn('"Quorvel"', self.session.run_text(["xprop", "-id", box, "-notype", "WM_NAME"]))
+        self.session.xdotool("windowactivate", "--sync", box)
+        self.session.xdotool("key", "Return")
+        others = wait_for(lambda: [w for w in run.menus() if w != box], timeout=60)
+        self.assertEqual(len(others or []), 1, "no gadget after the box")
+        run.window = others[0]
+        self.assertTrue(self.wait_drawn(run, os.path.join(self.tmp, "tick.png")), "no tick")
+        self.assertEqual(run.close(), 0)
+        with open(self.ini_path(), "rb") as f:
+            self.assertEqual(f.read(), data, "a file not read whole is not written back")
+
+    def test_help_and_version_answer_in_the_starting_console_or_in_a_box(self):
+        exe = os.path.join(self.folder, "quorvel.exe")
+        env = self.prefix.env(self.session.display)
+
+        def in_console(option):
+            # start.exe in a terminal: a console program whose console the answer joins.
+            out = subprocess.run(["script", "-qec", f"wine start /wait /unix '{exe}' {option}", "/dev/null"], env=env,
+                                 stdin=subprocess.DEVNULL, capture_output=True, timeout=120).stdout
+            return re.sub(r"\x1b\[[0-9;?]*[A-Za-z]", "", out.decode("utf-8", "replace")).replace("\r", "")
+        self.assertIn("Quorvel 1.1.0\n", in_console("--version"))
+        text = in_console("--help")
+        self.assertIn("Settings: quorvel.ini in the program's own folder, beside quorvel.exe, is read\n", text)
+        self.assertNotIn("XDG", text)
+
+        # Started without any console, as from the desktop: a box titled with the product name.
+        proc = subprocess.Popen(["wine", "start", "/wait", "/unix", exe, "--version"], env=env,
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            box = wait_for(lambda: self.session.xdotool("search", "--onlyvisible", "--name", "^Quorvel$").split(),
+                           timeout=60)
+            self.assertTrue(box, "no box")
+            self.session.xdotool("windowactivate", "--sync", box[0])
+            self.session.xdotool("key", "Return")
+            self.assertEqual(proc.wait(timeout=30), 0)
+        finally:
+            if proc.poll() is None:
+                proc.kill()
 
     def test_bunkaino_zero_shows_the_error_report_and_exits_with_status_1(self):
         with open(self.ini_path(), "wb") as f:

@@ -8,6 +8,8 @@
 #include "common/TaggedValue.h"
 #include "platform/windows/AnsiCodePage.h"
 #include "platform/windows/AnsiText.h"
+#include "platform/windows/CommandLineAnswer.h"
+#include "platform/windows/SettingsFileHelp.h"
 #include "platform/windows/TwipsScale.h"
 #include "platform/windows/WinPopupMenu.h"
 
@@ -82,6 +84,31 @@ TEST(TwipsScale, PlacementKeepsItsPixelsAcrossMonitorsOfDifferentResolution) {
     }
     EXPECT_EQ(TwipsScale::ForPlacement(96, 144).toTwipsX(250), 3750);
     EXPECT_EQ(TwipsScale::ForPlacement(0, 144).toTwipsX(250), 2500);  // no system resolution reported
+}
+
+// --help tells a Windows user where the settings file is on Windows, not on Linux; the
+// answer goes to a redirected output, else the parent console, else the output device, else a box.
+TEST(CommandLineAnswer, WindowsTextAtTheFirstPlaceThereIs) {
+    const std::string help(kSettingsFileHelp);
+    EXPECT_NE(help.find("quorvel.ini in the program's own folder, beside quorvel.exe"), std::string::npos);
+    for (const char* part : {"XDG", "~/", "/usr/"}) {
+        EXPECT_EQ(help.find(part), std::string::npos) << part;
+    }
+    using enum AnswerPlace;
+    struct Case {
+        OutputKind output;
+        bool parentConsole;
+        AnswerPlace place;
+    };
+    const Case cases[] = {
+        {OutputKind::Redirected, true, StandardOutput}, {OutputKind::Redirected, false, StandardOutput},
+        {OutputKind::Device, true, ParentConsole},      {OutputKind::None, true, ParentConsole},
+        {OutputKind::Device, false, StandardOutput},    {OutputKind::None, false, Box},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ChooseAnswerPlace(c.output, c.parentConsole), c.place)
+            << static_cast<int>(c.output) << " " << c.parentConsole;
+    }
 }
 
 TEST(MenuItemFlags, SeparatorChecksAndPlainItems) {
