@@ -20,6 +20,7 @@
 #include "platform/linux/PosixFileSystem.h"
 #include "platform/linux/ProcValueSource.h"
 #include "platform/linux/RoutingValueSource.h"
+#include "platform/linux/SettingsFileHelp.h"
 #include "platform/linux/XdgConfigFolder.h"
 #include "platform/linux/snmp/SnmpValueSource.h"
 #include "platform/qt/QtDrawingSurface.h"
@@ -68,7 +69,7 @@ struct QtForm {
 
 int main(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
-    if (const auto status = quorvel::CommandLine::Answer(args, std::cout)) {
+    if (const auto status = quorvel::CommandLine::Answer(args, quorvel::kSettingsFileHelp, std::cout)) {
         return *status;
     }
     // A 170 x 200 image once a second gains nothing from shared memory with the X server,

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <exception>
 #include <functional>
-#include <iostream>
 #include <memory>
+#include <sstream>
 #include <string_view>
 #include <vector>
 
@@ -15,18 +15,22 @@
 #include "app/CommandLine.h"
 #include "app/ErrorGuard.h"
 #include "app/Startup.h"
+#include "app/Version.h"
 #include "app/frmMain.h"
 #include "platform/windows/AnsiCodePage.h"
+#include "platform/windows/CommandLineAnswer.h"
 #include "platform/windows/GdiDrawingSurface.h"
 #include "platform/windows/PdhValueSource.h"
 #include "platform/windows/PortableConfigFolder.h"
 #include "platform/windows/RegistryProfileStore.h"
+#include "platform/windows/SettingsFileHelp.h"
 #include "platform/windows/SystemLibraries.h"
 #include "platform/windows/WinErrorReport.h"
 #include "platform/windows/WinFormHost.h"
 #include "platform/windows/WinFormWindow.h"
 #include "platform/windows/WinIntervalTimer.h"
 #include "platform/windows/WinMessageDialog.h"
+#include "platform/windows/WinNoticeBox.h"
 #include "platform/windows/WinPopupMenu.h"
 #include "platform/windows/WindowsFileSystem.h"
 #include "platform/windows/WindowsProcessInfo.h"
@@ -62,17 +66,20 @@ struct WinForm {
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
     const std::vector<std::string_view> args(__argv + 1, __argv + __argc);
-    if (const auto status = quorvel::CommandLine::Answer(args, std::cout)) {
-        return *status;
+    // In the parent console, or a box where there is none.
+    if (std::ostringstream answer; quorvel::CommandLine::Answer(args, quorvel::kSettingsFileHelp, answer)) {
+        return quorvel::GiveAnswer(answer.str(), quorvel::version::kProductName);
     }
-    // Names and numbers follow the system's ANSI code page, as every 8-bit call does.
+    // Names follow the system's ANSI code page, as every 8-bit call does; numbers the user's format.
     (void)quorvel::UseAnsiCodePage();
+    quorvel::UseUserNumberFormat();
 
     quorvel::WinErrorReport errors;
     quorvel::WindowsFileSystem files;
     quorvel::RegistryProfileStore profile;
     quorvel::WindowsProcessInfo process;
     quorvel::PortableConfigFolder configFolder;
+    quorvel::WinNoticeBox notices(quorvel::version::kProductName);
     // The system libraries, each from the system folder.
     quorvel::win::SystemLibraries libraries;
     std::unique_ptr<quorvel::PdhValueSource> counters;
@@ -86,6 +93,7 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
         });
         counters = std::make_unique<quorvel::PdhValueSource>(libraries);
         env = std::make_unique<quorvel::AppEnvironment>(files, profile, process, configFolder, *counters, errors);
+        env->setNotices(notices);
         mainForm = quorvel::Startup::Main(*env, [&form](quorvel::AppEnvironment& e) {
             return std::make_unique<quorvel::frmMain>(
                 e, quorvel::FormParts{form->window, *form->surface, form->host, form->timer, form->menu, form->dialog});

@@ -2,10 +2,10 @@
 
 #include <iostream>
 #include <memory>
-#include <ostream>
 
 #include "platform/ErrorReport.h"
 #include "platform/FileSystem.h"
+#include "platform/Notices.h"
 #include "platform/ProcessInfo.h"
 #include "platform/ProfileStore.h"
 #include "platform/UserConfigFolder.h"
@@ -35,9 +35,9 @@ public:
     [[nodiscard]] ErrorReport& errors() const { return errors_; }
 
     // Where the shell tells the user of a problem that does not stop the program:
-    // standard error, unless a test redirects it.
-    [[nodiscard]] std::ostream& notices() const { return *notices_; }
-    void setNotices(std::ostream& out) { notices_ = &out; }
+    // standard error, unless the platform or a test gives another place.
+    [[nodiscard]] Notices& notices() const { return *notices_; }
+    void setNotices(Notices& notices) { notices_ = &notices; }
 
     // The global settings store, created empty by whichever code touches it first.
     iniMente& settings() {
@@ -54,7 +54,8 @@ private:
     UserConfigFolder& configFolder_;
     ValueSource& counters_;
     ErrorReport& errors_;
-    std::ostream* notices_ = &std::cerr;
+    StreamNotices standardError_{std::cerr};
+    Notices* notices_ = &standardError_;
     std::unique_ptr<iniMente> settings_;
 };
 

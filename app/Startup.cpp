@@ -40,7 +40,7 @@ std::unique_ptr<frmMain> Main(AppEnvironment& env, const FormFactory& makeForm) 
         // The store remembers the name, so the file is written back where it was found.
         iniMente& settings = env.settings();
         if (!settings.iniLoader(path) && settings.incompleteLoad()) {
-            env.notices() << IncompleteLoadNotice(*settings.incompleteLoad()) << std::endl;
+            env.notices().notice(IncompleteLoadNotice(*settings.incompleteLoad()));
         }
     }
     std::unique_ptr<frmMain> form = makeForm(env);

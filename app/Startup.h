@@ -22,7 +22,7 @@ std::string IncompleteLoadNotice(const IncompleteLoad& load);
 
 // Loads the settings file into the global store when there is one, then creates, loads
 // and shows the main window. Returns the window, which the caller keeps. A file that
-// could not be read whole is named on the environment's notices, with its line.
+// could not be read whole is named once on the environment's notices, with its line.
 std::unique_ptr<frmMain> Main(AppEnvironment& env, const FormFactory& makeForm);
 
 }  // namespace quorvel::Startup

@@ -14,4 +14,9 @@ bool UseAnsiCodePage() {
     return std::setlocale(LC_CTYPE, name.c_str()) != nullptr;
 }
 
+void UseUserNumberFormat() {
+    // "" is the user's default locale; the run-time always has one.
+    std::setlocale(LC_NUMERIC, "");
+}
+
 }  // namespace quorvel

@@ -9,4 +9,9 @@ namespace quorvel {
 // for one); text then stays in the "C" locale, byte by byte.
 bool UseAnsiCodePage();
 
+// Makes the C run-time read and write numbers in the user's format (the decimal separator
+// of the user's regional settings, "," on a German system), as the program does on
+// every platform. Other categories stay as they are.
+void UseUserNumberFormat();
+
 }  // namespace quorvel

@@ -2,32 +2,32 @@
 
 #include "platform/windows/SystemHeaders.h"
 
-#include <algorithm>
 #include <climits>
 #include <string>
 
 namespace quorvel {
+namespace {
 
-std::string ProgramTextToAnsi(std::string_view text) {
-    const bool ascii =
-        std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii || text.size() > static_cast<std::size_t>(INT_MAX)) {
-        return std::string(text);
-    }
+// The UTF-16 text of `text` in `codePage`; empty when it does not decode there.
+std::wstring Decode(UINT codePage, DWORD flags, std::string_view text) {
     const int length = static_cast<int>(text.size());
-    const int wideLength = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
+    const int wideLength = ::MultiByteToWideChar(codePage, flags, text.data(), length, nullptr, 0);
     if (wideLength <= 0) {
-        return std::string(text);
+        return {};
     }
     std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, wide.data(), wideLength);
-    const int ansiLength = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    if (ansiLength <= 0) {
-        return std::string(text);
+    ::MultiByteToWideChar(codePage, flags, text.data(), length, wide.data(), wideLength);
+    return wide;
+}
+
+}  // namespace
+
+std::wstring ProgramTextToWide(std::string_view text) {
+    if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX)) {
+        return {};
     }
-    std::string ansi(static_cast<std::size_t>(ansiLength), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, ansi.data(), ansiLength, nullptr, nullptr);
-    return ansi;
+    std::wstring wide = Decode(CP_UTF8, MB_ERR_INVALID_CHARS, text);
+    return wide.empty() ? Decode(CP_ACP, 0, text) : wide;
 }
 
 }  // namespace quorvel

@@ -5,10 +5,10 @@
 
 namespace quorvel {
 
-// The program's own texts (menu captions, messages) are written in UTF-8; the system's
-// 8-bit calls take the ANSI code page. Text that is valid UTF-8 is converted, with "?"
-// for a character the code page lacks; anything else already came from the system in
-// its code page (a file name, a value from the settings file) and is returned as it is.
-std::string ProgramTextToAnsi(std::string_view text);
+// Text shown to the user (captions, messages), for the system's wide ("W") calls, so that
+// it reads the same in every code page. The program's own texts are written in UTF-8;
+// text that is not valid UTF-8 came from the system in its ANSI code page (a file name,
+// a value from the settings file) and is decoded from that.
+std::wstring ProgramTextToWide(std::string_view text);
 
 }  // namespace quorvel

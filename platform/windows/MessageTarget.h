@@ -18,8 +18,10 @@ protected:
     ~MessageTarget() = default;
 };
 
+// The windows are Unicode windows: the text of their title bars is not bound to the
+// ANSI code page.
 struct TargetClass {
-    const char* name;
+    const wchar_t* name;
     UINT style = 0;
     HICON icon = nullptr;
     HBRUSH background = nullptr;

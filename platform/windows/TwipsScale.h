@@ -13,6 +13,16 @@ public:
 
     TwipsScale(int dpiX, int dpiY) : dpiX_(dpiX > 0 ? dpiX : kDefaultDpi), dpiY_(dpiY > 0 ? dpiY : kDefaultDpi) {}
 
+    // The scale of the main window's placement. Twips are saved at quit and applied at the
+    // next start, possibly with the window on another monitor or with other monitors
+    // attached, so they take one resolution for the whole process: the system's, fixed
+    // when the process started. The resolution of the monitor the window is on counts only
+    // where the system reports none.
+    static TwipsScale ForPlacement(int systemDpi, int monitorDpi) {
+        const int dpi = systemDpi > 0 ? systemDpi : monitorDpi;
+        return {dpi, dpi};
+    }
+
     [[nodiscard]] double toPixelsX(double twips) const { return twips * dpiX_ / kTwipsPerInch; }
     [[nodiscard]] double toPixelsY(double twips) const { return twips * dpiY_ / kTwipsPerInch; }
     [[nodiscard]] double toTwipsX(double pixels) const { return pixels * kTwipsPerInch / dpiX_; }

@@ -13,7 +13,7 @@ void WinErrorReport::fatal(const std::string& title, const std::string& message)
     std::fflush(stderr);
     // No owner: the failing window may be in any state. Task-modal keeps the program's
     // other windows from taking input while the box is up.
-    ::MessageBoxA(nullptr, ProgramTextToAnsi(message).c_str(), ProgramTextToAnsi(title).c_str(),
+    ::MessageBoxW(nullptr, ProgramTextToWide(message).c_str(), ProgramTextToWide(title).c_str(),
                   MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
     // The failing handler is still on the stack: leave without unwinding through the message loop.
     std::fflush(nullptr);

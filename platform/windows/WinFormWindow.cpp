@@ -43,9 +43,9 @@ std::int16_t buttonOf(UINT message) {
 
 }  // namespace
 
-WinFormWindow::WinFormWindow(win::SystemLibraries& libraries) : libraries_(libraries) {
+WinFormWindow::WinFormWindow(win::SystemLibraries& libraries) : libraries_(libraries), systemDpi_(SystemDpi()) {
     const HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kProgramIcon));
-    const win::TargetClass windowClass{.name = "QuorvelForm",
+    const win::TargetClass windowClass{.name = L"QuorvelForm",
                                        .style = CS_DBLCLKS,
                                        .icon = icon,
                                        // A system colour index + 1 stands for its brush.
@@ -69,25 +69,29 @@ DWORD WinFormWindow::StyleFor(const std::string& caption) {
     return caption.empty() ? kFramelessStyle : kTitledStyle;
 }
 
-TwipsScale WinFormWindow::scale() const {
-    if (const auto dpiForWindow = libraries_.find<win::Fn::GetDpiForWindow>()) {
-        const int dpi = static_cast<int>(dpiForWindow(window_));
-        return {dpi, dpi};
-    }
-    // Before Windows 10 every screen has the system's resolution.
+int WinFormWindow::SystemDpi() {
+    // For a program that declares itself aware of each monitor's resolution, the screen's
+    // resolution is the system's as the process started, whatever monitor it is asked on.
     const HDC screen = ::GetDC(nullptr);
     if (screen == nullptr) {
-        return {0, 0};
+        return 0;
     }
-    const TwipsScale result(::GetDeviceCaps(screen, LOGPIXELSX), ::GetDeviceCaps(screen, LOGPIXELSY));
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
     ::ReleaseDC(nullptr, screen);
-    return result;
+    return dpi;
+}
+
+TwipsScale WinFormWindow::scale() const {
+    // Before Windows 10 every monitor has the system's resolution.
+    const auto dpiForWindow = libraries_.find<win::Fn::GetDpiForWindow>();
+    const int monitorDpi = dpiForWindow != nullptr ? static_cast<int>(dpiForWindow(window_)) : 0;
+    return TwipsScale::ForPlacement(systemDpi_, monitorDpi);
 }
 
 void WinFormWindow::setCaption(const std::string& caption) {
     caption_ = caption;
-    ::SetWindowTextA(window_, ProgramTextToAnsi(caption).c_str());
-    const auto style = static_cast<DWORD>(::GetWindowLongPtrA(window_, GWL_STYLE));
+    ::SetWindowTextW(window_, ProgramTextToWide(caption).c_str());
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_STYLE));
     const DWORD wanted = (style & ~kFrameStyles) | StyleFor(caption);
     if (wanted == style) {
         return;
@@ -96,7 +100,7 @@ void WinFormWindow::setCaption(const std::string& caption) {
     // client area, and with it the graph, follows (WM_SIZE).
     RECT outer{};
     ::GetWindowRect(window_, &outer);
-    ::SetWindowLongPtrA(window_, GWL_STYLE, static_cast<LONG_PTR>(wanted));
+    ::SetWindowLongPtrW(window_, GWL_STYLE, static_cast<LONG_PTR>(wanted));
     ::SetWindowPos(window_, nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
                    SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
@@ -120,8 +124,12 @@ RECT WinFormWindow::pixelRect(const Placement& placement) const {
 
 void WinFormWindow::setPlacement(const Placement& placement) {
     const RECT rect = pixelRect(placement);
+    // A placement on a monitor of another resolution than the one the window was on is
+    // kept as given: its twips already are at the one resolution of the process.
+    placing_ = true;
     ::SetWindowPos(window_, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                    SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    placing_ = false;
 }
 
 int WinFormWindow::clientPixelWidth() const {
@@ -201,13 +209,17 @@ LRESULT WinFormWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: reportMouseDown(buttonOf(message), wParam, lParam); return 0;
     case WM_DPICHANGED: {
-        // The system suggests the rectangle that keeps the window's size in twips.
+        if (placing_) {
+            return 0;
+        }
+        // Dragged onto a monitor of another resolution: the system suggests the rectangle
+        // that keeps the window's size as the user sees it.
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);  // NOLINT(performance-no-int-to-ptr)
         ::SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                        suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
-    default: return ::DefWindowProcA(window, message, wParam, lParam);
+    default: return ::DefWindowProcW(window, message, wParam, lParam);
     }
 }
 

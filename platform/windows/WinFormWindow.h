@@ -36,7 +36,7 @@ public:
     bool setStaysOnTop(bool onTop) override;
     void startInteractiveMove() override;
 
-    // Twips and pixels at the logical resolution of the screen the window is on.
+    // Twips and pixels at the system's resolution as the process started, on every monitor.
     [[nodiscard]] TwipsScale scale() const;
 
     // The window styles for a caption: a pop-up exactly while it is empty.
@@ -46,9 +46,13 @@ private:
     LRESULT onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void reportMouseDown(std::int16_t button, WPARAM keys, LPARAM position);
     [[nodiscard]] RECT pixelRect(const Placement& placement) const;
+    [[nodiscard]] static int SystemDpi();
 
     win::SystemLibraries& libraries_;
+    const int systemDpi_;
     HWND window_ = nullptr;
+    // Set while setPlacement moves the window, which may take it to another monitor.
+    bool placing_ = false;
     FormEvents* events_ = nullptr;
     std::string caption_;
 };

@@ -10,7 +10,7 @@ constexpr UINT_PTR kTimerId = 1;
 }  // namespace
 
 WinIntervalTimer::WinIntervalTimer()
-    : window_(win::createTargetWindow(*this, {.name = "QuorvelTimer"}, 0, 0, HWND_MESSAGE)) {
+    : window_(win::createTargetWindow(*this, {.name = L"QuorvelTimer"}, 0, 0, HWND_MESSAGE)) {
     if (window_ == nullptr) {
         throw RuntimeError(ErrorKind::PlatformUnavailable, "the timer's window could not be created");
     }
@@ -41,7 +41,7 @@ LRESULT WinIntervalTimer::onMessage(HWND window, UINT message, WPARAM wParam, LP
         }
         return 0;
     }
-    return ::DefWindowProcA(window, message, wParam, lParam);
+    return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace quorvel

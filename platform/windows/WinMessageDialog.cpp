@@ -5,7 +5,7 @@
 namespace quorvel {
 
 void WinMessageDialog::inform(const std::string& title, const std::string& text) {
-    ::MessageBoxA(owner_, ProgramTextToAnsi(text).c_str(), ProgramTextToAnsi(title).c_str(), MB_OK | MB_SETFOREGROUND);
+    ::MessageBoxW(owner_, ProgramTextToWide(text).c_str(), ProgramTextToWide(title).c_str(), MB_OK | MB_SETFOREGROUND);
 }
 
 }  // namespace quorvel

@@ -32,10 +32,10 @@ int WinPopupMenu::popupAtCursor(const std::vector<MenuEntry>& entries) {
     // Command n + 1 stands for entry n: 0 is what the menu returns when nothing was chosen.
     UINT_PTR command = 1;
     for (const MenuEntry& entry : entries) {
-        const std::string caption = ProgramTextToAnsi(entry.caption);
+        const std::wstring caption = ProgramTextToWide(entry.caption);
         const UINT flags = MenuItemFlags(entry);
-        const char* text = (flags & MF_SEPARATOR) != 0 ? nullptr : caption.c_str();
-        if (::AppendMenuA(menu.get(), flags, command++, text) == FALSE) {
+        const wchar_t* text = (flags & MF_SEPARATOR) != 0 ? nullptr : caption.c_str();
+        if (::AppendMenuW(menu.get(), flags, command++, text) == FALSE) {
             throw RuntimeError(ErrorKind::PlatformUnavailable, "the pop-up menu refused an item");
         }
     }

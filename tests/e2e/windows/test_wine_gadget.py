@@ -2,6 +2,7 @@
 The counters come from the tests' stand-in pdh.dll with constant values per path."""
 
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -24,6 +25,8 @@ PREFIX = os.environ.get("QUORVEL_E2E_WINEPREFIX", "")
 ZIP = os.environ.get("QUORVEL_ZIP", "")
 SENT = r"\RAS Total\Bytes Transmitted/Sec"
 RECEIVED = r"\RAS Total\Bytes Received/Sec"
+# The system's code pages, as a process in the locale of its environment sees them.
+NLS_KEY = r"HKLM\System\CurrentControlSet\Control\Nls\CodePage"
 # "my gadget" in Shift-JIS, the code page the program's users write their files in.
 REMARK = "; \x8e\x84\x82\xcc\x83\x4b\x83\x57\x83\x46\x83\x62\x83\x67".encode("latin-1")
 
@@ -33,10 +36,13 @@ class WineGadget(Gadget):
         super().__init__(case.session, case.folder, case.tmp)
         self.prefix = case.prefix
 
-    def start(self, values=None):
+    def start(self, values=None, locale=None):
         values = values or {SENT: 0, RECEIVED: 0}
         script = "|".join(f"{path}={value}" for path, value in values.items())
-        env = self.prefix.env(self.session.display, {"QUORVEL_STANDIN_VALUES": script})
+        extra = {"QUORVEL_STANDIN_VALUES": script}
+        if locale:
+            extra["LC_ALL"] = locale  # Wine's code page and regional settings follow it
+        env = self.prefix.env(self.session.display, extra)
         self.errors = tempfile.TemporaryFile()
         self.proc = subprocess.Popen(["wine", os.path.join(self.folder, "quorvel.exe")], env=env,
                                      stdout=subprocess.DEVNULL, stderr=self.errors)
@@ -101,10 +107,26 @@ class WineGadgetTest(unittest.TestCase):
             run.kill()
         shutil.rmtree(self.tmp, ignore_errors=True)
 
-    def gadget(self, values=None):
+    def gadget(self, values=None, locale=None):
         run = WineGadget(self)
         self.runs.append(run)
-        return run.start(values)
+        return run.start(values, locale)
+
+    def picture(self, window, name):
+        """The pixels of one window, once two shots in a row agree."""
+        path = os.path.join(self.tmp, name + ".png")
+        shots = []
+
+        def steady():
+            subprocess.run(["import", "-display", self.session.display, "-window", window, path], check=True)
+            shots.append(subprocess.run(["convert", path, "rgb:-"], capture_output=True, check=True).stdout)
+            return len(shots) > 1 and shots[-1] == shots[-2]
+        self.assertTrue(wait_for(steady, timeout=10, step=0.3), f"{name} kept changing")
+        artifacts = os.environ.get("QUORVEL_E2E_ARTIFACTS")
+        if artifacts:
+            os.makedirs(artifacts, exist_ok=True)
+            shutil.copy(path, os.path.join(artifacts, f"wine-{name}.png"))
+        return shots[-1]
 
     def probe(self, shot, column, row):
         return [self.session.pixel(shot, column, r) for r in range(row - 3, row + 4)]
@@ -162,11 +184,16 @@ class WineGadgetTest(unittest.TestCase):
         self.assertAlmostEqual(height, 300, delta=1)
 
     def test_menu_opens_at_the_mouse_and_switches_title_bar_and_keep_in_front(self):
-        # Also its help box, titled with the product name.
-        run = self.gadget()
+        # Also its help box, titled with the product name; and the menu reads the same on a
+        # Japanese and on a German system (the system code pages 932 and 1252).
+        for locale, code_page in {"ja_JP.UTF-8": "932", "de_DE.UTF-8": "1252"}.items():
+            nls = self.prefix.run(["reg", "query", NLS_KEY, "/v", "ACP"], env={"LC_ALL": locale}).decode("latin-1")
+            self.assertRegex(nls, rf"ACP\s+REG_SZ\s+{code_page}\b", locale)
+        run = self.gadget(locale="ja_JP.UTF-8")
         cx, cy = run.center()
         menus = run.open_menu()
         self.assertTrue(menus, "no pop-up menu")
+        japanese = self.picture(menus[0], "menu-ja")
         mx, my, _, _ = run.client(menus[0])
         self.assertAlmostEqual(mx, cx, delta=4)
         self.assertAlmostEqual(my, cy, delta=4)
@@ -199,6 +226,12 @@ class WineGadgetTest(unittest.TestCase):
         run.menu_command("t")
         self.assertTrue(wait_for(lambda: "_NET_WM_STATE_ABOVE" not in run.net_state(), timeout=10))
         self.assertIsNone(run.proc.poll(), "still running")
+        run.kill()
+
+        german = self.gadget(locale="de_DE.UTF-8")
+        menus = german.open_menu()
+        self.assertTrue(menus, "no pop-up menu")
+        self.assertTrue(self.picture(menus[0], "menu-de") == japanese, "the menu differs on a German system")
 
     def test_quit_saves_the_file_and_the_placement_and_the_next_start_comes_back(self):
         with open(self.ini_path(), "wb") as f:
@@ -246,6 +279,52 @@ class WineGadgetTest(unittest.TestCase):
         row = y + round(h * 1000 / 9000)
         self.assertIn((0, 0, 255), self.probe(shot, x + w // 3, row))
         self.assertEqual(self.session.pixel(shot, x + w // 3, y + round(h * 1500 / 9000)), (0, 0, 0))
+
+    def test_a_settings_file_not_read_whole_is_named_in_a_box_then_the_gadget_runs(self):
+        # On a German system, where "9000,5" reads as a number in the user's format.
+        data = b"Max=9000,5\r\nBarX=" + b"x" * 40000 + b"\r\n"
+        with open(self.ini_path(), "wb") as f:
+            f.write(data)
+        run = self.gadget({SENT: 3000, RECEIVED: 6000}, locale="de_DE.UTF-8")
+        box = run.window
+        self.assertIn('"Quorvel"', self.session.run_text(["xprop", "-id", box, "-notype", "WM_NAME"]))
+        self.session.xdotool("windowactivate", "--sync", box)
+        self.session.xdotool("key", "Return")
+        others = wait_for(lambda: [w for w in run.menus() if w != box], timeout=60)
+        self.assertEqual(len(others or []), 1, "no gadget after the box")
+        run.window = others[0]
+        self.assertTrue(self.wait_drawn(run, os.path.join(self.tmp, "tick.png")), "no tick")
+        self.assertEqual(run.close(), 0)
+        with open(self.ini_path(), "rb") as f:
+            self.assertEqual(f.read(), data, "a file not read whole is not written back")
+
+    def test_help_and_version_answer_in_the_starting_console_or_in_a_box(self):
+        exe = os.path.join(self.folder, "quorvel.exe")
+        env = self.prefix.env(self.session.display)
+
+        def in_console(option):
+            # start.exe in a terminal: a console program whose console the answer joins.
+            out = subprocess.run(["script", "-qec", f"wine start /wait /unix '{exe}' {option}", "/dev/null"], env=env,
+                                 stdin=subprocess.DEVNULL, capture_output=True, timeout=120).stdout
+            return re.sub(r"\x1b\[[0-9;?]*[A-Za-z]", "", out.decode("utf-8", "replace")).replace("\r", "")
+        self.assertIn("Quorvel 1.1.0\n", in_console("--version"))
+        text = in_console("--help")
+        self.assertIn("Settings: quorvel.ini in the program's own folder, beside quorvel.exe, is read\n", text)
+        self.assertNotIn("XDG", text)
+
+        # Started without any console, as from the desktop: a box titled with the product name.
+        proc = subprocess.Popen(["wine", "start", "/wait", "/unix", exe, "--version"], env=env,
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            box = wait_for(lambda: self.session.xdotool("search", "--onlyvisible", "--name", "^Quorvel$").split(),
+                           timeout=60)
+            self.assertTrue(box, "no box")
+            self.session.xdotool("windowactivate", "--sync", box[0])
+            self.session.xdotool("key", "Return")
+            self.assertEqual(proc.wait(timeout=30), 0)
+        finally:
+            if proc.poll() is None:
+                proc.kill()
 
     def test_bunkaino_zero_shows_the_error_report_and_exits_with_status_1(self):
         with open(self.ini_path(), "wb") as f:

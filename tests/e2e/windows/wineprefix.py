@@ -10,6 +10,7 @@ import tempfile
 
 PROFILE_KEY = r"HKCU\Software\VB and VBA Program Settings\Kelvane SoftWares"
 AEDEBUG_KEY = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug"
+FONT_REPLACEMENTS_KEY = r"HKCU\Software\Wine\Fonts\Replacements"
 
 
 class WinePrefix:
@@ -36,6 +37,9 @@ class WinePrefix:
         # A crash ends the process at once instead of waiting in a debugger.
         self.reg("add", AEDEBUG_KEY, "/v", "Auto", "/t", "REG_SZ", "/d", "1", "/f")
         self.reg("add", AEDEBUG_KEY, "/v", "Debugger", "/t", "REG_SZ", "/d", "no-debugger-for-tests.exe", "/f")
+        # Letters that the menu's font lacks come from the Japanese font that the system
+        # links to it, as on a Windows with its Japanese fonts.
+        self.reg("add", FONT_REPLACEMENTS_KEY, "/v", "MS UI Gothic", "/t", "REG_SZ", "/d", "IPAGothic", "/f")
         shutil.copy(self.standin, os.path.join(self.path, "drive_c", "windows", "system32", "pdh.dll"))
         return self
 

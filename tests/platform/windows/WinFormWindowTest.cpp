@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include "platform/windows/WinFormWindow.h"
@@ -78,6 +79,15 @@ TEST_F(WinFormWindowTest, TitleBarComesAndGoesInsideTheSameOuterRectangle) {
         EXPECT_EQ(window.clientPixelHeight(), clientHeight);
         EXPECT_GT(events.resizes, resizes);
     }
+}
+
+// The title bar reads the same in every code page; this run's, 1252, lacks these letters.
+TEST_F(WinFormWindowTest, CaptionKeepsTextBeyondTheCodePage) {
+    ASSERT_EQ(::GetACP(), 1252U);
+    window.setCaption("\xe7\xb5\x82\xe4\xba\x86 Ver.1.1.0");
+    std::array<wchar_t, 64> text{};
+    ::GetWindowTextW(window.handle(), text.data(), static_cast<int>(text.size()));
+    EXPECT_EQ(std::wstring(text.data()), L"\u7d42\u4e86 Ver.1.1.0");
 }
 
 TEST_F(WinFormWindowTest, PlacementInTwipsAtTheScreensResolution) {

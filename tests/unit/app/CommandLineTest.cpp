@@ -30,11 +30,16 @@ TEST(CommandLine, TheFirstHelpOrVersionDecidesAndAllElseIsIgnored) {
     }
 }
 
+// Where the settings file is looked for differs between platforms; each gives its own paragraph.
+constexpr std::string_view kSettingsHelp = "Settings: here.\n";
+
 TEST(CommandLine, VersionIsProductNameAndThreeNumbers) {
     EXPECT_EQ(VersionText(), "Quorvel 1.1.0");
     // help2man takes the first line for the synopsis and needs an options section.
-    EXPECT_TRUE(HelpText().starts_with("Usage: quorvel "));
-    EXPECT_NE(HelpText().find("\n  --version "), std::string::npos);
+    const std::string help = HelpText(kSettingsHelp);
+    EXPECT_TRUE(help.starts_with("Usage: quorvel "));
+    EXPECT_NE(help.find("\n  --version "), std::string::npos);
+    EXPECT_NE(help.find("menu.\n\nSettings: here.\n\"quorvel-info settings-path\""), std::string::npos) << help;
 }
 
 TEST(CommandLine, AnswerPrintsTheRequestedTextOrLetsTheGadgetRun) {
@@ -46,12 +51,12 @@ TEST(CommandLine, AnswerPrintsTheRequestedTextOrLetsTheGadgetRun) {
     const Case cases[] = {
         {{}, std::nullopt, ""},
         {{"file", "-x"}, std::nullopt, ""},
-        {{"--help"}, 0, HelpText()},
+        {{"--help"}, 0, HelpText(kSettingsHelp)},
         {{"x", "--version"}, 0, "Quorvel 1.1.0\n"},
     };
     for (const Case& c : cases) {
         std::ostringstream out;
-        EXPECT_EQ(Answer(c.args, out), c.status) << (c.args.empty() ? "(none)" : c.args.back());
+        EXPECT_EQ(Answer(c.args, kSettingsHelp, out), c.status) << (c.args.empty() ? "(none)" : c.args.back());
         EXPECT_EQ(out.str(), c.printed);
     }
 }
@@ -59,7 +64,7 @@ TEST(CommandLine, AnswerPrintsTheRequestedTextOrLetsTheGadgetRun) {
 TEST(CommandLine, AnAnswerThatCannotBeWrittenFails) {
     const std::vector<std::string_view> help{"--help"};
     std::ostream nowhere(nullptr);  // every write sets badbit, as a closed pipe does
-    EXPECT_EQ(Answer(help, nowhere), 1);
+    EXPECT_EQ(Answer(help, kSettingsHelp, nowhere), 1);
 }
 
 }  // namespace

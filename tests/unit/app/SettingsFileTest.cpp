@@ -9,8 +9,9 @@ namespace {
 
 class SettingsFile : public GadgetFixture {
 protected:
-    SettingsFile() { env.setNotices(notices); }
+    SettingsFile() { env.setNotices(noticeLines); }
     std::ostringstream notices;
+    StreamNotices noticeLines{notices};
 };
 
 TEST_F(SettingsFile, FileNotReadWholeIsNamedOnceAndSurvivesEveryExit) {
