@@ -55,7 +55,8 @@ private:
 // The gadget named on the command line, or "quorvel" beside this tool, where both are installed.
 std::string gadgetPath(InfoArgs args) {
     if (args.empty()) {
-        return Tool::JoinPath(LinuxProcessInfo().executableFolder(), "quorvel");
+        const LinuxProcessInfo tool;
+        return Tool::JoinPath(tool.executableFolder(), "quorvel", tool.pathSeparator());
     }
     // The gadget finds its own folder through /proc/self/exe, which resolves links.
     std::error_code error;

@@ -40,6 +40,7 @@ public:
     GadgetFile(std::string folder, std::string name) : folder_(std::move(folder)), name_(std::move(name)) {}
     [[nodiscard]] std::string executableFolder() const override { return folder_; }
     [[nodiscard]] std::string executableName() const override { return name_; }
+    [[nodiscard]] char pathSeparator() const override { return WindowsProcessInfo().pathSeparator(); }
     [[noreturn]] void terminate(int status) override { std::_Exit(status); }
 
 private:
