@@ -29,6 +29,7 @@ enum class Fn : std::uint8_t {
     SHGetSpecialFolderLocation,
     SHGetPathFromIDListA,
     RegOpenKeyA,
+    RegOpenKeyExA,
     RegQueryValueExA,
     RegCloseKey,
     GetFileVersionInfoSizeA,
@@ -59,6 +60,7 @@ inline constexpr std::array kFunctions{
     FunctionEntry{Fn::SHGetSpecialFolderLocation, SystemLibrary::Shell32, "SHGetSpecialFolderLocation"},
     FunctionEntry{Fn::SHGetPathFromIDListA, SystemLibrary::Shell32, "SHGetPathFromIDListA"},
     FunctionEntry{Fn::RegOpenKeyA, SystemLibrary::Advapi32, "RegOpenKeyA"},
+    FunctionEntry{Fn::RegOpenKeyExA, SystemLibrary::Advapi32, "RegOpenKeyExA"},
     FunctionEntry{Fn::RegQueryValueExA, SystemLibrary::Advapi32, "RegQueryValueExA"},
     FunctionEntry{Fn::RegCloseKey, SystemLibrary::Advapi32, "RegCloseKey"},
     FunctionEntry{Fn::GetFileVersionInfoSizeA, SystemLibrary::Version, "GetFileVersionInfoSizeA"},
@@ -123,6 +125,10 @@ struct Signature<Fn::SHGetPathFromIDListA> {
 template <>
 struct Signature<Fn::RegOpenKeyA> {
     using type = decltype(&::RegOpenKeyA);
+};
+template <>
+struct Signature<Fn::RegOpenKeyExA> {
+    using type = decltype(&::RegOpenKeyExA);
 };
 template <>
 struct Signature<Fn::RegQueryValueExA> {
