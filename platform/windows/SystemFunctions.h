@@ -40,6 +40,9 @@ enum class Fn : std::uint8_t {
     PdhCollectQueryData,
     PdhVbGetDoubleCounterValue,
     PdhCloseQuery,
+    PdhOpenQueryA,
+    PdhAddCounterA,
+    PdhGetFormattedCounterValue,
     PdhAddEnglishCounterA,
     PdhEnumObjectsA,
     PdhEnumObjectItemsA,
@@ -71,6 +74,9 @@ inline constexpr std::array kFunctions{
     FunctionEntry{Fn::PdhCollectQueryData, SystemLibrary::Pdh, "PdhCollectQueryData"},
     FunctionEntry{Fn::PdhVbGetDoubleCounterValue, SystemLibrary::Pdh, "PdhVbGetDoubleCounterValue"},
     FunctionEntry{Fn::PdhCloseQuery, SystemLibrary::Pdh, "PdhCloseQuery"},
+    FunctionEntry{Fn::PdhOpenQueryA, SystemLibrary::Pdh, "PdhOpenQueryA"},
+    FunctionEntry{Fn::PdhAddCounterA, SystemLibrary::Pdh, "PdhAddCounterA"},
+    FunctionEntry{Fn::PdhGetFormattedCounterValue, SystemLibrary::Pdh, "PdhGetFormattedCounterValue"},
     FunctionEntry{Fn::PdhAddEnglishCounterA, SystemLibrary::Pdh, "PdhAddEnglishCounterA"},
     FunctionEntry{Fn::PdhEnumObjectsA, SystemLibrary::Pdh, "PdhEnumObjectsA"},
     FunctionEntry{Fn::PdhEnumObjectItemsA, SystemLibrary::Pdh, "PdhEnumObjectItemsA"},
@@ -169,6 +175,18 @@ struct Signature<Fn::PdhVbGetDoubleCounterValue> {
 template <>
 struct Signature<Fn::PdhCloseQuery> {
     using type = decltype(&::PdhCloseQuery);
+};
+template <>
+struct Signature<Fn::PdhOpenQueryA> {
+    using type = decltype(&::PdhOpenQueryA);
+};
+template <>
+struct Signature<Fn::PdhAddCounterA> {
+    using type = decltype(&::PdhAddCounterA);
+};
+template <>
+struct Signature<Fn::PdhGetFormattedCounterValue> {
+    using type = decltype(&::PdhGetFormattedCounterValue);
 };
 template <>
 struct Signature<Fn::PdhAddEnglishCounterA> {
