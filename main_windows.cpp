@@ -18,6 +18,7 @@
 #include "app/frmMain.h"
 #include "platform/windows/AnsiCodePage.h"
 #include "platform/windows/GdiDrawingSurface.h"
+#include "platform/windows/LibrarySearch.h"
 #include "platform/windows/PdhValueSource.h"
 #include "platform/windows/PortableConfigFolder.h"
 #include "platform/windows/RegistryProfileStore.h"
@@ -61,6 +62,8 @@ struct WinForm {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
+    // Before anything loads a library: none from the program's own folder.
+    quorvel::win::RestrictLibrarySearch();
     const std::vector<std::string_view> args(__argv + 1, __argv + __argc);
     if (const auto status = quorvel::CommandLine::Answer(args, std::cout)) {
         return *status;

