@@ -20,6 +20,7 @@
 #include "platform/windows/AnsiCodePage.h"
 #include "platform/windows/CommandLineAnswer.h"
 #include "platform/windows/GdiDrawingSurface.h"
+#include "platform/windows/LibrarySearch.h"
 #include "platform/windows/PdhValueSource.h"
 #include "platform/windows/PortableConfigFolder.h"
 #include "platform/windows/RegistryProfileStore.h"
@@ -65,6 +66,8 @@ struct WinForm {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
+    // Before anything loads a library: none from the program's own folder.
+    quorvel::win::RestrictLibrarySearch();
     const std::vector<std::string_view> args(__argv + 1, __argv + __argc);
     // In the parent console, or a box where there is none.
     if (std::ostringstream answer; quorvel::CommandLine::Answer(args, quorvel::kSettingsFileHelp, answer)) {

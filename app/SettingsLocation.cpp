@@ -5,9 +5,12 @@
 namespace quorvel::SettingsLocation {
 
 std::vector<std::string> Candidates(const ProcessInfo& process, const UserConfigFolder& config) {
-    std::vector<std::string> candidates{Tool::JoinPath(process.executableFolder(), process.executableName() + ".ini")};
+    const char separator = process.pathSeparator();
+    std::vector<std::string> candidates{
+        Tool::JoinPath(process.executableFolder(), process.executableName() + ".ini", separator)};
     if (const std::string folder = config.userConfigFolder(); !folder.empty()) {
-        candidates.push_back(Tool::JoinPath(Tool::JoinPath(folder, kUserFolderName), kUserFileName));
+        candidates.push_back(
+            Tool::JoinPath(Tool::JoinPath(folder, kUserFolderName, separator), kUserFileName, separator));
     }
     return candidates;
 }

@@ -11,10 +11,10 @@ namespace {
 constexpr std::size_t kMaxCount16 = 32767;
 
 // The platform's path service: one separator between folder and name.
-std::string buildPath(std::string_view folder, std::string_view name) {
+std::string buildPath(std::string_view folder, std::string_view name, char separator) {
     std::string path(folder);
-    if (!path.empty() && path.back() != kSeparator) {
-        path.push_back(kSeparator);
+    if (!path.empty() && path.back() != separator) {
+        path.push_back(separator);
     }
     path += name;
     return path;
@@ -22,14 +22,14 @@ std::string buildPath(std::string_view folder, std::string_view name) {
 
 }  // namespace
 
-std::string JoinPath(std::string_view folder, std::string_view name) {
+std::string JoinPath(std::string_view folder, std::string_view name, char separator) {
     // Both tests always run, so an over-long folder raises whatever its length.
     const bool twoCharacters = text::charCount(folder) == 2;
     const bool driveSpec = IsDriveSpec(folder);
     if (twoCharacters && driveSpec) {
-        return buildPath(std::string(folder) + kSeparator, name);
+        return buildPath(std::string(folder) + separator, name, separator);
     }
-    return buildPath(folder, name);
+    return buildPath(folder, name, separator);
 }
 
 bool IsDriveSpec(std::string_view candidate) {

@@ -37,10 +37,10 @@ std::string clsSystemFolder::GetShellFolder(std::int32_t id) const {
     return TextBeforeNul(buffer);
 }
 
-std::string clsSystemFolder::GetRegValue(std::uint32_t rootKey, const std::string& subkey,
-                                         const std::string& valueName) const {
+std::string clsSystemFolder::GetRegValue(std::uint32_t rootKey, const std::string& subkey, const std::string& valueName,
+                                         RegistryView view) const {
     Buffer buffer{};
-    lookup_.RegistryValue(rootKey, subkey, valueName, buffer);
+    lookup_.RegistryValue(rootKey, subkey, valueName, view, buffer);
     return TextBeforeNul(buffer);
 }
 
@@ -101,7 +101,8 @@ std::string clsSystemFolder::OldWindows() const {
     return GetRegValue(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "OldWinDir");
 }
 std::string clsSystemFolder::VB5Install() const {
-    return GetRegValue(HKEY_LOCAL_MACHINE, kVisualBasicKey, "InstallDir");
+    // The development environment is a 32-bit program, so its key lies in the 32-bit view.
+    return GetRegValue(HKEY_LOCAL_MACHINE, kVisualBasicKey, "InstallDir", RegistryView::Bits32);
 }
 
 }  // namespace quorvel

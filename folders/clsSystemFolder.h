@@ -39,7 +39,8 @@ private:
     [[nodiscard]] std::string GetDirectory(DirectoryCall which) const;
     [[nodiscard]] std::string GetShellFolder(std::int32_t id) const;
     [[nodiscard]] std::string GetRegValue(std::uint32_t rootKey, const std::string& subkey,
-                                          const std::string& valueName) const;
+                                          const std::string& valueName,
+                                          RegistryView view = RegistryView::Program) const;
 
     FolderLookup& lookup_;
 };

@@ -23,6 +23,10 @@ inline constexpr std::int32_t CSIDL_FONTS = 20;
 // The operating system's directory calls.
 enum class DirectoryCall { Windows, System, Temp };
 
+// Which view of the machine-wide registry a value is read from: the one of this program,
+// or the one that 32-bit programs see (on a 64-bit system, a branch of its own).
+enum class RegistryView { Program, Bits32 };
+
 // Where the system keeps its special folders. Every lookup writes its answer as 8-bit
 // text into the caller's buffer, followed by a NUL where there is room, and writes
 // nothing at all when it has no answer. How the answer is read back (the NUL, the
@@ -35,7 +39,7 @@ public:
     virtual void Directory(DirectoryCall which, std::span<char> buffer) = 0;
     virtual void ShellFolder(std::int32_t id, std::span<char> buffer) = 0;
     virtual void RegistryValue(std::uint32_t rootKey, const std::string& subkey, const std::string& valueName,
-                               std::span<char> buffer) = 0;
+                               RegistryView view, std::span<char> buffer) = 0;
 };
 
 }  // namespace quorvel

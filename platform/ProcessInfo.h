@@ -11,6 +11,8 @@ public:
     [[nodiscard]] virtual std::string executableFolder() const = 0;
     // File name of the executable without folder and extension.
     [[nodiscard]] virtual std::string executableName() const = 0;
+    // The character that separates a folder from the names in it in this system's paths.
+    [[nodiscard]] virtual char pathSeparator() const = 0;
     // Ends the process at once with the given status, without unwinding.
     [[noreturn]] virtual void terminate(int status) = 0;
 };

@@ -24,8 +24,12 @@ const std::string& iniMente::GetiniFilename() const {
 bool iniMente::iniLoader(const std::string& Filename) {
     iniFilename_ = Filename;
     if (!files_->isListedFile(Filename)) {
+        // The store holds none of this file's lines (at most another file's, or defaults),
+        // and a hidden file can still be there: saving would replace the user's bytes.
+        notFound_ = Filename;
         return false;
     }
+    notFound_.reset();
     return iniReader(Filename);
 }
 

@@ -27,7 +27,9 @@ public:
     // Replaces every entry by the lines of the file; false when the file is missing or
     // hidden (the entries stay) or could not be read completely (the entries read so far
     // stay, and incompleteLoad() tells which line stopped the load). Raises a RuntimeError
-    // only when the name cannot be searched at all.
+    // only when the name cannot be searched at all. A file that the load did not find (a
+    // hidden or system file is found by opening it, but not listed) is never written over
+    // by this store until a later load reads one.
     bool iniLoader(const std::string& Filename);
     // The file of the last load that found its file but could not read it whole. It is
     // cleared by the next load that reads a file whole.
@@ -54,8 +56,8 @@ public:
 
     // Writes "[General]" and the entries, every line ended as the loaded file ended its
     // first line (LF alone, or else CR LF; CR LF when no file was loaded). False on any
-    // failure, and for the file named by incompleteLoad(), which is left as it is. An
-    // empty store writes nothing and returns true.
+    // failure, and for the file named by incompleteLoad() or by the last load that did not
+    // find its file: both are left as they are. An empty store writes nothing and returns true.
     bool iniSaver(const std::string& Filename);
     bool iniSaverSameFilename();
     // The entries as INI text, without a header of its own, with the same line ends.
@@ -93,6 +95,8 @@ private:
     std::int16_t groupCursorIndex_ = 0;
     std::string_view lineEnd_;
     std::optional<IncompleteLoad> incompleteLoad_;
+    // The name of the last load that found no listed file, until a load finds one.
+    std::optional<std::string> notFound_;
 
     // Lower-cased name -> index of the first entry with that name. Entries are never removed
     // or renamed, so an entry stays first once it is. Lower-casing depends on the locale's

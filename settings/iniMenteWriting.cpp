@@ -35,6 +35,9 @@ bool iniMente::iniSaver(const std::string& Filename) {
     if (incompleteLoad_ && incompleteLoad_->filename == Filename) {
         return false;
     }
+    if (notFound_ && *notFound_ == Filename) {
+        return false;
+    }
     if (entries_.empty()) {
         return true;
     }

@@ -12,6 +12,7 @@ public:
 
     [[nodiscard]] std::string executableFolder() const override;
     [[nodiscard]] std::string executableName() const override;
+    [[nodiscard]] char pathSeparator() const override { return '/'; }
     [[noreturn]] void terminate(int status) override;
 
 private:

@@ -130,7 +130,7 @@ void XdgFolderLookup::ShellFolder(std::int32_t id, std::span<char> buffer) {
 }
 
 void XdgFolderLookup::RegistryValue(std::uint32_t rootKey, const std::string& subkey, const std::string& valueName,
-                                    std::span<char> buffer) {
+                                    RegistryView /*view*/, std::span<char> buffer) {
     if (rootKey != HKEY_LOCAL_MACHINE || !text::equalsIgnoreCase(subkey, kCurrentVersionKey)) {
         return;
     }

@@ -24,7 +24,7 @@ public:
     void Directory(DirectoryCall which, std::span<char> buffer) override;
     void ShellFolder(std::int32_t id, std::span<char> buffer) override;
     void RegistryValue(std::uint32_t rootKey, const std::string& subkey, const std::string& valueName,
-                       std::span<char> buffer) override;
+                       RegistryView view, std::span<char> buffer) override;
 
 private:
     [[nodiscard]] std::string AbsoluteVariable(const std::string& name) const;

@@ -1,5 +1,7 @@
 #include "platform/windows/PdhValueSource.h"
 
+#include <pdhmsg.h>
+
 #include <string>
 
 namespace quorvel {
@@ -34,9 +36,13 @@ PDH_HCOUNTER PdhValueSource::nativeCounter(CounterHandle counter) const {
 }
 
 CounterStatus PdhValueSource::openQuery(QueryHandle& query) {
-    const auto open = libraries_.require<win::Fn::PdhVbOpenQuery>();
     PDH_HQUERY handle = nullptr;
-    const PDH_STATUS status = open(&handle);
+    PDH_STATUS status = ERROR_SUCCESS;
+    if (const auto open = libraries_.find<win::Fn::PdhVbOpenQuery>()) {
+        status = open(&handle);
+    } else {
+        status = libraries_.require<win::Fn::PdhOpenQueryA>()(nullptr, 0, &handle);
+    }
     if (status == ERROR_SUCCESS) {
         query = numberOf(queries_, handle);
     }
@@ -44,10 +50,14 @@ CounterStatus PdhValueSource::openQuery(QueryHandle& query) {
 }
 
 CounterStatus PdhValueSource::addCounter(QueryHandle query, std::string_view path, CounterHandle& counter) {
-    const auto add = libraries_.require<win::Fn::PdhVbAddCounter>();
     const std::string text(path);
     PDH_HCOUNTER handle = nullptr;
-    PDH_STATUS status = add(nativeQuery(query), text.c_str(), &handle);
+    PDH_STATUS status = ERROR_SUCCESS;
+    if (const auto add = libraries_.find<win::Fn::PdhVbAddCounter>()) {
+        status = add(nativeQuery(query), text.c_str(), &handle);
+    } else {
+        status = libraries_.require<win::Fn::PdhAddCounterA>()(nativeQuery(query), text.c_str(), 0, &handle);
+    }
     if (unknownName(status)) {
         if (const auto addEnglish = libraries_.find<win::Fn::PdhAddEnglishCounterA>()) {
             status = addEnglish(nativeQuery(query), text.c_str(), 0, &handle);
@@ -65,11 +75,20 @@ CounterStatus PdhValueSource::collect(QueryHandle query) {
 }
 
 double PdhValueSource::readDouble(CounterHandle counter, CounterStatus& status) {
-    const auto read = libraries_.require<win::Fn::PdhVbGetDoubleCounterValue>();
-    PDH_STATUS readStatus = ERROR_SUCCESS;
-    const double value = read(nativeCounter(counter), &readStatus);
-    status = static_cast<CounterStatus>(readStatus);
-    return value;
+    if (const auto read = libraries_.find<win::Fn::PdhVbGetDoubleCounterValue>()) {
+        PDH_STATUS readStatus = ERROR_SUCCESS;
+        const double value = read(nativeCounter(counter), &readStatus);
+        status = static_cast<CounterStatus>(readStatus);
+        return value;
+    }
+    const auto format = libraries_.require<win::Fn::PdhGetFormattedCounterValue>();
+    PDH_FMT_COUNTERVALUE value{};
+    const PDH_STATUS result = format(nativeCounter(counter), PDH_FMT_DOUBLE, nullptr, &value);
+    status = static_cast<CounterStatus>(result != ERROR_SUCCESS ? static_cast<DWORD>(result) : value.CStatus);
+    // A failed call leaves the value undefined; a rate after one collection is no number yet.
+    const bool valid =
+        result == ERROR_SUCCESS && (value.CStatus == PDH_CSTATUS_VALID_DATA || value.CStatus == PDH_CSTATUS_NEW_DATA);
+    return valid ? value.doubleValue : 0.0;
 }
 
 CounterStatus PdhValueSource::closeQuery(QueryHandle query) {

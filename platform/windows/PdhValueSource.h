@@ -10,7 +10,9 @@
 namespace quorvel {
 
 // The value source on the system's performance-data library (pdh.dll), through its
-// Visual Basic entry points. The service's handles are pointers; the 32-bit handles
+// Visual Basic entry points; where a library lacks one of them, through the documented
+// function that does the same (a value the service calls invalid then reads 0). The
+// service's handles are pointers; the 32-bit handles
 // that this source hands out number them, so that a 64-bit handle is never cut short.
 // A path that the service refuses as an unknown object or counter is added again
 // through its English-name entry point where the library has one: the paths that

@@ -24,11 +24,13 @@ enum class Fn : std::uint8_t {
     GetWindowsDirectoryA,
     GetSystemDirectoryA,
     GetTempPathA,
+    SetDefaultDllDirectories,
     GetDesktopWindow,
     GetDpiForWindow,
     SHGetSpecialFolderLocation,
     SHGetPathFromIDListA,
     RegOpenKeyA,
+    RegOpenKeyExA,
     RegQueryValueExA,
     RegCloseKey,
     GetFileVersionInfoSizeA,
@@ -39,6 +41,9 @@ enum class Fn : std::uint8_t {
     PdhCollectQueryData,
     PdhVbGetDoubleCounterValue,
     PdhCloseQuery,
+    PdhOpenQueryA,
+    PdhAddCounterA,
+    PdhGetFormattedCounterValue,
     PdhAddEnglishCounterA,
     PdhEnumObjectsA,
     PdhEnumObjectItemsA,
@@ -54,11 +59,13 @@ inline constexpr std::array kFunctions{
     FunctionEntry{Fn::GetWindowsDirectoryA, SystemLibrary::Kernel32, "GetWindowsDirectoryA"},
     FunctionEntry{Fn::GetSystemDirectoryA, SystemLibrary::Kernel32, "GetSystemDirectoryA"},
     FunctionEntry{Fn::GetTempPathA, SystemLibrary::Kernel32, "GetTempPathA"},
+    FunctionEntry{Fn::SetDefaultDllDirectories, SystemLibrary::Kernel32, "SetDefaultDllDirectories"},
     FunctionEntry{Fn::GetDesktopWindow, SystemLibrary::User32, "GetDesktopWindow"},
     FunctionEntry{Fn::GetDpiForWindow, SystemLibrary::User32, "GetDpiForWindow"},
     FunctionEntry{Fn::SHGetSpecialFolderLocation, SystemLibrary::Shell32, "SHGetSpecialFolderLocation"},
     FunctionEntry{Fn::SHGetPathFromIDListA, SystemLibrary::Shell32, "SHGetPathFromIDListA"},
     FunctionEntry{Fn::RegOpenKeyA, SystemLibrary::Advapi32, "RegOpenKeyA"},
+    FunctionEntry{Fn::RegOpenKeyExA, SystemLibrary::Advapi32, "RegOpenKeyExA"},
     FunctionEntry{Fn::RegQueryValueExA, SystemLibrary::Advapi32, "RegQueryValueExA"},
     FunctionEntry{Fn::RegCloseKey, SystemLibrary::Advapi32, "RegCloseKey"},
     FunctionEntry{Fn::GetFileVersionInfoSizeA, SystemLibrary::Version, "GetFileVersionInfoSizeA"},
@@ -69,6 +76,9 @@ inline constexpr std::array kFunctions{
     FunctionEntry{Fn::PdhCollectQueryData, SystemLibrary::Pdh, "PdhCollectQueryData"},
     FunctionEntry{Fn::PdhVbGetDoubleCounterValue, SystemLibrary::Pdh, "PdhVbGetDoubleCounterValue"},
     FunctionEntry{Fn::PdhCloseQuery, SystemLibrary::Pdh, "PdhCloseQuery"},
+    FunctionEntry{Fn::PdhOpenQueryA, SystemLibrary::Pdh, "PdhOpenQueryA"},
+    FunctionEntry{Fn::PdhAddCounterA, SystemLibrary::Pdh, "PdhAddCounterA"},
+    FunctionEntry{Fn::PdhGetFormattedCounterValue, SystemLibrary::Pdh, "PdhGetFormattedCounterValue"},
     FunctionEntry{Fn::PdhAddEnglishCounterA, SystemLibrary::Pdh, "PdhAddEnglishCounterA"},
     FunctionEntry{Fn::PdhEnumObjectsA, SystemLibrary::Pdh, "PdhEnumObjectsA"},
     FunctionEntry{Fn::PdhEnumObjectItemsA, SystemLibrary::Pdh, "PdhEnumObjectItemsA"},
@@ -103,6 +113,11 @@ template <>
 struct Signature<Fn::GetTempPathA> {
     using type = decltype(&::GetTempPathA);
 };
+// Windows 8 and later, and Windows 7 with update KB2533623.
+template <>
+struct Signature<Fn::SetDefaultDllDirectories> {
+    using type = BOOL(WINAPI*)(DWORD directoryFlags);
+};
 template <>
 struct Signature<Fn::GetDesktopWindow> {
     using type = decltype(&::GetDesktopWindow);
@@ -123,6 +138,10 @@ struct Signature<Fn::SHGetPathFromIDListA> {
 template <>
 struct Signature<Fn::RegOpenKeyA> {
     using type = decltype(&::RegOpenKeyA);
+};
+template <>
+struct Signature<Fn::RegOpenKeyExA> {
+    using type = decltype(&::RegOpenKeyExA);
 };
 template <>
 struct Signature<Fn::RegQueryValueExA> {
@@ -163,6 +182,18 @@ struct Signature<Fn::PdhVbGetDoubleCounterValue> {
 template <>
 struct Signature<Fn::PdhCloseQuery> {
     using type = decltype(&::PdhCloseQuery);
+};
+template <>
+struct Signature<Fn::PdhOpenQueryA> {
+    using type = decltype(&::PdhOpenQueryA);
+};
+template <>
+struct Signature<Fn::PdhAddCounterA> {
+    using type = decltype(&::PdhAddCounterA);
+};
+template <>
+struct Signature<Fn::PdhGetFormattedCounterValue> {
+    using type = decltype(&::PdhGetFormattedCounterValue);
 };
 template <>
 struct Signature<Fn::PdhAddEnglishCounterA> {

@@ -46,14 +46,15 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, separator + 1);
 }
 
-// A new, empty file beside `target` that no directory search lists.
+// A new, empty file beside `target`. It is not hidden: should the program end before it
+// is renamed over the target, the user sees it and can delete it.
 win::FileHandle createTemporary(const std::string& target, std::string& name) {
     static std::atomic<unsigned> counter{0};
     const std::string stem = folderOf(target) + "~quorvel." + std::to_string(::GetCurrentProcessId()) + ".";
     for (int attempt = 0; attempt < 32; ++attempt) {
         name = stem + std::to_string(++counter) + ".tmp";
-        win::FileHandle file(::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                           FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY, nullptr));
+        win::FileHandle file(
+            ::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr));
         if (file.valid() || ::GetLastError() != ERROR_FILE_EXISTS) {
             return file;
         }

@@ -48,15 +48,19 @@ void WindowsFolderLookup::ShellFolder(std::int32_t id, std::span<char> buffer) {
 }
 
 void WindowsFolderLookup::RegistryValue(std::uint32_t rootKey, const std::string& subkey, const std::string& valueName,
-                                        std::span<char> buffer) {
-    const auto open = libraries_.require<win::Fn::RegOpenKeyA>();
+                                        RegistryView view, std::span<char> buffer) {
     const auto query = libraries_.require<win::Fn::RegQueryValueExA>();
     const auto close = libraries_.require<win::Fn::RegCloseKey>();
     // The predefined root keys are 32-bit values sign-extended to the width of a handle.
     const auto root = reinterpret_cast<HKEY>(  // NOLINT(performance-no-int-to-ptr): keys are numbers
         static_cast<LONG_PTR>(static_cast<std::int32_t>(rootKey)));
     HKEY key = nullptr;
-    open(root, subkey.c_str(), &key);
+    if (view == RegistryView::Bits32) {
+        // On a 64-bit system the keys of 32-bit programs lie apart; elsewhere the flag is ignored.
+        libraries_.require<win::Fn::RegOpenKeyExA>()(root, subkey.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key);
+    } else {
+        libraries_.require<win::Fn::RegOpenKeyA>()(root, subkey.c_str(), &key);
+    }
     DWORD type = 0;
     auto size = static_cast<DWORD>(sizeOf(buffer));
     if (query(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) ==

@@ -9,6 +9,7 @@ class WindowsProcessInfo final : public ProcessInfo {
 public:
     [[nodiscard]] std::string executableFolder() const override;
     [[nodiscard]] std::string executableName() const override;
+    [[nodiscard]] char pathSeparator() const override { return '\\'; }
     [[noreturn]] void terminate(int status) override;
 };
 

@@ -10,7 +10,8 @@
 namespace quorvel::test {
 
 // Answers each lookup from `answers`, keyed as the call is recorded in `calls`
-// ("dir 2" for DirectoryCall::Temp, "shell 5", "reg <root> <subkey> <value>"). The bytes go
+// ("dir 2" for DirectoryCall::Temp, "shell 5", "reg <root> <subkey> <value>", or "reg32 ..."
+// in the 32-bit registry view). The bytes go
 // into the buffer as they stand: no NUL added, cut at the buffer's end; a call with no
 // answer writes nothing, as one answered with the empty text does.
 class FakeFolderLookup final : public FolderLookup {
@@ -23,8 +24,10 @@ public:
     }
     void ShellFolder(std::int32_t id, std::span<char> out) override { Answer("shell " + std::to_string(id), out); }
     void RegistryValue(std::uint32_t rootKey, const std::string& subkey, const std::string& valueName,
-                       std::span<char> out) override {
-        Answer("reg " + std::to_string(rootKey) + " " + subkey + " " + valueName, out);
+                       RegistryView view, std::span<char> out) override {
+        Answer(std::string(view == RegistryView::Bits32 ? "reg32 " : "reg ") + std::to_string(rootKey) + " " + subkey +
+                   " " + valueName,
+               out);
     }
 
 private:

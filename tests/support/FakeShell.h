@@ -148,9 +148,11 @@ class ProcessInfo final : public quorvel::ProcessInfo {
 public:
     [[nodiscard]] std::string executableFolder() const override { return folder; }
     [[nodiscard]] std::string executableName() const override { return name; }
+    [[nodiscard]] char pathSeparator() const override { return separator; }
     [[noreturn]] void terminate(int status) override { throw ProcessEnded{status}; }
     std::string folder = "/opt/quorvel";
     std::string name = "quorvel";
+    char separator = '/';
 };
 
 class UserConfigFolder final : public quorvel::UserConfigFolder {

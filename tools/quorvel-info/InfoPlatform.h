@@ -12,6 +12,10 @@ namespace quorvel::info {
 
 // What the commands take from the system they run on; one implementation per platform.
 
+// Keeps the system from loading libraries out of the tool's own folder (nothing to do
+// where the system never looks there). Called before anything else.
+void RestrictLibrarySearch();
+
 // Makes character counts and case-blind name matching follow the system's encoding.
 void UseSystemTextEncoding();
 

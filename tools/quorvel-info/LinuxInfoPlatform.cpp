@@ -55,7 +55,8 @@ private:
 // The gadget named on the command line, or "quorvel" beside this tool, where both are installed.
 std::string gadgetPath(InfoArgs args) {
     if (args.empty()) {
-        return Tool::JoinPath(LinuxProcessInfo().executableFolder(), "quorvel");
+        const LinuxProcessInfo tool;
+        return Tool::JoinPath(tool.executableFolder(), "quorvel", tool.pathSeparator());
     }
     // The gadget finds its own folder through /proc/self/exe, which resolves links.
     std::error_code error;
@@ -64,6 +65,10 @@ std::string gadgetPath(InfoArgs args) {
 }
 
 }  // namespace
+
+void RestrictLibrarySearch() {
+    // The loader searches only the folders that the system and the program name.
+}
 
 void UseSystemTextEncoding() {
     // Names are matched in the user's encoding; numbers are written with a "." always.

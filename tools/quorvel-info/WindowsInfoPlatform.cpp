@@ -4,6 +4,7 @@
 #include "app/SettingsLocation.h"
 #include "platform/UserConfigFolder.h"
 #include "platform/windows/AnsiCodePage.h"
+#include "platform/windows/LibrarySearch.h"
 #include "platform/windows/PdhValueSource.h"
 #include "platform/windows/WindowsFileSystem.h"
 #include "platform/windows/WindowsFolderLookup.h"
@@ -16,6 +17,10 @@ namespace quorvel::info {
 win::SystemLibraries& Libraries() {
     static win::SystemLibraries libraries;
     return libraries;
+}
+
+void RestrictLibrarySearch() {
+    win::RestrictLibrarySearch();
 }
 
 void UseSystemTextEncoding() {
@@ -40,6 +45,7 @@ public:
     GadgetFile(std::string folder, std::string name) : folder_(std::move(folder)), name_(std::move(name)) {}
     [[nodiscard]] std::string executableFolder() const override { return folder_; }
     [[nodiscard]] std::string executableName() const override { return name_; }
+    [[nodiscard]] char pathSeparator() const override { return WindowsProcessInfo().pathSeparator(); }
     [[noreturn]] void terminate(int status) override { std::_Exit(status); }
 
 private:

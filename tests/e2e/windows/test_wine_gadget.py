@@ -20,6 +20,10 @@ from x11session import X11Session, wait_for  # noqa: E402
 
 BINARY = os.environ.get("QUORVEL_EXE", "")
 STANDIN = os.environ.get("QUORVEL_PDH_STANDIN", "")
+# A DLL that leaves a marker file beside itself when anything loads it.
+PLANTED = os.environ.get("QUORVEL_PLANTED_DLL", "")
+PLANTED_AS = "uxtheme.dll"
+INFO = os.environ.get("QUORVEL_INFO_EXE", "")
 PREFIX = os.environ.get("QUORVEL_E2E_WINEPREFIX", "")
 # The zip that scripts/package windows makes, as a user downloads it.
 ZIP = os.environ.get("QUORVEL_ZIP", "")
@@ -36,13 +40,10 @@ class WineGadget(Gadget):
         super().__init__(case.session, case.folder, case.tmp)
         self.prefix = case.prefix
 
-    def start(self, values=None, locale=None):
+    def start(self, values=None, env=None):
         values = values or {SENT: 0, RECEIVED: 0}
         script = "|".join(f"{path}={value}" for path, value in values.items())
-        extra = {"QUORVEL_STANDIN_VALUES": script}
-        if locale:
-            extra["LC_ALL"] = locale  # Wine's code page and regional settings follow it
-        env = self.prefix.env(self.session.display, extra)
+        env = self.prefix.env(self.session.display, {"QUORVEL_STANDIN_VALUES": script, **(env or {})})
         self.errors = tempfile.TemporaryFile()
         self.proc = subprocess.Popen(["wine", os.path.join(self.folder, "quorvel.exe")], env=env,
                                      stdout=subprocess.DEVNULL, stderr=self.errors)
@@ -107,10 +108,10 @@ class WineGadgetTest(unittest.TestCase):
             run.kill()
         shutil.rmtree(self.tmp, ignore_errors=True)
 
-    def gadget(self, values=None, locale=None):
+    def gadget(self, values=None, env=None):
         run = WineGadget(self)
         self.runs.append(run)
-        return run.start(values, locale)
+        return run.start(values, env)
 
     def picture(self, window, name):
         """The pixels of one window, once two shots in a row agree."""
@@ -189,7 +190,7 @@ class WineGadgetTest(unittest.TestCase):
         for locale, code_page in {"ja_JP.UTF-8": "932", "de_DE.UTF-8": "1252"}.items():
             nls = self.prefix.run(["reg", "query", NLS_KEY, "/v", "ACP"], env={"LC_ALL": locale}).decode("latin-1")
             self.assertRegex(nls, rf"ACP\s+REG_SZ\s+{code_page}\b", locale)
-        run = self.gadget(locale="ja_JP.UTF-8")
+        run = self.gadget(env={"LC_ALL": "ja_JP.UTF-8"})
         cx, cy = run.center()
         menus = run.open_menu()
         self.assertTrue(menus, "no pop-up menu")
@@ -228,7 +229,7 @@ class WineGadgetTest(unittest.TestCase):
         self.assertIsNone(run.proc.poll(), "still running")
         run.kill()
 
-        german = self.gadget(locale="de_DE.UTF-8")
+        german = self.gadget(env={"LC_ALL": "de_DE.UTF-8"})
         menus = german.open_menu()
         self.assertTrue(menus, "no pop-up menu")
         self.assertTrue(self.picture(menus[0], "menu-de") == japanese, "the menu differs on a German system")
@@ -285,7 +286,7 @@ class WineGadgetTest(unittest.TestCase):
         data = b"Max=9000,5\r\nBarX=" + b"x" * 40000 + b"\r\n"
         with open(self.ini_path(), "wb") as f:
             f.write(data)
-        run = self.gadget({SENT: 3000, RECEIVED: 6000}, locale="de_DE.UTF-8")
+        run = self.gadget({SENT: 3000, RECEIVED: 6000}, env={"LC_ALL": "de_DE.UTF-8"})
         box = run.window
         self.assertIn('"Quorvel"', self.session.run_text(["xprop", "-id", box, "-notype", "WM_NAME"]))
         self.session.xdotool("windowactivate", "--sync", box)
@@ -347,6 +348,36 @@ class WineGadgetTest(unittest.TestCase):
         self.assertEqual(status, 1)
         errors.seek(0)
         self.assertIn("Subscript out of range", errors.read().decode("utf-8", "replace"))
+
+    def test_a_hidden_settings_file_keeps_the_users_bytes(self):
+        # The program finds the file (it opens) but does not load it (hidden files do not
+        # count): it runs on defaults, which must not replace what the user wrote.
+        data = REMARK + b"\r\nMax=9000\r\nTimerValue=500\r\n"
+        with open(self.ini_path(), "wb") as f:
+            f.write(data)
+        windows_path = "Z:" + self.ini_path().replace("/", "\\")
+        self.prefix.run(["attrib", "+h", windows_path])
+        self.assertIn(b"H", self.prefix.run(["attrib", windows_path]).split(b"Z:")[0], "the file is not hidden")
+        run = self.gadget()
+        self.assertEqual(run.close(), 0)
+        with open(self.ini_path(), "rb") as f:
+            self.assertEqual(f.read(), data)
+        self.assertEqual(sorted(os.listdir(self.folder)), ["quorvel.exe", "quorvel.ini"])
+
+    @unittest.skipUnless(PLANTED and INFO, "needs the planted test DLL and quorvel-info.exe")
+    def test_a_dll_planted_beside_the_programs_is_not_loaded(self):
+        # Named like a library that the system loads by bare name on the program's behalf;
+        # "n,b" makes Wine prefer a file of that name to its own, as Windows does with any.
+        shutil.copy(PLANTED, os.path.join(self.folder, PLANTED_AS))
+        info = os.path.join(self.folder, "quorvel-info.exe")
+        shutil.copy(INFO, info)
+        overrides = {"WINEDLLOVERRIDES": self.prefix.env("")["WINEDLLOVERRIDES"] + f";{PLANTED_AS[:-4]}=n,b"}
+        marker = os.path.join(self.folder, "planted-dll-loaded")
+        self.prefix.run([info, "folders"], env=overrides)
+        self.assertFalse(os.path.exists(marker), "quorvel-info.exe loaded the planted DLL")
+        run = self.gadget(env=overrides)
+        self.assertEqual(run.close(), 0)
+        self.assertFalse(os.path.exists(marker), "quorvel.exe loaded the planted DLL")
 
     @unittest.skipUnless(ZIP and os.path.exists(ZIP), "needs the zip that scripts/package windows makes")
     def test_the_zip_unpacked_into_a_fresh_folder_runs_from_there(self):

@@ -2,7 +2,8 @@
 // Wine's own Visual Basic entry points are unimplemented. It hands out handles above
 // 32 bits (so that a caller cutting them short is caught), logs every call with its
 // arguments, and returns the values the test scripted. Built with
-// QUORVEL_STANDIN_PARTIAL it lacks the value read and the English-name add. A program
+// QUORVEL_STANDIN_DOCUMENTED it exports none of the Visual Basic entry points, only the
+// documented functions that do the same, logged the same way. A program
 // that cannot script it (the gadget in the end-to-end tests) gives constant values by
 // path in QUORVEL_STANDIN_VALUES instead: "path=value|path=value".
 
@@ -17,6 +18,7 @@ namespace {
 
 constexpr LONG kNoObject = static_cast<LONG>(0xC0000BB8);
 constexpr LONG kInvalidHandle = static_cast<LONG>(0xC0000BBC);
+constexpr LONG kInvalidData = static_cast<LONG>(0xC0000BBA);
 constexpr std::uintptr_t kQueryBase = 0x5100000000;
 constexpr std::uintptr_t kCounterBase = 0x7300000000;
 
@@ -68,6 +70,14 @@ Query* queryOf(HANDLE handle) {
     return n < state.queries.size() && !state.queries[n].closed ? &state.queries[n] : nullptr;
 }
 
+LONG openQuery(HANDLE* query) {
+    state.queries.emplace_back();
+    *query = reinterpret_cast<HANDLE>(  // NOLINT(performance-no-int-to-ptr): handles are numbers here
+        kQueryBase + state.queries.size() - 1);
+    state.log += "open -> " + handleText(*query) + "\n";
+    return ERROR_SUCCESS;
+}
+
 LONG addCounter(const char* how, HANDLE query, const char* path, HANDLE* counter) {
     state.log += std::string(how) + " " + handleText(query) + " " + path + "\n";
     if (queryOf(query) == nullptr) {
@@ -78,6 +88,36 @@ LONG addCounter(const char* how, HANDLE query, const char* path, HANDLE* counter
     *counter = reinterpret_cast<HANDLE>(  // NOLINT(performance-no-int-to-ptr): handles are numbers here
         kCounterBase + state.counterQuery.size() - 1);
     return ERROR_SUCCESS;
+}
+
+LONG addLocalCounter(HANDLE query, const char* path, HANDLE* counter) {
+    if (state.localised) {
+        state.log += "add " + handleText(query) + " " + path + " -> no such object\n";
+        return kNoObject;
+    }
+    return addCounter("add", query, path, counter);
+}
+
+// The value scripted for the query's latest collection; status 0xC0000BBC for a bad
+// handle, 0xC0000BBA (and a value that means nothing) before the first collection.
+double readValue(HANDLE counter, LONG* status) {
+    state.log += "read " + handleText(counter) + "\n";
+    const auto n = reinterpret_cast<std::uintptr_t>(counter) - kCounterBase;
+    if (n >= state.counterQuery.size()) {
+        *status = kInvalidHandle;
+        return -1.0;
+    }
+    const Query& q = state.queries[state.counterQuery[n]];
+    const auto sample = static_cast<std::size_t>(q.collections);
+    if (sample == 0) {
+        *status = kInvalidData;
+        return 99.0;
+    }
+    *status = ERROR_SUCCESS;
+    if (state.values.empty()) {
+        return environmentValue(state.counterPath[n]);
+    }
+    return sample <= state.values.size() ? state.values[sample - 1] : 0.0;
 }
 
 }  // namespace
@@ -91,22 +131,6 @@ __declspec(dllexport) void WINAPI StandInScript(BOOL localised, const double* va
 
 __declspec(dllexport) const char* WINAPI StandInLog() {
     return state.log.c_str();
-}
-
-__declspec(dllexport) LONG WINAPI PdhVbOpenQuery(HANDLE* query) {
-    state.queries.emplace_back();
-    *query = reinterpret_cast<HANDLE>(  // NOLINT(performance-no-int-to-ptr): handles are numbers here
-        kQueryBase + state.queries.size() - 1);
-    state.log += "open -> " + handleText(*query) + "\n";
-    return ERROR_SUCCESS;
-}
-
-__declspec(dllexport) LONG WINAPI PdhVbAddCounter(HANDLE query, const char* path, HANDLE* counter) {
-    if (state.localised) {
-        state.log += "add " + handleText(query) + " " + path + " -> no such object\n";
-        return kNoObject;
-    }
-    return addCounter("add", query, path, counter);
 }
 
 __declspec(dllexport) LONG WINAPI PdhCollectQueryData(HANDLE query) {
@@ -129,26 +153,52 @@ __declspec(dllexport) LONG WINAPI PdhCloseQuery(HANDLE query) {
     return ERROR_SUCCESS;
 }
 
-#ifndef QUORVEL_STANDIN_PARTIAL
-// The value scripted for the query's latest collection; status 0xC0000BBC for a bad handle.
-__declspec(dllexport) double WINAPI PdhVbGetDoubleCounterValue(HANDLE counter, LONG* status) {
-    state.log += "read " + handleText(counter) + "\n";
-    const auto n = reinterpret_cast<std::uintptr_t>(counter) - kCounterBase;
-    if (n >= state.counterQuery.size()) {
-        *status = kInvalidHandle;
-        return -1.0;
-    }
-    const Query& q = state.queries[state.counterQuery[n]];
-    const auto sample = static_cast<std::size_t>(q.collections);
-    *status = ERROR_SUCCESS;
-    if (state.values.empty()) {
-        return environmentValue(state.counterPath[n]);
-    }
-    return sample >= 1 && sample <= state.values.size() ? state.values[sample - 1] : 0.0;
-}
-
 __declspec(dllexport) LONG WINAPI PdhAddEnglishCounterA(HANDLE query, const char* path, DWORD_PTR, HANDLE* counter) {
     return addCounter("add-english", query, path, counter);
+}
+
+#ifdef QUORVEL_STANDIN_DOCUMENTED
+struct FormattedValue {
+    DWORD status;
+    union {
+        LONG longValue;
+        double doubleValue;
+        LONGLONG largeValue;
+    };
+};
+constexpr DWORD kFormatDouble = 0x00000200;
+
+__declspec(dllexport) LONG WINAPI PdhOpenQueryA(const char* /*source*/, DWORD_PTR /*user*/, HANDLE* query) {
+    return openQuery(query);
+}
+
+__declspec(dllexport) LONG WINAPI PdhAddCounterA(HANDLE query, const char* path, DWORD_PTR /*user*/, HANDLE* counter) {
+    return addLocalCounter(query, path, counter);
+}
+
+// A failed call leaves the value as it was; a value of another format is refused.
+__declspec(dllexport) LONG WINAPI
+    PdhGetFormattedCounterValue(HANDLE counter, DWORD format, DWORD* /*type*/, FormattedValue* value) {
+    LONG status = ERROR_SUCCESS;
+    const double read = readValue(counter, &status);
+    if (status == kInvalidHandle || format != kFormatDouble) {
+        return kInvalidHandle;
+    }
+    value->status = static_cast<DWORD>(status);
+    value->doubleValue = read;
+    return status;
+}
+#else
+__declspec(dllexport) LONG WINAPI PdhVbOpenQuery(HANDLE* query) {
+    return openQuery(query);
+}
+
+__declspec(dllexport) LONG WINAPI PdhVbAddCounter(HANDLE query, const char* path, HANDLE* counter) {
+    return addLocalCounter(query, path, counter);
+}
+
+__declspec(dllexport) double WINAPI PdhVbGetDoubleCounterValue(HANDLE counter, LONG* status) {
+    return readValue(counter, status);
 }
 #endif
 

@@ -47,7 +47,26 @@ TEST(WindowsFolders, AgreeWithWhatTheSystemSays) {
     EXPECT_FALSE(byName.at("StartMenu").empty());
     EXPECT_EQ(byName.at("ProgramFiles"), "C:\\Program Files");
     EXPECT_EQ(byName.at("CommonFiles"), "C:\\Program Files\\Common Files");
-    EXPECT_EQ(byName.at("VB5Install"), "");
+}
+
+// A 32-bit program's key, which a 64-bit program finds under Wow6432Node; the key of the
+// same name in the program's own view is not the one.
+TEST(WindowsFolders, VB5InstallIsReadFromThe32BitView) {
+    const auto setInstallDir = [](const char* subkey, const std::string& folder) {
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegCreateKeyA(HKEY_LOCAL_MACHINE, subkey, &key), ERROR_SUCCESS);
+        ::RegSetValueExA(key, "InstallDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                         static_cast<DWORD>(folder.size() + 1));
+        ::RegCloseKey(key);
+    };
+    setInstallDir("Software\\Microsoft\\Visual Basic\\5.0", "C:\\VB 64");
+    setInstallDir("Software\\Wow6432Node\\Microsoft\\Visual Basic\\5.0", "C:\\Program Files (x86)\\VB");
+    win::SystemLibraries libraries;
+    WindowsFolderLookup lookup(libraries);
+    const std::string found = clsSystemFolder(lookup).VB5Install();
+    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Visual Basic");
+    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Microsoft\\Visual Basic");
+    EXPECT_EQ(found, "C:\\Program Files (x86)\\VB");
 }
 
 // Registry values of every length under a key of this test run, read the way the
@@ -69,7 +88,7 @@ TEST(WindowsFolders, RegistryValuesLongerThanTheBufferComeBackEmpty) {
     WindowsFolderLookup lookup(libraries);
     const auto read = [&](const std::string& subkeyName, const char* value) {
         std::array<char, 256> buffer{};
-        lookup.RegistryValue(0x80000001U, subkeyName, value, buffer);
+        lookup.RegistryValue(0x80000001U, subkeyName, value, RegistryView::Program, buffer);
         const auto nul = std::find(buffer.begin(), buffer.end(), '\0');
         return nul == buffer.end() ? std::string("<no NUL>") : std::string(buffer.begin(), nul);
     };

@@ -14,16 +14,21 @@ TEST(SettingsLocation, CandidatesAreBesideTheExecutableThenTheUserFolder) {
     struct Case {
         std::string folder, name, configFolder;
         std::vector<std::string> candidates;
+        char separator = '/';
     };
     const Case cases[] = {
         {"/usr/bin", "quorvel", "/home/u/.config", {"/usr/bin/quorvel.ini", "/home/u/.config/quorvel/quorvel.ini"}},
         {"/", "gadget", "/cfg/", {"/gadget.ini", "/cfg/quorvel/quorvel.ini"}},
         {"/opt/q", "quorvel", "", {"/opt/q/quorvel.ini"}},
+        // The system's own separator, also after a drive's root.
+        {"C:\\Tools", "Quorvel", "", {"C:\\Tools\\Quorvel.ini"}, '\\'},
+        {"C:\\", "Quorvel", "C:\\Cfg", {"C:\\Quorvel.ini", "C:\\Cfg\\quorvel\\quorvel.ini"}, '\\'},
     };
     for (const Case& c : cases) {
         fake::ProcessInfo process;
         process.folder = c.folder;
         process.name = c.name;
+        process.separator = c.separator;
         fake::UserConfigFolder config;
         config.folder = c.configFolder;
         EXPECT_EQ(SettingsLocation::Candidates(process, config), c.candidates) << c.folder << " " << c.configFolder;

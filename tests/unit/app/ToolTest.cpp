@@ -14,14 +14,28 @@ namespace quorvel::Tool {
 namespace {
 
 TEST(Tool, JoinPathAddsOneSeparatorOnlyWhenMissing) {
-    const std::vector<std::pair<std::string, std::string>> table = {
-        {"/opt/q", "/opt/q/a"}, {"/opt/q/", "/opt/q/a"}, {"/", "/a"}, {"bin", "bin/a"}, {"C:", "C:/a"}};
-    for (const auto& [folder, joined] : table) {
-        EXPECT_EQ(JoinPath(folder, "a"), joined);
+    struct Case {
+        char separator;
+        std::string folder, joined;
+    };
+    const std::vector<Case> table = {
+        {'/', "/opt/q", "/opt/q/a"},
+        {'/', "/opt/q/", "/opt/q/a"},
+        {'/', "/", "/a"},
+        {'/', "bin", "bin/a"},
+        {'/', "C:", "C:/a"},
+        {'\\', "C:\\Tools", "C:\\Tools\\a"},
+        {'\\', "C:\\Tools\\", "C:\\Tools\\a"},
+        {'\\', "C:\\", "C:\\a"},
+        {'\\', "C:", "C:\\a"},
+        {'\\', "\\\\srv\\share", "\\\\srv\\share\\a"},
+    };
+    for (const Case& c : table) {
+        EXPECT_EQ(JoinPath(c.folder, "a", c.separator), c.joined);
     }
     // The drive test counts the folder's characters in 16 bits.
-    EXPECT_EQ(JoinPath(std::string(32767, 'd'), "a").size(), 32769U);
-    EXPECT_THROW((void)JoinPath(std::string(32768, 'd'), "a"), RuntimeError);
+    EXPECT_EQ(JoinPath(std::string(32767, 'd'), "a", '/').size(), 32769U);
+    EXPECT_THROW((void)JoinPath(std::string(32768, 'd'), "a", '/'), RuntimeError);
 }
 
 TEST(Tool, DriveSpecIsTwoOrThreeCharactersWithTheColonSecond) {

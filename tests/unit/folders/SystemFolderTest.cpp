@@ -24,7 +24,8 @@ Pairs Lookups() {
     for (const auto& [name, value] : values) {
         lookups.emplace_back(name, "reg 2147483650 SOFTWARE\\Microsoft\\Windows\\CurrentVersion " + value);
     }
-    lookups.emplace_back("VB5Install", "reg 2147483650 SOFTWARE\\Microsoft\\Visual Basic\\5.0 InstallDir");
+    // The development environment is a 32-bit program: its key is in the 32-bit view.
+    lookups.emplace_back("VB5Install", "reg32 2147483650 SOFTWARE\\Microsoft\\Visual Basic\\5.0 InstallDir");
     return lookups;
 }
 

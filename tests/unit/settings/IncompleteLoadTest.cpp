@@ -87,6 +87,25 @@ TEST_F(IncompleteLoadTest, MarkLastsUntilALoadReadsAFileWhole) {
     EXPECT_EQ(files.contents(kIni), "[General]\r\nA = 1\r\nB = 2\r\nC = 3\r\n");
 }
 
+// A hidden file opens, so start-up finds it, but the load does not list it: the store holds
+// defaults only, and the user's bytes must stay.
+TEST_F(IncompleteLoadTest, FileThatTheLoadDidNotFindIsNeverWrittenOver) {
+    files.addFile("/cfg/.q.ini", "Max=5\r\n");
+    for (const std::string path : {"/cfg/.q.ini", "/cfg/missing.ini"}) {
+        EXPECT_FALSE(store.iniLoader(path));
+        EXPECT_EQ(store.GetiniFilename(), path);
+        store.GetiniValue("Max", std::int16_t{9000});
+        EXPECT_FALSE(store.iniSaverSameFilename()) << path;
+        EXPECT_FALSE(store.iniSaver(path)) << path;
+    }
+    EXPECT_EQ(files.contents("/cfg/.q.ini"), "Max=5\r\n");
+    EXPECT_FALSE(files.hasFile("/cfg/missing.ini"));
+    // Other names take the store as usual, and a load that finds its file lifts the guard.
+    EXPECT_TRUE(store.iniSaver("/cfg/copy.ini"));
+    EXPECT_TRUE(store.iniLoader("/cfg/copy.ini"));
+    EXPECT_TRUE(store.iniSaver("/cfg/missing.ini"));
+}
+
 TEST_F(IncompleteLoadTest, ListedFileThatCannotBeOpenedKeepsItsContents) {
     files.addFile(kIni, "A=1\r\n").readable = false;
     EXPECT_FALSE(store.iniLoader(kIni));
