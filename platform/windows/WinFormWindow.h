@@ -45,11 +45,14 @@ public:
 private:
     LRESULT onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void reportMouseDown(std::int16_t button, WPARAM keys, LPARAM position);
+    // Runs the owner's unload step, the first time only.
+    void unloadOnce();
     [[nodiscard]] RECT pixelRect(const Placement& placement) const;
 
     win::SystemLibraries& libraries_;
     HWND window_ = nullptr;
     FormEvents* events_ = nullptr;
+    bool unloaded_ = false;
     std::string caption_;
 };
 
