@@ -284,8 +284,8 @@ class WineGadgetTest(unittest.TestCase):
     def test_session_end_writes_the_file_back_but_not_the_placement(self):
         with open(self.ini_path(), "wb") as f:
             f.write(b"Max=5000\r\n")
-        run = self.gadget({SENT: 3000, RECEIVED: 6000})
-        self.assertTrue(self.wait_drawn(run, os.path.join(self.tmp, "tick.png")), "no tick")
+        run = self.gadget()
+        time.sleep(2.5)  # a few ticks: sampling and drawing run before the session ends
         # Sign-out: every window is asked whether the session may end, then told it ends.
         self.prefix.run(["wineboot", "--end-session"])
         self.assertEqual(run.wait_exit(timeout=30), 0)
