@@ -202,7 +202,7 @@ LRESULT WinFormWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARA
         unloadOnce();
         ::DestroyWindow(window);
         return 0;
-    // A sign-out or shutdown is a close: the session may end whenever the program asks.
+    // A sign-out or shutdown is a close: the program never holds the session up.
     case WM_QUERYENDSESSION: return TRUE;
     case WM_ENDSESSION:
         // The process may be ended at any time after this returns: unload now, then end.
