@@ -2,6 +2,7 @@
 // interfaces to the application shell and runs the event loop.
 
 #include <QApplication>
+#include <QSocketNotifier>
 #include <clocale>
 #include <exception>
 #include <functional>
@@ -21,6 +22,7 @@
 #include "platform/linux/ProcValueSource.h"
 #include "platform/linux/RoutingValueSource.h"
 #include "platform/linux/SettingsFileHelp.h"
+#include "platform/linux/TerminationSignals.h"
 #include "platform/linux/XdgConfigFolder.h"
 #include "platform/linux/snmp/SnmpValueSource.h"
 #include "platform/qt/QtDrawingSurface.h"
@@ -114,7 +116,27 @@ int main(int argc, char** argv) {
                 e, quorvel::FormParts{form.window, *form.surface, form.host, form.timer, form.menu, form.dialog});
         });
     });
+    // A session end (SIGTERM, SIGHUP) is a close: the window unloads, which writes the
+    // settings file back, and the program ends with its last window.
+    quorvel::TerminationSignals terminations;
+    std::unique_ptr<QSocketNotifier> terminationNotifier;
+    if (terminations.fd() >= 0) {
+        terminationNotifier = std::make_unique<QSocketNotifier>(terminations.fd(), QSocketNotifier::Read);
+        QObject::connect(terminationNotifier.get(), &QSocketNotifier::activated, [&terminations, &form] {
+            terminations.drain();
+            form.window.close();
+        });
+    }
+    // The standard error report ends the program itself; a signal while its box is up
+    // ends it at once.
+    errors.addEventSource(&terminations, [&terminationNotifier] {
+        if (terminationNotifier) {
+            terminationNotifier->setEnabled(false);
+        }
+        quorvel::TerminationSignals::restoreDefaults();
+    });
     const int status = QApplication::exec();
+    errors.removeEventSources(&terminations);
     // The window is gone; release the counters and the form before the source they use.
     mainForm.reset();
     return status;

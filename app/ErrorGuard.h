@@ -12,7 +12,8 @@ namespace quorvel {
 
 // Every entry point that the toolkit calls (load step, timer tick, menu command, mouse
 // handler) runs through here, so that no exception crosses the event loop: an error is
-// shown by the standard error report, which ends the program.
+// shown by the standard error report, which ends the program. An error raised while the
+// report is up only goes to standard error, and the handler returns.
 template <class Handler>
 void Guarded(ErrorReport& report, Handler&& handler) {
     try {

@@ -9,7 +9,7 @@
 
 namespace quorvel {
 
-void QtErrorReport::fatal(const std::string& title, const std::string& message) {
+void QtErrorReport::show(const std::string& title, const std::string& message) {
     std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
     std::fflush(stderr);
     if (QApplication::instance() != nullptr) {

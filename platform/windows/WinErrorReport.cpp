@@ -8,7 +8,7 @@
 
 namespace quorvel {
 
-void WinErrorReport::fatal(const std::string& title, const std::string& message) {
+void WinErrorReport::show(const std::string& title, const std::string& message) {
     std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
     std::fflush(stderr);
     // No owner: the failing window may be in any state. Task-modal keeps the program's

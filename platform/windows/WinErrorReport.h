@@ -8,8 +8,8 @@ namespace quorvel {
 // one) and in a message box with the error icon, then the end of the process with
 // status 1.
 class WinErrorReport final : public ErrorReport {
-public:
-    [[noreturn]] void fatal(const std::string& title, const std::string& message) override;
+protected:
+    [[noreturn]] void show(const std::string& title, const std::string& message) override;
 };
 
 }  // namespace quorvel

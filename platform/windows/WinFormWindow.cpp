@@ -191,6 +191,14 @@ void WinFormWindow::reportMouseDown(std::int16_t button, WPARAM keys, LPARAM pos
                          static_cast<float>(twips.toTwipsY(GET_Y_LPARAM(position))));
 }
 
+void WinFormWindow::unloadOnce() {
+    if (unloaded_ || events_ == nullptr) {
+        return;
+    }
+    unloaded_ = true;
+    events_->onUnload();
+}
+
 LRESULT WinFormWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
@@ -199,10 +207,17 @@ LRESULT WinFormWindow::onMessage(HWND window, UINT message, WPARAM wParam, LPARA
         }
         return 0;
     case WM_CLOSE:
-        if (events_ != nullptr) {
-            events_->onUnload();
-        }
+        unloadOnce();
         ::DestroyWindow(window);
+        return 0;
+    // A sign-out or shutdown is a close: the program never holds the session up.
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_ENDSESSION:
+        // The process may be ended at any time after this returns: unload now, then end.
+        if (wParam != FALSE) {
+            unloadOnce();
+            ::DestroyWindow(window);
+        }
         return 0;
     case WM_DESTROY: ::PostQuitMessage(0); return 0;
     case WM_LBUTTONDOWN:

@@ -45,6 +45,8 @@ public:
 private:
     LRESULT onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void reportMouseDown(std::int16_t button, WPARAM keys, LPARAM position);
+    // Runs the owner's unload step, the first time only.
+    void unloadOnce();
     [[nodiscard]] RECT pixelRect(const Placement& placement) const;
     [[nodiscard]] static int SystemDpi();
 
@@ -54,6 +56,7 @@ private:
     // Set while setPlacement moves the window, which may take it to another monitor.
     bool placing_ = false;
     FormEvents* events_ = nullptr;
+    bool unloaded_ = false;
     std::string caption_;
 };
 

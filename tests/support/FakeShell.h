@@ -166,9 +166,20 @@ struct FatalReported {
     std::string message;
 };
 
+// Counts its boxes; `whileShown` stands for what the box's modal loop would still deliver
+// while the first box is up. Ending the process is a FatalReported exception.
 class ErrorReport final : public quorvel::ErrorReport {
 public:
-    void fatal(const std::string& title, const std::string& message) override { throw FatalReported{title, message}; }
+    int boxes = 0;
+    std::function<void()> whileShown;
+
+protected:
+    void show(const std::string& title, const std::string& message) override {
+        if (++boxes == 1 && whileShown) {
+            whileShown();
+        }
+        throw FatalReported{title, message};
+    }
 };
 
 }  // namespace quorvel::fake

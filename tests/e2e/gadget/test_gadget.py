@@ -2,6 +2,7 @@
 
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -116,6 +117,10 @@ class Gadget:
         except subprocess.TimeoutExpired:
             self.proc.kill()
             raise
+
+    def signal(self, number):
+        self.proc.send_signal(number)
+        return self.wait_exit()
 
     def kill(self):
         if self.proc and self.proc.poll() is None:
@@ -247,12 +252,19 @@ class GadgetTest(GadgetCase):
             self.assertAlmostEqual(got, want, delta=1)
 
     def test_other_close_rewrites_settings_but_not_placement(self):
-        self.write_ini("Max=5000\r\n")
-        run = self.gadget()
-        time.sleep(2.5)  # a few ticks: sampling and drawing run before the close
-        self.assertEqual(run.close(), 0)
-        self.assertTrue(self.read_ini().startswith("[General]\r\nMax = 5000\r\nBunkaino = 10\r\n"))
-        self.assertFalse(os.path.exists(run.profile))
+        # The window manager's close, and the end of a session (logout, kill, a service
+        # manager's stop): each unloads the window.
+        closes = {"window manager": lambda run: run.close(),
+                  "SIGTERM": lambda run: run.signal(signal.SIGTERM),
+                  "SIGHUP": lambda run: run.signal(signal.SIGHUP)}
+        for name, close in closes.items():
+            with self.subTest(close=name):
+                self.write_ini("Max=5000\r\n")
+                run = self.gadget()
+                time.sleep(2.5)  # a few ticks: sampling and drawing run before the close
+                self.assertEqual(close(run), 0)
+                self.assertTrue(self.read_ini().startswith("[General]\r\nMax = 5000\r\nBunkaino = 10\r\n"))
+                self.assertFalse(os.path.exists(run.profile))
 
     def test_placement_off_every_screen_opens_on_screen(self):
         os.makedirs(os.path.join(self.home, ".config"))
@@ -265,23 +277,36 @@ class GadgetTest(GadgetCase):
         self.assertGreater(x + w, 0)
         self.assertGreater(y + h, 0)
 
-    def test_bad_bunkaino_shows_the_error_report_and_exits_non_zero(self):
-        self.write_ini("Bunkaino=0\r\n")
-        exe = os.path.join(self.folder, "quorvel")
-        proc = subprocess.Popen([exe], env=self.session.env(self.home), stderr=subprocess.PIPE, text=True)
-        try:
-            box = wait_for(lambda: self.session.xdotool("search", "--onlyvisible", "--pid", proc.pid).split(),
-                           timeout=15)
-            self.assertTrue(box, "no error box")
-            self.assertIn('"Quorvel"', self.session.run_text(["xprop", "-id", box[0], "-notype", "_NET_WM_NAME"]))
-            self.session.xdotool("windowactivate", "--sync", box[0])
-            self.session.xdotool("key", "Return")
-            status = proc.wait(timeout=10)
-        finally:
-            if proc.poll() is None:
-                proc.kill()
-        self.assertNotEqual(status, 0)
-        self.assertIn("Subscript out of range", proc.stderr.read())
+    def test_bad_setting_shows_one_error_report_and_exits_non_zero(self):
+        # An error in the load step, and one in every tick of a fast timer: the report stops
+        # the timer before its box, so the box stays the only one until it is closed.
+        cases = {"Bunkaino=0\r\n": "Subscript out of range",
+                 "LineColorSent=abc\r\nTimerValue=200\r\n": "Type mismatch"}
+        for ini, error in cases.items():
+            with self.subTest(ini=ini):
+                self.write_ini(ini)
+                exe = os.path.join(self.folder, "quorvel")
+                proc = subprocess.Popen([exe], env=self.session.env(self.home), stderr=subprocess.PIPE, text=True)
+                try:
+                    self.assertTrue(wait_for(lambda: self.error_boxes(proc), timeout=15), "no error box")
+                    time.sleep(4)
+                    boxes = self.error_boxes(proc)
+                    self.assertEqual(len(boxes), 1)
+                    self.session.xdotool("windowactivate", "--sync", boxes[0])
+                    self.session.xdotool("key", "Return")
+                    status = proc.wait(timeout=10)
+                finally:
+                    if proc.poll() is None:
+                        proc.kill()
+                        proc.wait()
+                self.assertNotEqual(status, 0)
+                self.assertIn(error, proc.stderr.read())
+
+    def error_boxes(self, proc):
+        """The program's visible windows titled with the product name: its error boxes."""
+        windows = self.session.xdotool("search", "--onlyvisible", "--pid", proc.pid).split()
+        return [w for w in windows
+                if '"Quorvel"' in self.session.run_text(["xprop", "-id", w, "-notype", "_NET_WM_NAME"])]
 
     def test_screenshot_shows_grid_and_lines_where_the_settings_put_them(self):
         # A counter that reads 0 on a machine without remote-access links puts both lines

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
+#include <poll.h>
 
 #include <QScreen>
 #include <QSettings>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "platform/linux/LinuxProcessInfo.h"
+#include "platform/linux/TerminationSignals.h"
 #include "platform/qt/QtFormWindow.h"
 #include "platform/qt/QtProfileStore.h"
 #include "support/QtTestApp.h"
@@ -123,6 +127,24 @@ TEST(QtFormWindow, TitleBarFollowsTheCaption) {
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_TRUE(window.setStaysOnTop(true));
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+// The first SIGTERM or SIGHUP only asks the event loop for a close; a second one, while
+// that close runs, ends the process at once.
+void signalTwice() {
+    const TerminationSignals terminations;
+    std::raise(SIGTERM);
+    pollfd request{terminations.fd(), POLLIN, 0};
+    if (::poll(&request, 1, 0) != 1) {
+        std::_Exit(3);
+    }
+    terminations.drain();
+    std::raise(SIGHUP);
+    std::_Exit(4);
+}
+
+TEST(TerminationSignals, FirstSignalAsksForACloseASecondEndsTheProcess) {
+    EXPECT_EXIT(signalTwice(), ::testing::KilledBySignal(SIGHUP), "");
 }
 
 }  // namespace

@@ -141,6 +141,20 @@ TEST_F(WinFormWindowTest, CloseUnloadsOnce) {
     EXPECT_FALSE(::IsWindow(window.handle()));
 }
 
+// A sign-out or shutdown is a close: the window lets the session end, unloads once when
+// it ends, and is gone; a session end that was called off changes nothing.
+TEST_F(WinFormWindowTest, SessionEndUnloadsOnce) {
+    window.setEvents(&events);
+    const HWND handle = window.handle();
+    EXPECT_EQ(::SendMessageA(handle, WM_QUERYENDSESSION, 0, 0), TRUE);
+    ::SendMessageA(handle, WM_ENDSESSION, FALSE, 0);
+    EXPECT_EQ(events.unloads, 0);
+    EXPECT_TRUE(::IsWindow(handle));
+    ::SendMessageA(handle, WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(events.unloads, 1);
+    EXPECT_FALSE(::IsWindow(handle));
+}
+
 TEST(WinIntervalTimer, TicksUntilTheIntervalIsZero) {
     WinIntervalTimer timer;
     int ticks = 0;

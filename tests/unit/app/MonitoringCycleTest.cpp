@@ -1,10 +1,12 @@
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "GadgetFixture.h"
+#include "app/ErrorGuard.h"
 #include "common/RuntimeError.h"
 #include "support/ErrorKindOf.h"
 
@@ -173,8 +175,37 @@ TEST_F(MonitoringCycle, ErrorsInATickReachTheStandardReport) {
     writeIni("LineColorSent=blue\r\n");
     start();
     EXPECT_NE(fatalMessage([this] { tick(1, 2); }).find("Type mismatch"), std::string::npos);
+}
+
+TEST_F(MonitoringCycle, OverflowInATickReachesTheStandardReport) {
+    start();
     const double huge = std::numeric_limits<double>::max();
     EXPECT_NE(fatalMessage([&] { tick(huge, huge); }).find("Overflow"), std::string::npos);
+}
+
+// The report is the last thing the program does: while its box is up, the timer, the
+// window and the graph run no program code, and a further error shows no second box.
+TEST_F(MonitoringCycle, ErrorReportShowsOneBoxAndNothingRunsWhileItIsUp) {
+    writeIni("LineColorSent=blue\r\nTimerValue=200\r\n");
+    start();
+    errors.whileShown = [this] {
+        EXPECT_EQ(timer.interval(), 0);
+        tick(1, 2);
+        window.fireResize();
+        window.fireMouseDown(2);
+        window.fireClose();
+        std::int16_t button = 2;
+        std::int16_t shift = 0;
+        float x = 10;
+        float y = 10;
+        surface.listener->MouseDown(button, shift, x, y);
+        Guarded(errors, [] { throw RuntimeError(ErrorKind::InvalidValue, "a second error"); });
+    };
+    EXPECT_NE(fatalMessage([this] { tick(1, 2); }).find("Type mismatch"), std::string::npos);
+    EXPECT_EQ(errors.boxes, 1);
+    EXPECT_TRUE(menu.shownEntries.empty());
+    // No unload ran: the file is as it was.
+    EXPECT_EQ(files.contents(kIni), "LineColorSent=blue\r\nTimerValue=200\r\n");
 }
 
 }  // namespace
