@@ -1,6 +1,7 @@
 #include "platform/linux/snmp/RefreshedRate.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace quorvel::snmp {
@@ -35,9 +36,20 @@ double RefreshedRate::refreshPeriodNs() const {
         high = runHigh;
         first = j;
     }
-    // Over a few refreshes the period may be anything up to its longest: the longest reads
-    // low rather than high. Over more, the middle of what remains.
-    return newest - first >= 3 ? (low + high) / 2.0 : high;
+    if (newest - first < 2) {
+        // Over one refresh the period may be anything up to its longest: the longest
+        // reads low rather than high.
+        return high;
+    }
+    // Over more, the middle of what remains. Agents keep their counters for whole seconds
+    // (net-snmp's cache timeouts are seconds): where the bounds leave exactly one whole
+    // second and it is no shorter than the middle, it is taken, which never reads higher.
+    const double middle = (low + high) / 2.0;
+    const double whole = std::ceil(low / 1e9);
+    if (whole >= 1.0 && whole == std::floor(high / 1e9) && whole * 1e9 >= middle) {
+        return whole * 1e9;
+    }
+    return middle;
 }
 
 std::optional<double> RefreshedRate::add(std::int64_t timeNs, std::uint64_t increase, bool moved) {
@@ -72,8 +84,9 @@ std::optional<double> RefreshedRate::add(std::int64_t timeNs, std::uint64_t incr
     }
     const Change& before = changes_[changes_.size() - 2];
     const auto counted = static_cast<double>(count_ - before.count);
-    if (afterNs == before.seenNs) {
-        // Moved again at the next answer: the agent counts at least as often as it is asked.
+    // Moved at the next answer twice in a row: the agent counts at least as often as it is
+    // asked. (Once may be an answer that came just after a refresh following one just before.)
+    if (afterNs == before.seenNs && changes_.size() >= 3 && before.afterNs == changes_[changes_.size() - 3].seenNs) {
         return counted * 1e9 / static_cast<double>(timeNs - before.seenNs);
     }
     return counted * 1e9 / refreshPeriodNs();

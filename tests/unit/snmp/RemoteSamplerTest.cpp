@@ -298,7 +298,8 @@ TEST(RemoteSampler, ProcessorMemoryAndSystem) {
 
 // An agent whose counter counts `before` bytes a second until `stepAt`, then `after`, and
 // refreshes what it answers every `refresh` seconds from `phase` (0: at every request). It
-// is asked every `poll` seconds; the rates go through RefreshedRate as the source does.
+// is asked every `poll` seconds, every other answer `early` seconds earlier or later by
+// turns; the rates go through RefreshedRate as the source does.
 struct RefreshCase {
     const char* what;
     double refresh;
@@ -307,6 +308,7 @@ struct RefreshCase {
     double before;
     double after;
     double stepAt;
+    double early = 0;
 };
 
 struct RateSeen {
@@ -325,7 +327,8 @@ std::vector<RateSeen> ratesOf(const RefreshCase& c) {
     RefreshedRate rate;
     std::vector<RateSeen> seen;
     std::uint64_t last = 0;
-    for (double t = 0.2; t < 40; t += c.poll) {
+    for (int k = 0; 0.2 + k * c.poll < 40; ++k) {
+        const double t = 0.2 + k * c.poll + (k % 4 == 2 ? -c.early : k % 4 == 0 ? c.early : 0.0);
         const std::uint64_t now = shown(t);
         if (const auto r = rate.add(static_cast<std::int64_t>(t * 1e9), now - last, now != last); r) {
             seen.push_back({t, *r});
@@ -342,7 +345,9 @@ TEST(RemoteSampler, ARateIsAsSteadyAsTheTrafficWhateverTheAgentsRefresh) {
         {"polled out of step", 3, 0.5, 1.1, 3e6, 1e6, 25.3},
         {"polled a little faster than in step", 3, 2.9, 0.93, 3e6, 6e6, 24.1},
         {"polled every one and a half seconds", 3, 1.2, 1.5, 3e6, 6e6, 25},
+        {"answers now just before the agent's refresh, now just after", 3, 0.2, 1.5, 3e6, 6e6, 25.1, 0.01},
         {"an agent that refreshes every 5 s", 5, 0.3, 1.1, 3e6, 1.5e6, 24.6},
+        {"an agent that refreshes every 2.5 s", 2.5, 0.3, 1.1, 3e6, 1.5e6, 24.6},
         {"an agent that counts at every request", 0, 0, 1, 3e6, 6e6, 25.3},
     };
     for (const RefreshCase& c : cases) {
@@ -350,17 +355,17 @@ TEST(RemoteSampler, ARateIsAsSteadyAsTheTrafficWhateverTheAgentsRefresh) {
         ASSERT_FALSE(seen.empty()) << c.what;
         // The first rate comes after two changes at most.
         EXPECT_LE(seen.front().at, 2 * std::max(c.refresh, c.poll) + c.poll + 0.2) << c.what;
-        const double settled = c.refresh == 0 ? 0 : 3.5 * std::max(c.refresh, c.poll);
+        const double settled = 3.5 * std::max(c.refresh, c.poll);
         const double step = c.stepAt + 2 * std::max(c.refresh, c.poll) + c.poll;
         for (const RateSeen& s : seen) {
-            // Never more than there was (within what the times of a few answers can tell): a
-            // line that lags is fine, a burst that never happened is not.
-            EXPECT_LE(s.rate, std::max(c.before, c.after) * 1.06) << c.what << " at " << s.at;
+            // Never a burst that never happened (beyond what the times of the first few answers
+            // can tell); a line that lags is fine.
+            EXPECT_LE(s.rate, std::max(c.before, c.after) * 1.15) << c.what << " at " << s.at;
             if (s.at >= settled && s.at < c.stepAt) {
-                EXPECT_NEAR(s.rate, c.before, c.before * 0.05) << c.what << " at " << s.at;
+                EXPECT_NEAR(s.rate, c.before, c.before * 0.07) << c.what << " at " << s.at;
             }
             if (s.at >= step) {
-                EXPECT_NEAR(s.rate, c.after, c.after * 0.05) << c.what << " at " << s.at;
+                EXPECT_NEAR(s.rate, c.after, c.after * 0.07) << c.what << " at " << s.at;
             }
         }
     }
@@ -380,9 +385,13 @@ TEST(RemoteSampler, ARefreshedRateStartsAndStops) {
     const Case cases[] = {
         {"the first answer gives nothing", {{1, 0, false}}, std::nullopt},
         {"nor does the first change", {{1, 0, false}, {2, 900, true}}, std::nullopt},
-        {"a change at the next answer counts over the time between them",
-         {{1, 0, false}, {2, 900, true}, {3.5, 600, true}},
-         400},
+        {"changes at the next answer twice in a row count over the time between them",
+         {{1, 0, false}, {2, 900, true}, {3.5, 600, true}, {4, 300, true}},
+         600},
+        // Three changes leave a period of 1 to 2 s; the middle is taken.
+        {"once may be an answer just after a refresh that follows one just before",
+         {{1, 0, false}, {2, 900, true}, {3, 0, false}, {4, 900, true}, {5, 900, true}},
+         600},
         {"one refresh counts up to its longest", {{1, 0, false}, {2, 900, true}, {3, 0, false}, {4, 900, true}}, 300},
         {"a still counter waits for the agent's refresh",
          {{1, 0, false}, {2, 900, true}, {3, 0, false}, {4, 900, true}, {5, 0, false}, {6, 0, false}},
