@@ -15,8 +15,9 @@ namespace quorvel::snmp {
 // change counts as one refresh of the agent, and its increase is divided by the agent's
 // refresh period, which the times of the recent changes pin down: the k-th refresh after
 // an earlier one lies k periods later, and each lies between the answer that first showed
-// it and the one before. Where the counter moved at the very next answer, the agent
-// counts as often as it is asked and the rate is the increase over the time between them.
+// it and the one before. Where the counter moved at the very next answer twice in a row,
+// the agent counts as often as it is asked and the rate is the increase over the time
+// between the two answers.
 class RefreshedRate {
 public:
     // Agents keep their counters for a few seconds (net-snmp: 3 s for interfaces); a
