@@ -1,5 +1,6 @@
 #include "platform/linux/snmp/RemoteSampler.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "common/Text.h"
@@ -246,13 +247,9 @@ CounterStatus sampleRemote(ObjectId object, const proc::CounterDef& counter, con
     return counter_status::NoObject;
 }
 
-bool awaitsAgentRefresh(CounterKind kind, std::span<const KeyedSample> before, std::span<const KeyedSample> after,
-                        std::int64_t elapsedNs, std::int64_t holdNs) {
-    if (kind != CounterKind::Rate || elapsedNs >= holdNs || before.size() != after.size() || after.empty()) {
-        return false;
-    }
-    const proc::Increase inc = proc::sumIncreases(before, after);
-    return inc.part == 0 && inc.contributors == after.size();
+bool countsMoved(std::span<const KeyedSample> before, std::span<const KeyedSample> after) {
+    return !std::equal(before.begin(), before.end(), after.begin(), after.end(),
+                       [](const KeyedSample& a, const KeyedSample& b) { return a.key == b.key && a.part == b.part; });
 }
 
 bool isRemoteAccessType(std::int64_t type) {

@@ -27,11 +27,8 @@ struct SampleKind {
 CounterStatus sampleRemote(proc::ObjectId object, const proc::CounterDef& counter, const proc::InstanceRef& instance,
                            const AgentTables& tables, ProcRows<proc::KeyedSample>& out, SampleKind& kind);
 
-// Agents refresh their counters every few seconds, not at every request. A rate whose
-// counters did not move at all since `before`, less than `holdNs` ago, waits for the
-// agent's next refresh instead of reading 0 between two of them.
-bool awaitsAgentRefresh(proc::CounterKind kind, std::span<const proc::KeyedSample> before,
-                        std::span<const proc::KeyedSample> after, std::int64_t elapsedNs, std::int64_t holdNs);
+// Whether any contributor changed between two answers: the agent refreshed its counters.
+bool countsMoved(std::span<const proc::KeyedSample> before, std::span<const proc::KeyedSample> after);
 
 // Interface types that are point-to-point links: ppp, SLIP, tunnels, serial lines.
 bool isRemoteAccessType(std::int64_t type);

@@ -15,10 +15,6 @@ namespace {
 
 using snmp::MachineReading;
 
-// Agents keep their counters for a few seconds (net-snmp: 3 s for interfaces, 5 s for
-// processor ticks); a rate over a shorter time waits for the next refresh.
-constexpr std::int64_t kAgentRefreshHoldNs = 6'000'000'000;
-
 std::int64_t monotonicNow() {
     timespec ts{};
     ::clock_gettime(CLOCK_MONOTONIC, &ts);
@@ -171,17 +167,26 @@ void SnmpValueSource::take(Counter& c, const MachineReading& r) {
     std::optional<std::span<const proc::KeyedSample>> before;
     if (c.hasPrevious && c.epoch == r.epoch) {
         before = c.previous.view();
-        if (snmp::awaitsAgentRefresh(kind.kind, *before, c.current.view(), r.timeNs - c.previousTimeNs,
-                                     kAgentRefreshHoldNs)) {
+    }
+    if (kind.kind == proc::CounterKind::Rate) {
+        // Every answer goes to the rate, which knows when the agent refreshed.
+        if (!before) {
+            c.rate.restart();
+            c.reading = {0.0, counter_status::InvalidData};
+        }
+        const proc::Increase increase = before ? proc::sumIncreases(*before, c.current.view()) : proc::Increase{};
+        const bool moved = before && snmp::countsMoved(*before, c.current.view());
+        if (const auto rate = c.rate.add(r.timeNs, increase.part, moved); rate && before) {
+            c.reading = {*rate * kind.scale, counter_status::Valid};
+        }
+    } else {
+        const auto reading =
+            proc::computeReading(kind.kind, kind.scale, before, c.current.view(), r.timeNs - c.previousTimeNs);
+        if (!reading) {
             return;
         }
+        c.reading = *reading;
     }
-    const auto reading =
-        proc::computeReading(kind.kind, kind.scale, before, c.current.view(), r.timeNs - c.previousTimeNs);
-    if (!reading) {
-        return;
-    }
-    c.reading = *reading;
     c.previous.swap(c.current);
     c.previousTimeNs = r.timeNs;
     c.hasPrevious = true;

@@ -10,6 +10,7 @@
 #include "platform/linux/ProcCatalog.h"
 #include "platform/linux/ProcRows.h"
 #include "platform/linux/ProcSampler.h"
+#include "platform/linux/snmp/RefreshedRate.h"
 #include "platform/linux/snmp/SnmpMachine.h"
 
 namespace quorvel {
@@ -74,6 +75,7 @@ private:
         std::int64_t previousTimeNs = 0;
         std::uint64_t epoch = 0;
         std::uint64_t sequence = 0;
+        snmp::RefreshedRate rate;
     };
     struct Query {
         bool open = false;

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "platform/linux/ProcCatalog.h"
+#include "platform/linux/snmp/RefreshedRate.h"
 #include "platform/linux/snmp/RemoteSampler.h"
 #include "platform/linux/snmp/SnmpValueSource.h"
 #include "support/FakeSnmpTransport.h"
@@ -291,25 +296,136 @@ TEST(RemoteSampler, ProcessorMemoryAndSystem) {
     }
 }
 
-TEST(RemoteSampler, AnUnchangedRateWaitsForTheAgentsNextRefresh) {
-    using proc::CounterKind;
+// An agent whose counter counts `before` bytes a second until `stepAt`, then `after`, and
+// refreshes what it answers every `refresh` seconds from `phase` (0: at every request). It
+// is asked every `poll` seconds, every other answer `early` seconds earlier or later by
+// turns; the rates go through RefreshedRate as the source does.
+struct RefreshCase {
+    const char* what;
+    double refresh;
+    double phase;
+    double poll;
+    double before;
+    double after;
+    double stepAt;
+    double early = 0;
+};
+
+struct RateSeen {
+    double at;
+    double rate;
+};
+
+std::vector<RateSeen> ratesOf(const RefreshCase& c) {
+    const auto counted = [&](double t) {
+        return t < c.stepAt ? c.before * t : c.before * c.stepAt + c.after * (t - c.stepAt);
+    };
+    const auto shown = [&](double t) {
+        const double at = c.refresh == 0 ? t : c.phase + std::floor((t - c.phase) / c.refresh) * c.refresh;
+        return static_cast<std::uint64_t>(counted(std::max(at, 0.0)));
+    };
+    RefreshedRate rate;
+    std::vector<RateSeen> seen;
+    std::uint64_t last = 0;
+    for (int k = 0; 0.2 + k * c.poll < 40; ++k) {
+        const double t = 0.2 + k * c.poll + (k % 4 == 2 ? -c.early : k % 4 == 0 ? c.early : 0.0);
+        const std::uint64_t now = shown(t);
+        if (const auto r = rate.add(static_cast<std::int64_t>(t * 1e9), now - last, now != last); r) {
+            seen.push_back({t, *r});
+        }
+        last = now;
+    }
+    return seen;
+}
+
+TEST(RemoteSampler, ARateIsAsSteadyAsTheTrafficWhateverTheAgentsRefresh) {
+    const RefreshCase cases[] = {
+        {"polled in step with the agent", 3, 0.5, 1, 3e6, 6e6, 25.3},
+        {"polled a little slower than in step", 3, 0.5, 1.04, 3e6, 6e6, 25.3},
+        {"polled out of step", 3, 0.5, 1.1, 3e6, 1e6, 25.3},
+        {"polled a little faster than in step", 3, 2.9, 0.93, 3e6, 6e6, 24.1},
+        {"polled every one and a half seconds", 3, 1.2, 1.5, 3e6, 6e6, 25},
+        {"answers now just before the agent's refresh, now just after", 3, 0.2, 1.5, 3e6, 6e6, 25.1, 0.01},
+        {"an agent that refreshes every 5 s", 5, 0.3, 1.1, 3e6, 1.5e6, 24.6},
+        {"an agent that refreshes every 2.5 s", 2.5, 0.3, 1.1, 3e6, 1.5e6, 24.6},
+        {"an agent that counts at every request", 0, 0, 1, 3e6, 6e6, 25.3},
+    };
+    for (const RefreshCase& c : cases) {
+        const std::vector<RateSeen> seen = ratesOf(c);
+        ASSERT_FALSE(seen.empty()) << c.what;
+        // The first rate comes after two changes at most.
+        EXPECT_LE(seen.front().at, 2 * std::max(c.refresh, c.poll) + c.poll + 0.2) << c.what;
+        const double settled = 3.5 * std::max(c.refresh, c.poll);
+        const double step = c.stepAt + 2 * std::max(c.refresh, c.poll) + c.poll;
+        for (const RateSeen& s : seen) {
+            // Never a burst that never happened (beyond what the times of the first few answers
+            // can tell); a line that lags is fine.
+            EXPECT_LE(s.rate, std::max(c.before, c.after) * 1.15) << c.what << " at " << s.at;
+            if (s.at >= settled && s.at < c.stepAt) {
+                EXPECT_NEAR(s.rate, c.before, c.before * 0.07) << c.what << " at " << s.at;
+            }
+            if (s.at >= step) {
+                EXPECT_NEAR(s.rate, c.after, c.after * 0.07) << c.what << " at " << s.at;
+            }
+        }
+    }
+}
+
+TEST(RemoteSampler, ARefreshedRateStartsAndStops) {
+    struct Answer {
+        double at;
+        std::uint64_t increase;
+        bool moved;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Answer> answers;
+        std::optional<double> last;  // what the last answer gives
+    };
+    const Case cases[] = {
+        {"the first answer gives nothing", {{1, 0, false}}, std::nullopt},
+        {"nor does the first change", {{1, 0, false}, {2, 900, true}}, std::nullopt},
+        {"changes at the next answer twice in a row count over the time between them",
+         {{1, 0, false}, {2, 900, true}, {3.5, 600, true}, {4, 300, true}},
+         600},
+        // Three changes leave a period of 1 to 2 s; the middle is taken.
+        {"once may be an answer just after a refresh that follows one just before",
+         {{1, 0, false}, {2, 900, true}, {3, 0, false}, {4, 900, true}, {5, 900, true}},
+         600},
+        {"one refresh counts up to its longest", {{1, 0, false}, {2, 900, true}, {3, 0, false}, {4, 900, true}}, 300},
+        {"a still counter waits for the agent's refresh",
+         {{1, 0, false}, {2, 900, true}, {3, 0, false}, {4, 900, true}, {5, 0, false}, {6, 0, false}},
+         std::nullopt},
+        {"and reads 0 once it stood still for longer than that",
+         {{1, 0, false}, {2, 900, true}, {3, 0, false}, {4, 900, true}, {5, 0, false}, {10, 0, false}},
+         0},
+        {"a counter that went backwards counted nothing",
+         {{1, 0, false}, {2, 900, true}, {3, 0, false}, {4, 0, true}},
+         0},
+        {"answers out of time order are left out", {{1, 0, false}, {2, 900, true}, {2, 900, true}}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        RefreshedRate rate;
+        std::optional<double> last;
+        for (const Answer& a : c.answers) {
+            last = rate.add(static_cast<std::int64_t>(a.at * 1e9), a.increase, a.moved);
+        }
+        EXPECT_EQ(last.has_value(), c.last.has_value()) << c.what;
+        if (last && c.last) {
+            EXPECT_NEAR(*last, *c.last, 1e-6) << c.what;
+        }
+    }
+}
+
+TEST(RemoteSampler, CountsMoveWhenAContributorChanges) {
     const std::vector<proc::KeyedSample> a{{"1", 100, 0}, {"2", 5, 0}};
     const std::vector<proc::KeyedSample> moved{{"1", 100, 0}, {"2", 6, 0}};
     const std::vector<proc::KeyedSample> fewer{{"1", 100, 0}};
-    struct Case {
-        const std::vector<proc::KeyedSample>* after;
-        std::int64_t elapsed;
-        CounterKind kind;
-        bool waits;
-    };
-    const Case cases[] = {
-        {&a, 1, CounterKind::Rate, true},      {&a, 6, CounterKind::Rate, false},
-        {&moved, 1, CounterKind::Rate, false}, {&fewer, 1, CounterKind::Rate, false},
-        {&a, 1, CounterKind::Gauge, false},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(awaitsAgentRefresh(c.kind, a, *c.after, c.elapsed, 6), c.waits);
-    }
+    const std::vector<proc::KeyedSample> renamed{{"1", 100, 0}, {"3", 5, 0}};
+    EXPECT_FALSE(countsMoved(a, a));
+    EXPECT_TRUE(countsMoved(a, moved));
+    EXPECT_TRUE(countsMoved(a, fewer));
+    EXPECT_TRUE(countsMoved(a, renamed));
 }
 
 }  // namespace

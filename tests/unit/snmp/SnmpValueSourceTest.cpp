@@ -59,9 +59,17 @@ TEST(SnmpValueSource, RatesFromSuccessiveAnswers) {
     EXPECT_EQ(r.read(h), std::make_pair(0.0, counter_status::NoData));
     r.tick();
     EXPECT_EQ(r.read(h), std::make_pair(0.0, counter_status::InvalidData));
+    // The agent may have counted its first change at any time since the answer before.
     r.setOctets(2500);
     r.tick();
-    EXPECT_EQ(r.read(h), std::make_pair(2500.0, counter_status::Valid));
+    EXPECT_EQ(r.read(h), std::make_pair(0.0, counter_status::InvalidData));
+    r.setOctets(4000);
+    r.tick();
+    EXPECT_EQ(r.read(h).second, counter_status::Valid);
+    // Once it changed at every answer, it counts as often as it is asked.
+    r.setOctets(5000);
+    r.tick();
+    EXPECT_EQ(r.read(h), std::make_pair(1000.0, counter_status::Valid));
 }
 
 TEST(SnmpValueSource, RefusesWhatTheRemoteSourceCannotOffer) {
@@ -89,6 +97,10 @@ TEST(SnmpValueSource, ASilentMachineReadsNoDataAndComesBackWithoutASpike) {
     r.tick();
     r.setOctets(1000);
     r.tick();
+    r.setOctets(2000);
+    r.tick();
+    r.setOctets(3000);
+    r.tick();
     ASSERT_EQ(r.read(h), std::make_pair(1000.0, counter_status::Valid));
 
     r.agent->setMode(test::FakeAgent::Mode::NoAnswer);
@@ -102,6 +114,11 @@ TEST(SnmpValueSource, ASilentMachineReadsNoDataAndComesBackWithoutASpike) {
     r.tick();
     EXPECT_EQ(r.read(h), std::make_pair(0.0, counter_status::InvalidData));
     r.setOctets(1'000'000'700);
+    r.tick();
+    EXPECT_EQ(r.read(h), std::make_pair(0.0, counter_status::InvalidData));
+    r.setOctets(1'000'001'400);
+    r.tick();
+    r.setOctets(1'000'002'100);
     r.tick();
     EXPECT_EQ(r.read(h), std::make_pair(700.0, counter_status::Valid));
 }
@@ -118,6 +135,12 @@ TEST(SnmpValueSource, ARestartedAgentStartsItsRatesAfresh) {
     EXPECT_EQ(r.read(h), std::make_pair(0.0, counter_status::InvalidData));
     r.agent->set(Scalar::SysUpTime, 150);
     r.setOctets(800);
+    r.tick();
+    r.agent->set(Scalar::SysUpTime, 250);
+    r.setOctets(1300);
+    r.tick();
+    r.agent->set(Scalar::SysUpTime, 350);
+    r.setOctets(1800);
     r.tick();
     EXPECT_EQ(r.read(h), std::make_pair(500.0, counter_status::Valid));
 }
