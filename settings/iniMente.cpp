@@ -24,9 +24,14 @@ const std::string& iniMente::GetiniFilename() const {
 bool iniMente::iniLoader(const std::string& Filename) {
     iniFilename_ = Filename;
     if (!files_->isListedFile(Filename)) {
-        // The store holds none of this file's lines (at most another file's, or defaults),
-        // and a hidden file can still be there: saving would replace the user's bytes.
-        notFound_ = Filename;
+        // The store holds none of this file's lines (at most another file's, or defaults).
+        // A hidden or system file is there all the same: saving would replace the user's
+        // bytes. A name that names no file stays free to be created by a save.
+        if (files_->canOpenForReading(Filename)) {
+            notFound_ = Filename;
+        } else {
+            notFound_.reset();
+        }
         return false;
     }
     notFound_.reset();

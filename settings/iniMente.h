@@ -27,9 +27,9 @@ public:
     // Replaces every entry by the lines of the file; false when the file is missing or
     // hidden (the entries stay) or could not be read completely (the entries read so far
     // stay, and incompleteLoad() tells which line stopped the load). Raises a RuntimeError
-    // only when the name cannot be searched at all. A file that the load did not find (a
-    // hidden or system file is found by opening it, but not listed) is never written over
-    // by this store until a later load reads one.
+    // only when the name cannot be searched at all. A file that is there but that the load
+    // did not find (a hidden or system file: it opens, but no directory search lists it) is
+    // never written over by this store until a later load reads one.
     bool iniLoader(const std::string& Filename);
     // The file of the last load that found its file but could not read it whole. It is
     // cleared by the next load that reads a file whole.
