@@ -413,7 +413,11 @@ class WineGadgetTest(unittest.TestCase):
         self.folder = os.path.join(self.tmp, "unpacked", top)
         with open(os.path.join(self.folder, "README.txt"), "rb") as f:
             readme = f.read()
-        self.assertIn(b"quorvel.ini", readme)
+        # What a user reads there: where the settings file lies, and what becomes of a saved
+        # placement that no screen shows or that is damaged.
+        text = b" ".join(readme.split())
+        for words in (b"quorvel.ini", b"off every screen (an unplugged monitor) is ignored", b"takes its default"):
+            self.assertIn(words, text)
         self.assertNotIn(b"\n", readme.replace(b"\r\n", b""), "the read-me has Windows line ends")
 
         run = self.gadget({SENT: 3000, RECEIVED: 6000})
