@@ -3,6 +3,7 @@
 side with two small X11 meters drawing the same kind of graph.
 
 Usage: bench/app/gadget_bench.py [path/to/quorvel] [seconds] [rounds] [--scales 1,2] [--traffic]
+                                 [--before path/to/other/quorvel] [--callgrind]
 
 Each run has a private Xvfb with openbox and exactly one client: the program on the X
 server surface, the program on the Qt image surface (QUORVEL_SURFACE=image), xosview
@@ -11,8 +12,17 @@ For each it measures over the same window of `seconds` (after start-up settles):
 client's CPU (all threads, from the scheduler's nanosecond counters), the X server's
 CPU over that window (Xvfb serves only that client, so its time is the client's),
 wake-ups (voluntary context switches of all the client's threads), and peak resident
-memory. An idle Xvfb is measured as well, as the server's floor. Figures are medians
+memory and private memory (smaps: Private_Clean plus Private_Dirty, at the end of the
+window). An idle Xvfb is measured as well, as the server's floor. Figures are medians
 over the rounds; the programs take turns within each round.
+
+With --before, another build of the program (say, of the last release) runs on the X
+server surface as one more client, so that the two are compared within one run.
+
+With --callgrind, Xvfb runs under valgrind's callgrind instead, and the bench reports the
+server's instructions per tick for each client on the X server (the program, --before's
+and xosview): the counters are zeroed once start-up has settled and read after `seconds`
+ticks. Unlike CPU time this figure does not depend on what else the machine is doing.
 
 With --scales, the program runs on its default surface once per Qt scale factor
 (QT_SCALE_FACTOR) instead, and the ratios are to the first scale.
@@ -89,6 +99,16 @@ def peak_rss_kib(pid):
             if line.startswith("VmHWM"):
                 return int(line.split()[1])
     return 0
+
+
+def private_kib(pid):
+    """Pages only this process holds, shared libraries' clean pages excluded."""
+    total = 0
+    with open(f"/proc/{pid}/smaps_rollup") as f:
+        for line in f:
+            if line.startswith(("Private_Clean:", "Private_Dirty:")):
+                total += int(line.split()[1])
+    return total
 
 
 def busiest_interface():
@@ -173,13 +193,19 @@ GreenLineSource = \\Network Interface(%(iface)s)\\Bytes Received/sec
 """
 
 
-def clients(binary, tmp, traffic=None):
-    program = os.path.join(tmp, "quorvel")
-    shutil.copy(binary, program)
+def clients(binary, tmp, traffic=None, before=None):
     iface = Traffic.LINK if traffic else busiest_interface()
-    if traffic:
-        with open(os.path.join(tmp, "quorvel.ini"), "w") as f:
-            f.write(TRAFFIC_INI % {"iface": iface})
+
+    def install(source, folder):
+        os.makedirs(folder, exist_ok=True)
+        program = os.path.join(folder, "quorvel")
+        shutil.copy(source, program)
+        if traffic:
+            with open(os.path.join(folder, "quorvel.ini"), "w") as f:
+                f.write(TRAFFIC_INI % {"iface": iface})
+        return program
+
+    program = install(binary, tmp)
     conky_config = os.path.join(tmp, "conky.conf")
     with open(conky_config, "w") as f:
         f.write(CONKY_CONFIG % {"iface": iface})
@@ -187,18 +213,22 @@ def clients(binary, tmp, traffic=None):
     for meter in XOSVIEW_METERS_OFF:
         xosview += ["-xrm", f"xosview*{meter}: False"]
     wrap = traffic.wrap if traffic else list
-    return [
+    runs = [
         Client("quorvel, X server surface", wrap([program]), "pid"),
         Client("quorvel, Qt image surface", wrap([program]), "pid", {"QUORVEL_SURFACE": "image"}),
         Client("xosview, net meter, 1/s", wrap(xosview), ["--class", "xosview"]),
         Client("conky, 2 net graphs, 1 s", wrap(["conky", "-c", conky_config]), ["--name", "conky-bench"]),
     ]
+    if before:
+        other = install(before, os.path.join(tmp, "before"))
+        runs.insert(1, Client("quorvel before, X surface", wrap([other]), "pid"))
+    return runs
 
 
-def start_session():
+def start_session(server_prefix=()):
     """A fresh display with openbox; a loaded machine sometimes needs a second try."""
     for _ in range(3):
-        session = X11Session()
+        session = X11Session(server_prefix=server_prefix)
         try:
             return session.start()
         except RuntimeError:
@@ -206,9 +236,31 @@ def start_session():
     raise SystemExit("openbox did not start in three tries")
 
 
-def measure(client, seconds, home):
+def callgrind_prefix(home):
+    return ["valgrind", "--tool=callgrind", f"--callgrind-out-file={home}/callgrind.%p"]
+
+
+def server_instructions(pid, home, what):
+    """The server's instructions since its counters were zeroed, from a dump callgrind writes."""
+    before = set(os.listdir(home))
+    subprocess.run(["callgrind_control", f"--dump={what}", str(pid)], check=True, capture_output=True)
+    dumps = wait_for(lambda: [n for n in set(os.listdir(home)) - before if n.startswith(f"callgrind.{pid}.")],
+                     timeout=60)
+    if not dumps:
+        raise RuntimeError("callgrind wrote no dump")
+    path = os.path.join(home, dumps[0])
+    for _ in range(100):  # the dump may still be being written
+        with open(path) as f:
+            for line in f:
+                if line.startswith("summary:"):
+                    return int(line.split()[1])
+        time.sleep(0.1)
+    raise RuntimeError("callgrind's dump has no summary")
+
+
+def measure(client, seconds, home, callgrind=False):
     """One run in a fresh display: the client's and the server's figures over `seconds`."""
-    session = start_session()
+    session = start_session(callgrind_prefix(home) if callgrind else ())
     xvfb = session.procs[0].pid
     proc = None
     try:
@@ -223,17 +275,23 @@ def measure(client, seconds, home):
         proc = subprocess.Popen(client.command, env=env, stdout=subprocess.DEVNULL, stderr=errors)
         search = ["--pid", proc.pid] if client.search == "pid" else client.search
         if not wait_for(lambda: proc.poll() is not None or session.xdotool("search", "--onlyvisible", *search),
-                        timeout=60, step=0.05) or proc.poll() is not None:
+                        timeout=240 if callgrind else 60, step=0.05) or proc.poll() is not None:
             proc.kill()
             errors.seek(0)
             raise RuntimeError(f"{client.name}: no window; {errors.read().strip()}")
         time.sleep(3)  # let start-up settle before measuring the steady state
+        if callgrind:
+            time.sleep(5)  # start-up is slower under valgrind
+            subprocess.run(["callgrind_control", "--zero", str(xvfb)], check=True, capture_output=True)
+            time.sleep(seconds)
+            return {"instructions": server_instructions(xvfb, home, client.name.replace(" ", "_")) / seconds}
         c0, x0, s0, t0 = cpu_seconds(proc.pid), cpu_seconds(xvfb), switches(proc.pid), time.monotonic()
         time.sleep(seconds)
         c1, x1, s1, t1 = cpu_seconds(proc.pid), cpu_seconds(xvfb), switches(proc.pid), time.monotonic()
         elapsed = t1 - t0
         return {"own": 100 * (c1 - c0) / elapsed, "server": 100 * (x1 - x0) / elapsed,
-                "wakeups": (s1 - s0) / elapsed, "rss": peak_rss_kib(proc.pid) / 1024}
+                "wakeups": (s1 - s0) / elapsed, "rss": peak_rss_kib(proc.pid) / 1024,
+                "private": private_kib(proc.pid) / 1024}
     finally:
         if proc is not None:
             proc.terminate()
@@ -245,10 +303,10 @@ def measure(client, seconds, home):
         session.stop()
 
 
-def measure_with_retries(client, seconds, home):
+def measure_with_retries(client, seconds, home, callgrind=False):
     for attempt in range(3):
         try:
-            return measure(client, seconds, home)
+            return measure(client, seconds, home, callgrind)
         except RuntimeError as e:
             print(f"attempt {attempt + 1}: {e}", file=sys.stderr, flush=True)
     raise SystemExit(f"{client.name}: gave up after three attempts")
@@ -264,6 +322,14 @@ def main():
     traffic = "--traffic" in args
     if traffic:
         args.remove("--traffic")
+    callgrind = "--callgrind" in args
+    if callgrind:
+        args.remove("--callgrind")
+    before = None
+    if "--before" in args:
+        i = args.index("--before")
+        before = args[i + 1]
+        del args[i:i + 2]
     binary = args[0] if args else os.path.join(HERE, "..", "..", "build", "release", "quorvel")
     seconds = int(args[1]) if len(args) > 1 else 30
     rounds = int(args[2]) if len(args) > 2 else 3
@@ -272,12 +338,26 @@ def main():
             raise SystemExit(f"{tool} is not installed (scripts/install-deps installs it)")
     tmp = tempfile.mkdtemp(prefix="quorvel-bench-")
     with contextlib.ExitStack() as stack:
-        run_all(binary, seconds, rounds, scales, stack.enter_context(Traffic()) if traffic else None, tmp)
+        run_all(binary, seconds, rounds, scales, stack.enter_context(Traffic()) if traffic else None, tmp, before,
+                callgrind)
 
 
-def run_all(binary, seconds, rounds, scales, traffic, tmp):
+def run_callgrind(runs, seconds, tmp):
+    """Xvfb's instructions per tick for each client that draws on the X server."""
+    print(f"Xvfb instructions per tick (callgrind, {seconds} ticks after start-up)")
+    for client in runs:
+        if "image surface" in client.name or "conky" in client.name:
+            continue
+        figure = measure_with_retries(client, seconds, tmp, callgrind=True)["instructions"]
+        print(f"| {client.name:<28} | {figure / 1000:8.1f} K |", flush=True)
+
+
+def run_all(binary, seconds, rounds, scales, traffic, tmp, before=None, callgrind=False):
     try:
-        runs = clients(binary, tmp, traffic)
+        runs = clients(binary, tmp, traffic, before)
+        if callgrind:
+            run_callgrind(runs, seconds, tmp)
+            return
         if scales:
             runs = [Client(f"quorvel at scale {scale}", runs[0].command, "pid", {"QT_SCALE_FACTOR": scale})
                     for scale in scales]
@@ -296,15 +376,16 @@ def run_all(binary, seconds, rounds, scales, traffic, tmp):
 
     print(f"{rounds} round(s) of {seconds} s, medians; CPU in % of one core; idle Xvfb: "
           f"{statistics.median(idle):.4f} %")
-    print(f"| {'program':<28} | own CPU | X server | sum    | wake-ups/s | peak RSS |")
-    print(f"|{'-' * 30}|---------|----------|--------|------------|----------|")
+    print(f"| {'program':<28} | own CPU | X server | sum    | wake-ups/s | peak RSS | private  |")
+    print(f"|{'-' * 30}|---------|----------|--------|------------|----------|----------|")
     sums = {}
     for client in runs:
         own, server = median(client.name, "own"), median(client.name, "server")
         sums[client.name] = own + server
         print(f"| {client.name:<28} | {own:7.4f} | {server:8.4f} | {own + server:6.4f} | "
-              f"{median(client.name, 'wakeups'):10.2f} | {median(client.name, 'rss'):5.1f} MB |")
-    reference = runs[0] if scales else runs[2]
+              f"{median(client.name, 'wakeups'):10.2f} | {median(client.name, 'rss'):5.1f} MB | "
+              f"{median(client.name, 'private'):5.1f} MB |")
+    reference = runs[0] if scales else next(c for c in runs if c.name.startswith("xosview"))
     for client in runs:
         print(f"{client.name}: own + X server = {sums[client.name] / sums[reference.name]:.2f} x {reference.name}")
 

@@ -19,8 +19,9 @@ def wait_for(predicate, timeout=10.0, step=0.05):
 
 
 class X11Session:
-    def __init__(self, width=1024, height=768):
+    def __init__(self, width=1024, height=768, server_prefix=()):
         self.size = (width, height)
+        self.server_prefix = list(server_prefix)  # e.g. a profiler that runs the server
         self.procs = []
         self.display = None
 
@@ -42,7 +43,7 @@ class X11Session:
     def _start_once(self):
         read_fd, write_fd = os.pipe()
         xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{self.size[0]}x{self.size[1]}x24",
+            [*self.server_prefix, "Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{self.size[0]}x{self.size[1]}x24",
              "-nolisten", "tcp", "-dpi", "96"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
