@@ -82,9 +82,14 @@ int WinFormWindow::SystemDpi() {
 }
 
 TwipsScale WinFormWindow::scale() const {
-    // Before Windows 10 every monitor has the system's resolution.
-    const auto dpiForWindow = libraries_.find<win::Fn::GetDpiForWindow>();
-    const int monitorDpi = dpiForWindow != nullptr ? static_cast<int>(dpiForWindow(window_)) : 0;
+    // The monitor's resolution is asked only where the system reported none. Before
+    // Windows 10 every monitor has the system's resolution anyway.
+    int monitorDpi = 0;
+    if (systemDpi_ <= 0) {
+        if (const auto dpiForWindow = libraries_.find<win::Fn::GetDpiForWindow>()) {
+            monitorDpi = static_cast<int>(dpiForWindow(window_));
+        }
+    }
     return TwipsScale::ForPlacement(systemDpi_, monitorDpi);
 }
 
