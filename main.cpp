@@ -25,6 +25,7 @@
 #include "platform/linux/TerminationSignals.h"
 #include "platform/linux/XdgConfigFolder.h"
 #include "platform/linux/snmp/SnmpValueSource.h"
+#include "platform/null/NullHoverTip.h"
 #include "platform/qt/QtDrawingSurface.h"
 #include "platform/qt/QtErrorReport.h"
 #include "platform/qt/QtFormHost.h"
@@ -65,6 +66,7 @@ struct QtForm {
     quorvel::QtIntervalTimer timer;
     quorvel::QtPopupMenu menu;
     quorvel::QtMessageDialog dialog;
+    quorvel::NullHoverTip tip;
 };
 
 }  // namespace
@@ -113,7 +115,8 @@ int main(int argc, char** argv) {
         env = std::make_unique<quorvel::AppEnvironment>(files, profile, process, configFolder, *counters, errors);
         mainForm = quorvel::Startup::Main(*env, [&form](quorvel::AppEnvironment& e) {
             return std::make_unique<quorvel::frmMain>(
-                e, quorvel::FormParts{form.window, *form.surface, form.host, form.timer, form.menu, form.dialog});
+                e, quorvel::FormParts{form.window, *form.surface, form.host, form.timer, form.menu, form.dialog,
+                                      form.tip});
         });
     });
     // A session end (SIGTERM, SIGHUP) is a close: the window unloads, which writes the

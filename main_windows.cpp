@@ -1,6 +1,7 @@
 // The program's entry point on Windows: wires the Windows implementations of the
 // platform interfaces to the application shell and runs the message loop.
 
+#include "platform/null/NullHoverTip.h"
 #include "platform/windows/SystemHeaders.h"
 
 #include <cstdlib>
@@ -61,6 +62,7 @@ struct WinForm {
     quorvel::WinIntervalTimer timer;
     quorvel::WinPopupMenu menu;
     quorvel::WinMessageDialog dialog;
+    quorvel::NullHoverTip tip;
 };
 
 }  // namespace
@@ -99,7 +101,8 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
         env->setNotices(notices);
         mainForm = quorvel::Startup::Main(*env, [&form](quorvel::AppEnvironment& e) {
             return std::make_unique<quorvel::frmMain>(
-                e, quorvel::FormParts{form->window, *form->surface, form->host, form->timer, form->menu, form->dialog});
+                e, quorvel::FormParts{form->window, *form->surface, form->host, form->timer, form->menu, form->dialog,
+                                      form->tip});
         });
     });
     MSG message{};

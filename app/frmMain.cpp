@@ -36,12 +36,14 @@ frmMain::frmMain(AppEnvironment& env, FormParts parts) : env_(env), parts_(parts
     parts_.tmrTimer.setInterval(1000);
     parts_.tmrTimer.setTick([this] { Guarded(env_.errors(), [this] { tmrTimer_Timer(); }); });
     parts_.window.setEvents(this);
+    parts_.tip.setSource(this);
     // The standard error report is the last thing the program does: no tick, window event
     // or graph event runs once it has begun.
     env_.errors().addEventSource(this, [this] {
         parts_.tmrTimer.setInterval(0);
         parts_.window.setEvents(nullptr);
         MinGraph_->setEventListener(nullptr);
+        parts_.tip.setSource(nullptr);
     });
 }
 
@@ -50,6 +52,7 @@ frmMain::~frmMain() {
     parts_.tmrTimer.setTick({});
     parts_.window.setEvents(nullptr);
     MinGraph_->setEventListener(nullptr);
+    parts_.tip.setSource(nullptr);
 }
 
 std::string frmMain::TitleCaption() {

@@ -12,6 +12,7 @@
 #include "platform/ControlHost.h"
 #include "platform/DrawingSurface.h"
 #include "platform/FormWindow.h"
+#include "platform/HoverTip.h"
 #include "platform/InputListener.h"
 #include "platform/IntervalTimer.h"
 #include "platform/MessageDialog.h"
@@ -27,11 +28,12 @@ struct FormParts {
     IntervalTimer& tmrTimer;
     PopupMenu& menu;
     MessageDialog& dialog;
+    HoverTip& tip;
 };
 
 // The program's only window: the graph covers its client area; the left button drags
 // it, the right button opens the pop-up menu; a timer drives the monitoring cycle.
-class frmMain final : private FormEvents, private InputListener {
+class frmMain final : private FormEvents, private InputListener, private ReadOutSource {
 public:
     // Indexes of the items of the pop-up menu `MenuRight`, in menu order.
     enum MenuIndex : int { MenuHelp = 0, MenuTop = 1, MenuShowTitlebar = 2, MenuBar1 = 3, MenuQuit = 4 };
@@ -75,6 +77,7 @@ private:
     void onUnload() override;
     void onMouseDown(std::int16_t button, std::int16_t shift, float x, float y) override;
     void MouseDown(std::int16_t& Button, std::int16_t& Shift, float& X, float& Y) override;
+    [[nodiscard]] std::vector<ReadOutLine> readOut(float x) override;
 
     void RunMenuCommand(int index);
     clsPdh& Counter(std::unique_ptr<clsPdh>& reference);

@@ -96,6 +96,11 @@ void frmMain::PushSample(double red, double green) {
     }
     graph.DrawGraph(GreenLineData_, Setting("LineColorSent", std::int32_t{32768}).toInt32());
     graph.DrawGraph(RedLineData_, Setting("LineColorRecieved", std::int32_t{128}).toInt32());
+    parts_.tip.sourceChanged();
+}
+
+std::vector<ReadOutLine> frmMain::readOut(float /*x*/) {
+    return {};
 }
 
 }  // namespace quorvel

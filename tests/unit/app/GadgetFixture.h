@@ -9,6 +9,7 @@
 #include "app/AppEnvironment.h"
 #include "app/Startup.h"
 #include "app/frmMain.h"
+#include "platform/null/NullHoverTip.h"
 #include "support/FakeFileSystem.h"
 #include "support/FakeShell.h"
 #include "support/FakeValueSource.h"
@@ -33,7 +34,7 @@ public:
     frmMain& start() {
         form.reset();
         form = Startup::Main(env, [this](AppEnvironment& e) {
-            return std::make_unique<frmMain>(e, FormParts{window, surface, host, timer, menu, dialog});
+            return std::make_unique<frmMain>(e, FormParts{window, surface, host, timer, menu, dialog, tip});
         });
         return *form;
     }
@@ -90,6 +91,7 @@ public:
     fake::IntervalTimer timer;
     fake::PopupMenu menu;
     fake::MessageDialog dialog;
+    NullHoverTip tip;
     std::unique_ptr<frmMain> form;
 };
 
