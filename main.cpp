@@ -25,11 +25,11 @@
 #include "platform/linux/TerminationSignals.h"
 #include "platform/linux/XdgConfigFolder.h"
 #include "platform/linux/snmp/SnmpValueSource.h"
-#include "platform/null/NullHoverTip.h"
 #include "platform/qt/QtDrawingSurface.h"
 #include "platform/qt/QtErrorReport.h"
 #include "platform/qt/QtFormHost.h"
 #include "platform/qt/QtFormWindow.h"
+#include "platform/qt/QtHoverTip.h"
 #include "platform/qt/QtIntervalTimer.h"
 #include "platform/qt/QtMessageDialog.h"
 #include "platform/qt/QtPopupMenu.h"
@@ -40,33 +40,46 @@ namespace {
 
 using ErrorHandler = std::function<void(std::exception_ptr)>;
 
+// The graph's surface as the window's child, and the position-to-logical mapping of its
+// mouse events.
+struct GraphSurface {
+    quorvel::DrawingSurface* surface;
+    QWidget* widget;
+    std::function<float(QPointF)> logicalX;
+};
+
+template <typename Surface>
+GraphSurface graphSurface(Surface* surface, const ErrorHandler& handler) {
+    surface->setErrorHandler(handler);
+    return {surface, surface, [surface](QPointF at) { return surface->toLogical(at).x; }};
+}
+
 // The graph's surface, owned by the window: on X11 it draws on the X server, which then
 // takes a few requests a redraw instead of the image; elsewhere, or when the server
 // refuses it, it draws into an image that Qt shows. QUORVEL_SURFACE=image chooses the
 // image on X11 too, for tests and measurements.
-quorvel::DrawingSurface* makeSurface(QWidget& window, const ErrorHandler& handler) {
+GraphSurface makeSurface(QWidget& window, const ErrorHandler& handler) {
     if (QGuiApplication::platformName() == QLatin1String("xcb") && qgetenv("QUORVEL_SURFACE") != "image") {
         if (auto* surface = quorvel::XcbDrawingSurface::create(&window)) {
-            surface->setErrorHandler(handler);
-            return surface;
+            return graphSurface(surface, handler);
         }
     }
-    auto* surface = new quorvel::QtDrawingSurface(&window);
-    surface->setErrorHandler(handler);
-    return surface;
+    return graphSurface(new quorvel::QtDrawingSurface(&window), handler);
 }
 
 // The Qt objects the main window is made of; they live as long as the window.
 struct QtForm {
-    explicit QtForm(const ErrorHandler& handler) : surface(makeSurface(window, handler)) {}
+    explicit QtForm(const ErrorHandler& handler)
+        : graph(makeSurface(window, handler)), surface(graph.surface), tip(*graph.widget, graph.logicalX) {}
 
     quorvel::QtFormWindow window;
+    GraphSurface graph;
     quorvel::DrawingSurface* surface;
     quorvel::QtFormHost host;
     quorvel::QtIntervalTimer timer;
     quorvel::QtPopupMenu menu;
     quorvel::QtMessageDialog dialog;
-    quorvel::NullHoverTip tip;
+    quorvel::QtHoverTip tip;
 };
 
 }  // namespace

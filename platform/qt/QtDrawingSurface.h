@@ -49,6 +49,8 @@ public:
     [[nodiscard]] QRect drawingArea() const;
     // The device pixel ratio that the image is made for.
     [[nodiscard]] DeviceScale deviceScale() const noexcept { return scale_; }
+    // A position in the widget in logical units, as input events carry it.
+    [[nodiscard]] LogicalPoint toLogical(QPointF position) const;
     // Receives what a listener throws, since nothing may cross Qt's event loop. By
     // default the error is written to standard error and the process ends with status 1.
     void setErrorHandler(std::function<void(std::exception_ptr)> handler);
@@ -78,7 +80,6 @@ private:
     [[nodiscard]] DeviceMapping mapping() const;
     void fitImage();
     [[nodiscard]] DevicePoint toDevice(LogicalPoint point) const;
-    [[nodiscard]] LogicalPoint toLogical(QPointF position) const;
     [[nodiscard]] std::uint32_t pixelOf(Colour colour) const;
     LineRaster& rasterFor(Colour colour);
     void drawn();

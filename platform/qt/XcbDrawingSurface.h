@@ -45,6 +45,8 @@ public:
     [[nodiscard]] QImage picture();
     // The drawing area inside the border, in widget coordinates.
     [[nodiscard]] QRect drawingArea() const;
+    // A position in the widget in logical units, as input events carry it.
+    [[nodiscard]] LogicalPoint toLogical(QPointF position) const;
     // Receives what a listener throws, since nothing may cross Qt's event loop. By
     // default the error is written to standard error and the process ends with status 1.
     void setErrorHandler(std::function<void(std::exception_ptr)> handler);
@@ -81,7 +83,6 @@ private:
     [[nodiscard]] DeviceMapping mapping() const;
     void fitImage();
     [[nodiscard]] DevicePoint toDevice(LogicalPoint point) const;
-    [[nodiscard]] LogicalPoint toLogical(QPointF position) const;
     [[nodiscard]] std::uint32_t pixelOf(Colour colour) const;
     [[nodiscard]] std::uint32_t pixelOf(const QColor& colour) const;
     XcbCanvas& canvasFor(Colour colour);

@@ -4,7 +4,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QApplication>
+#include <QEnterEvent>
 #include <QEventLoop>
+#include <QMouseEvent>
+#include <QScreen>
 #include <QTimer>
 #include <csignal>
 
@@ -19,6 +22,7 @@
 
 #include "graph/MinGraph.h"
 #include "platform/qt/QtDrawingSurface.h"
+#include "platform/qt/QtHoverTip.h"
 #include "platform/qt/XcbDrawingSurface.h"
 #include "platform/qt/XcbPixelFormat.h"
 #include "support/RecordingHost.h"
@@ -407,6 +411,122 @@ TEST_F(XSurfaceTest, TickAfterTickThePictureAndTheWindowMatchAFullRedraw) {
         if (tick == exposeTick || std::find(windowChecks.begin(), windowChecks.end(), tick) != windowChecks.end()) {
             EXPECT_TRUE(waitForWindow(*x, picture)) << "the window does not show tick " << tick;
         }
+    }
+}
+
+// The graph's read-out over either surface: a source that answers the same lines for
+// every x and notes the x it was asked for, and a listener that notes presses.
+struct ReadOut final : ReadOutSource {
+    std::vector<float> asked;
+    std::vector<ReadOutLine> lines{{0x0000FF, false, "lo — Bytes Sent/sec"},
+                                   {std::nullopt, true, "now 1.25 MB/s · 10.0 Mbit/s"},
+                                   {std::nullopt, false, "top 2 MB/s, a bar every 500 kB/s"}};
+    std::vector<ReadOutLine> readOut(float x) override {
+        asked.push_back(x);
+        return lines;
+    }
+};
+
+struct Presses final : InputListener {
+    std::vector<std::int16_t> buttons;
+    void MouseDown(std::int16_t& button, std::int16_t& /*shift*/, float& /*x*/, float& /*y*/) override {
+        buttons.push_back(button);
+    }
+};
+
+bool waitUntil(const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+TEST_F(XSurfaceTest, TheReadOutOpensAtRestFollowsThePointerAndClosesOnAPressOrLeaving) {
+    window->resize(170, 200);
+    window->show();
+    QWidget imageWindow;
+    imageWindow.resize(170, 200);
+    auto* image = new QtDrawingSurface(&imageWindow);
+    imageWindow.show();
+    const std::vector<std::pair<const char*, QWidget*>> surfaces{{"X server", x}, {"image", image}};
+    for (const auto& [name, widget] : surfaces) {
+        SCOPED_TRACE(name);
+        auto& surface = dynamic_cast<SurfaceProperties&>(*widget);
+        surface.place(0, 0, 170, 200);
+        surface.setBorderStyle(0);
+        surface.setScaleWidth(10);  // 17 pixels to a sample
+        Presses presses;
+        surface.setInputListener(&presses);
+        ReadOut source;
+        QtHoverTip tip(*widget, [widget, image](QPointF at) {
+            return widget == image ? image->toLogical(at).x : dynamic_cast<XcbDrawingSurface*>(widget)->toLogical(at).x;
+        });
+        tip.setSource(&source);
+        auto move = [&](QPointF at, QPointF global) {
+            QMouseEvent event(QEvent::MouseMove, at, global, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(widget, &event);
+        };
+        auto rest = [&](QPointF at) {
+            QEnterEvent enter(at, at, widget->mapToGlobal(at));
+            QApplication::sendEvent(widget, &enter);
+            move(at, widget->mapToGlobal(at));
+            return waitUntil([&] { return tip.isOpen() && tip.tipWindow()->isVisible(); });
+        };
+
+        // Closed, a tick asks nothing.
+        tip.sourceChanged();
+        EXPECT_TRUE(source.asked.empty());
+
+        ASSERT_TRUE(rest({85, 100})) << "the read-out did not open at rest";
+        EXPECT_EQ(tip.shownText(), (QStringList{"lo — Bytes Sent/sec", "now 1.25 MB/s · 10.0 Mbit/s",
+                                                "top 2 MB/s, a bar every 500 kB/s"}));
+        EXPECT_EQ(source.asked.back(), 5.0F);
+        const QPoint below = tip.tipWindow()->pos() - widget->mapToGlobal(QPoint(85, 100));
+        EXPECT_GT(below.x(), 0);
+        EXPECT_GT(below.y(), 0);
+        EXPECT_TRUE(tip.tipWindow()->windowFlags().testFlag(Qt::ToolTip));
+
+        // Open, it follows the pointer and asks again for the new x; a tick asks again.
+        move({136, 120}, widget->mapToGlobal(QPointF(136, 120)));
+        EXPECT_EQ(source.asked.back(), 8.0F);
+        EXPECT_EQ(tip.tipWindow()->pos() - widget->mapToGlobal(QPoint(136, 120)), below);
+        const std::size_t asked = source.asked.size();
+        tip.sourceChanged();
+        EXPECT_EQ(source.asked.size(), asked + 1);
+
+        // At the corner of the screen it stays on the screen.
+        const QRect screen = widget->screen()->availableGeometry();
+        move({136, 120}, screen.bottomRight() - QPoint(2, 2));
+        EXPECT_TRUE(screen.contains(tip.tipWindow()->frameGeometry())) << "off the screen";
+
+        // A press closes it and still reaches the surface; a tick then asks nothing.
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(136, 120), widget->mapToGlobal(QPointF(136, 120)),
+                          Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &press);
+        EXPECT_FALSE(tip.isOpen());
+        EXPECT_FALSE(tip.tipWindow()->isVisible());
+        EXPECT_EQ(presses.buttons, std::vector<std::int16_t>{2});
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(136, 120), widget->mapToGlobal(QPointF(136, 120)),
+                            Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &release);
+        tip.sourceChanged();
+        EXPECT_EQ(source.asked.size(), asked + 2);
+
+        // The next rest opens it again; leaving closes it.
+        ASSERT_TRUE(rest({51, 100})) << "the read-out did not open again";
+        EXPECT_EQ(source.asked.back(), 3.0F);
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(widget, &leave);
+        EXPECT_FALSE(tip.isOpen());
+        EXPECT_FALSE(tip.tipWindow()->isVisible());
+        const std::size_t closed = source.asked.size();
+        tip.sourceChanged();
+        EXPECT_EQ(source.asked.size(), closed);
+        surface.setInputListener(nullptr);
     }
 }
 
