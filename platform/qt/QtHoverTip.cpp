@@ -108,11 +108,20 @@ QtHoverTip::QtHoverTip(QWidget& graph, std::function<float(QPointF)> logicalX)
     rest_.setInterval(restDelay);
     connect(&rest_, &QTimer::timeout, this, &QtHoverTip::rested);
     graph.installEventFilter(this);
+    // A native child window (the X server surface) hears of the pointer leaving only
+    // through its top-level window.
+    if (QWidget* window = graph.window(); window != &graph) {
+        window_ = window;
+        window->installEventFilter(this);
+    }
 }
 
 QtHoverTip::~QtHoverTip() {
     if (graph_) {
         graph_->removeEventFilter(this);
+    }
+    if (window_) {
+        window_->removeEventFilter(this);
     }
     delete panel_.data();
 }
@@ -143,6 +152,14 @@ QStringList QtHoverTip::shownText() const {
 }
 
 bool QtHoverTip::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window_ && watched != graph_) {
+        // The window's own events: the pointer is off the graph.
+        if (event->type() == QEvent::Leave || event->type() == QEvent::MouseMove || event->type() == QEvent::Hide) {
+            rest_.stop();
+            close();
+        }
+        return false;
+    }
     if (watched != graph_) {
         return false;
     }

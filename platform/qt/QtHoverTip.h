@@ -55,6 +55,7 @@ private:
     void close();
 
     QPointer<QWidget> graph_;
+    QPointer<QWidget> window_;
     std::function<float(QPointF)> logicalX_;
     ReadOutSource* source_ = nullptr;
     QTimer rest_;

@@ -526,6 +526,12 @@ TEST_F(XSurfaceTest, TheReadOutOpensAtRestFollowsThePointerAndClosesOnAPressOrLe
         const std::size_t closed = source.asked.size();
         tip.sourceChanged();
         EXPECT_EQ(source.asked.size(), closed);
+
+        // A native child hears of the pointer leaving only through its window.
+        ASSERT_TRUE(rest({51, 100})) << "the read-out did not open a third time";
+        QEvent windowLeave(QEvent::Leave);
+        QApplication::sendEvent(widget->window(), &windowLeave);
+        EXPECT_FALSE(tip.isOpen());
         surface.setInputListener(nullptr);
     }
 }
