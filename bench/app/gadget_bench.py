@@ -45,6 +45,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "e2e", "gadget"))
+from netns_traffic import Traffic  # noqa: E402
 from x11session import X11Session, wait_for  # noqa: E402
 
 # Every xosview meter but the network's, off.
@@ -132,57 +133,6 @@ class Client:
         self.command = command
         self.search = search
         self.extra_env = env or {}
-
-
-class Traffic:
-    """Two network namespaces joined by a veth pair, and a sender in the first that varies
-    its rate every second; the clients run in the first namespace."""
-
-    NAMESPACES = ("quorvel-bench-a", "quorvel-bench-b")
-    LINK = "qbench0"
-    SENDER = """
-import random, socket, time
-s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-payload = bytes(1400)
-random.seed(1)
-while True:
-    start = time.monotonic()
-    for _ in range(random.randint(0, 300)):
-        try:
-            s.sendto(payload, ("10.199.0.2", 9))
-        except OSError:
-            pass
-    time.sleep(max(0.0, 1.0 - (time.monotonic() - start)))
-"""
-
-    def __init__(self):
-        self.sender = None
-
-    def __enter__(self):
-        a, b = self.NAMESPACES
-        try:
-            for command in (["netns", "add", a], ["netns", "add", b],
-                            ["-n", a, "link", "add", self.LINK, "type", "veth", "peer", "name", "qbench1",
-                             "netns", b],
-                            ["-n", a, "addr", "add", "10.199.0.1/24", "dev", self.LINK],
-                            ["-n", b, "addr", "add", "10.199.0.2/24", "dev", "qbench1"],
-                            ["-n", a, "link", "set", self.LINK, "up"], ["-n", b, "link", "set", "qbench1", "up"]):
-                subprocess.run(["ip", *command], check=True, capture_output=True)
-        except (OSError, subprocess.CalledProcessError) as e:
-            self.__exit__(None, None, None)
-            raise SystemExit(f"--traffic needs root and ip netns: {e}") from e
-        self.sender = subprocess.Popen(self.wrap([sys.executable, "-c", self.SENDER]))
-        return self
-
-    def __exit__(self, *exc):
-        if self.sender is not None:
-            self.sender.terminate()
-            self.sender.wait()
-        for ns in self.NAMESPACES:
-            subprocess.run(["ip", "netns", "del", ns], capture_output=True)
-
-    def wrap(self, command):
-        return ["ip", "netns", "exec", self.NAMESPACES[0], *command]
 
 
 TRAFFIC_INI = """[General]
@@ -338,7 +288,7 @@ def main():
             raise SystemExit(f"{tool} is not installed (scripts/install-deps installs it)")
     tmp = tempfile.mkdtemp(prefix="quorvel-bench-")
     with contextlib.ExitStack() as stack:
-        run_all(binary, seconds, rounds, scales, stack.enter_context(Traffic()) if traffic else None, tmp, before,
+        run_all(binary, seconds, rounds, scales, stack.enter_context(Traffic("quorvel-bench")) if traffic else None, tmp, before,
                 callgrind)
 
 

@@ -2,26 +2,16 @@
 
 import os
 import shutil
-import subprocess
 import sys
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from test_gadget import BINARY, GadgetCase  # noqa: E402
-from x11session import wait_for  # noqa: E402
+from x11session import pixels, wait_for  # noqa: E402
 
 BLUE = (0, 0, 255)
 GREEN = (0, 255, 0)
 DARK_RED = (128, 0, 0)  # LineColorRecieved's default, the red line
-
-
-def pixels(path, x, y, width, height):
-    """The (r, g, b) of every pixel of a rectangle of a PNG file, row by row, in one call."""
-    out = subprocess.run(["convert", path, "-crop", f"{width}x{height}+{x}+{y}", "+repage", "-depth", "8", "txt:-"],
-                         capture_output=True, text=True, check=True).stdout
-    # "x,y: (r,g,b)  #RRGGBB  srgb(...)" after a comment line
-    hexes = [line.split("#")[1][:6] for line in out.splitlines() if not line.startswith("#")]
-    return [tuple(int(h[i:i + 2], 16) for i in (0, 2, 4)) for h in hexes]
 
 
 @unittest.skipUnless(BINARY and shutil.which("Xvfb") and shutil.which("openbox"), "needs the program, Xvfb, openbox")

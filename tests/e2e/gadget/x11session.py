@@ -18,6 +18,15 @@ def wait_for(predicate, timeout=10.0, step=0.05):
     return None
 
 
+def pixels(path, x, y, width, height):
+    """The (r, g, b) of every pixel of a rectangle of a PNG file, row by row, in one call."""
+    out = subprocess.run(["convert", path, "-crop", f"{width}x{height}+{x}+{y}", "+repage", "-depth", "8", "txt:-"],
+                         capture_output=True, text=True, check=True).stdout
+    # "x,y: (r,g,b)  #RRGGBB  srgb(...)" after a comment line
+    hexes = [line.split("#")[1][:6] for line in out.splitlines() if not line.startswith("#")]
+    return [tuple(int(h[i:i + 2], 16) for i in (0, 2, 4)) for h in hexes]
+
+
 class X11Session:
     def __init__(self, width=1024, height=768, server_prefix=()):
         self.size = (width, height)
