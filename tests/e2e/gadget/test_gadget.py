@@ -10,7 +10,8 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from x11session import X11Session, wait_for  # noqa: E402
+from netns_traffic import Traffic  # noqa: E402
+from x11session import X11Session, pixels, wait_for  # noqa: E402
 
 BINARY = os.environ.get("QUORVEL_BIN", "")
 DPI = 96
@@ -24,10 +25,11 @@ def px(twips):
 class Gadget:
     """One run of the program from its own folder, with its own per-user settings."""
 
-    def __init__(self, session, folder, home):
+    def __init__(self, session, folder, home, wrap=list):
         self.session = session
         self.folder = folder
         self.home = home
+        self.wrap = wrap  # e.g. Traffic.wrap: the program runs inside a network namespace
         self.proc = None
         self.window = None
 
@@ -41,7 +43,7 @@ class Gadget:
 
     def start(self):
         exe = os.path.join(self.folder, "quorvel")
-        self.proc = subprocess.Popen([exe], env=self.session.env(self.home), stdout=subprocess.PIPE,
+        self.proc = subprocess.Popen(self.wrap([exe]), env=self.session.env(self.home), stdout=subprocess.PIPE,
                                      stderr=subprocess.PIPE, text=True)
         self.window = self.wait_window()
         return self
@@ -85,10 +87,44 @@ class Gadget:
     def title(self):
         return self.session.run_text(["xprop", "-id", self.window, "-notype", "_NET_WM_NAME"])
 
+    def windows(self):
+        return self.session.xdotool("search", "--onlyvisible", "--pid", self.proc.pid).split()
+
+    def is_tooltip(self, window):
+        """A mapped override-redirect window of the tooltip type: the graph's read-out."""
+        kind = self.session.run_text(["xprop", "-id", window, "_NET_WM_WINDOW_TYPE"])
+        info = self.session.run_text(["xwininfo", "-id", window])
+        return ("_NET_WM_WINDOW_TYPE_TOOLTIP" in kind and "Override Redirect State: yes" in info
+                and "Map State: IsViewable" in info)
+
     def menus(self):
-        """The program's visible windows other than the main one: its pop-up menu or a box."""
-        windows = self.session.xdotool("search", "--onlyvisible", "--pid", self.proc.pid).split()
-        return [w for w in windows if w != self.window]
+        """The program's visible windows other than the main one and the read-out: its
+        pop-up menu or a box."""
+        return [w for w in self.windows() if w != self.window and not self.is_tooltip(w)]
+
+    def tooltips(self):
+        return [w for w in self.windows() if w != self.window and self.is_tooltip(w)]
+
+    def rest_on_graph(self, x=None, y=None, timeout=1.5):
+        """Moves the pointer onto the graph and keeps it still; returns the read-out's
+        window once it shows, None when it does not within `timeout` seconds."""
+        if x is None:
+            x, y = self.center()
+        self.session.xdotool("mousemove", x, y)
+        found = wait_for(self.tooltips, timeout=timeout)
+        return found[0] if found else None
+
+    def drag(self, dx, dy):
+        """Drags with the left button from the middle of the window by (dx, dy) in ten steps."""
+        cx, cy = self.center()
+        self.session.xdotool("mousemove", cx, cy)
+        self.session.xdotool("mousedown", 1)
+        # The move starts from where the pointer is when the program reacts to the press.
+        time.sleep(0.3)
+        for step in range(1, 11):
+            self.session.xdotool("mousemove", cx + dx * step // 10, cy + dy * step // 10)
+            time.sleep(0.03)
+        self.session.xdotool("mouseup", 1)
 
     def open_menu(self, x=None, y=None):
         """Right-clicks at (x, y), the middle of the window by default; returns the windows
@@ -154,8 +190,8 @@ class GadgetCase(unittest.TestCase):
             run.kill()
         shutil.rmtree(self.tmp, ignore_errors=True)
 
-    def gadget(self):
-        run = Gadget(self.session, self.folder, self.home)
+    def gadget(self, wrap=list):
+        run = Gadget(self.session, self.folder, self.home, wrap)
         self.runs.append(run)
         return run.start()
 
@@ -181,17 +217,11 @@ class GadgetTest(GadgetCase):
         self.assertFalse(os.path.exists(run.profile), "closing does not save the placement")
 
     def test_left_drag_moves_the_window(self):
-        run = self.gadget()
+        self.check_drag_moves_the_window(self.gadget())
+
+    def check_drag_moves_the_window(self, run):
         x0, y0, _, _ = run.outer()
-        cx, cy = run.center()
-        self.session.xdotool("mousemove", cx, cy)
-        self.session.xdotool("mousedown", 1)
-        # The move starts from where the pointer is when the program reacts to the press.
-        time.sleep(0.3)
-        for step in range(1, 11):
-            self.session.xdotool("mousemove", cx + 12 * step, cy + 7 * step)
-            time.sleep(0.03)
-        self.session.xdotool("mouseup", 1)
+        run.drag(120, 70)
         moved = wait_for(lambda: run.outer()[:2] != (x0, y0), timeout=3)
         self.assertTrue(moved, "the window did not follow the mouse")
         x1, y1, _, _ = run.outer()
@@ -214,17 +244,20 @@ class GadgetTest(GadgetCase):
 
     def test_menu_opens_at_the_mouse(self):
         run = self.gadget()
-        cx, cy = run.center()
-        menus = run.open_menu()
-        self.assertTrue(menus, "no pop-up menu")
-        mx, my, _, _ = run.client(menus[0])
-        self.assertAlmostEqual(mx, cx, delta=4)
-        self.assertAlmostEqual(my, cy, delta=4)
+        self.check_menu_opens_at_the_mouse(run)
         # Kept for a person to look at: the captions must show as text, not empty boxes.
         artifacts = os.environ.get("QUORVEL_E2E_ARTIFACTS", self.tmp)
         os.makedirs(artifacts, exist_ok=True)
         self.session.screenshot(os.path.join(artifacts, "menu.png"))
         self.session.xdotool("key", "Escape")
+
+    def check_menu_opens_at_the_mouse(self, run):
+        cx, cy = run.center()
+        menus = run.open_menu(cx, cy)
+        self.assertTrue(menus, "no pop-up menu")
+        mx, my, _, _ = run.client(menus[0])
+        self.assertAlmostEqual(mx, cx, delta=4)
+        self.assertAlmostEqual(my, cy, delta=4)
 
     def test_quit_saves_settings_and_placement_and_next_start_restores_it(self):
         self.write_ini("; my gadget\r\nMax=5000\r\n")
@@ -301,6 +334,72 @@ class GadgetTest(GadgetCase):
                         proc.wait()
                 self.assertNotEqual(status, 0)
                 self.assertIn(error, proc.stderr.read())
+
+    # The three lines on the loopback link, each in a colour of its own.
+    READ_OUT_INI = ("RedLineSource=\\Network Interface(lo)\\Bytes Sent/sec\r\n"
+                    "GreenLineSource=\\Network Interface(lo)\\Bytes Received/sec\r\n"
+                    "LineColorRecieved=255\r\nLineColorSent=65280\r\nLineColorSum=16776960\r\n")
+    SWATCHES = {"red": (255, 0, 0), "green": (0, 255, 0), "sum": (0, 255, 255)}
+
+    def test_resting_on_the_graph_opens_the_read_out_with_a_swatch_of_each_line(self):
+        self.write_ini(self.READ_OUT_INI)
+        run = self.gadget()
+        time.sleep(1.5)  # a tick or two, so that there are values
+        tip = run.rest_on_graph()
+        self.assertIsNotNone(tip, "no tooltip window within 1.5 s of the pointer coming to rest")
+        x, y, w, h = run.client(tip)
+        cx, cy = run.center()
+        self.assertGreater(x, cx, "not right of the pointer")
+        self.assertGreater(y, cy, "not below the pointer")
+        # Its text cannot be read over X; a few lines of it make it this large at least.
+        self.assertGreater(w, 80)
+        self.assertGreater(h, 3 * 10)
+        shot = os.path.join(self.tmp, "tip.png")
+        self.session.screenshot(shot)
+        found = pixels(shot, x, y, w, h)
+        for name, colour in self.SWATCHES.items():
+            self.assertGreaterEqual(found.count(colour), 9, f"no {name} swatch in the read-out")
+        # Leaving the graph closes it.
+        self.session.xdotool("mousemove", 1, 1)
+        self.assertTrue(wait_for(lambda: not run.tooltips(), timeout=3), "the read-out stayed open")
+
+    def test_with_the_read_out_open_a_drag_and_a_right_click_work_as_before(self):
+        self.write_ini(self.READ_OUT_INI)
+        run = self.gadget()
+        self.assertIsNotNone(run.rest_on_graph(), "no read-out")
+        self.check_drag_moves_the_window(run)
+        self.assertFalse(run.tooltips(), "the read-out stayed open through the drag")
+        self.assertIsNotNone(run.rest_on_graph(), "no read-out after the drag")
+        self.check_menu_opens_at_the_mouse(run)
+        self.assertFalse(run.tooltips(), "the read-out stayed open with the menu")
+        self.session.xdotool("key", "Escape")
+
+    @unittest.skipUnless(Traffic.available(), "needs root to make network namespaces")
+    def test_auto_max_keeps_every_line_inside_the_graph_as_the_traffic_changes(self):
+        # UDP at a rate that changes every second over a link of a namespace of our own;
+        # the lines and the grid in colours apart, on black.
+        self.write_ini("Max=auto\r\nBarXInterval=auto\r\nBunkaino=20\r\n"
+                       f"RedLineSource=\\Network Interface({Traffic.LINK})\\Bytes Sent/sec\r\n"
+                       f"GreenLineSource=\\Network Interface({Traffic.LINK})\\Bytes Received/sec\r\n"
+                       "LineColorRecieved=255\r\nLineColorSent=65280\r\nLineColorSum=16776960\r\n"
+                       "BarXColor=16711680\r\nBarYColor=16711680\r\n")
+        with Traffic() as traffic:
+            run = self.gadget(wrap=traffic.wrap)
+            self.session.xdotool("mousemove", 1, 1)  # no read-out over the graph
+            time.sleep(4)
+            x, y, w, h = run.client()
+            for shot_number in range(4):
+                shot = os.path.join(self.tmp, f"auto-{shot_number}.png")
+                self.session.screenshot(shot)
+                found = pixels(shot, x, y, w, h)
+                rows = [r for r in range(h) if any(found[r * w + c] in self.SWATCHES.values() for c in range(w))]
+                self.assertTrue(rows, f"no line drawn in shot {shot_number}")
+                # The drawing area starts inside the border, whose pixels are greys.
+                top = next(r for r in range(h) if found[r * w + w // 2] in ((0, 0, 0), (0, 0, 255)))
+                self.assertGreater(rows[0], top, f"a line on the top edge in shot {shot_number}")
+                self.assertLess(rows[0], top + (h - top) * 2 // 3,
+                                f"the largest line in the lower third in shot {shot_number}")
+                time.sleep(1)
 
     def error_boxes(self, proc):
         """The program's visible windows titled with the product name: its error boxes."""
