@@ -37,6 +37,7 @@ TEST(AutoScale, TopIsTheSmallestOneTwoFiveStepNotBelowThePeak) {
     // Empty elements count as 0, NaN ones are left out.
     EXPECT_EQ(autoscale::peakOf(TaggedValue::Array{TaggedValue(), kNaN, 3.0, -1.0}), 3.0);
     EXPECT_EQ(autoscale::peakOf(TaggedValue::Array{TaggedValue(), -7.0}), 0.0);
+    EXPECT_EQ(autoscale::peakOf(TaggedValue::Array{kNaN, 3.0}), 3.0);
 }
 
 TEST(AutoScale, IntervalIsAFifthOrAQuarterOnTheSteps) {
