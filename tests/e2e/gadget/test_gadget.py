@@ -335,8 +335,9 @@ class GadgetTest(GadgetCase):
                 self.assertNotEqual(status, 0)
                 self.assertIn(error, proc.stderr.read())
 
-    # The three lines on the loopback link, each in a colour of its own.
-    READ_OUT_INI = ("RedLineSource=\\Network Interface(lo)\\Bytes Sent/sec\r\n"
+    # The three lines on the loopback link (NotShowSum = True draws the sum), each in a
+    # colour of its own.
+    READ_OUT_INI = ("NotShowSum=True\r\nRedLineSource=\\Network Interface(lo)\\Bytes Sent/sec\r\n"
                     "GreenLineSource=\\Network Interface(lo)\\Bytes Received/sec\r\n"
                     "LineColorRecieved=255\r\nLineColorSent=65280\r\nLineColorSum=16776960\r\n")
     SWATCHES = {"red": (255, 0, 0), "green": (0, 255, 0), "sum": (0, 255, 255)}
@@ -381,7 +382,7 @@ class GadgetTest(GadgetCase):
         self.write_ini("Max=auto\r\nBarXInterval=auto\r\nBunkaino=20\r\n"
                        f"RedLineSource=\\Network Interface({Traffic.LINK})\\Bytes Sent/sec\r\n"
                        f"GreenLineSource=\\Network Interface({Traffic.LINK})\\Bytes Received/sec\r\n"
-                       "LineColorRecieved=255\r\nLineColorSent=65280\r\nLineColorSum=16776960\r\n"
+                       "NotShowSum=True\r\nLineColorRecieved=255\r\nLineColorSent=65280\r\nLineColorSum=16776960\r\n"
                        "BarXColor=16711680\r\nBarYColor=16711680\r\n")
         with Traffic() as traffic:
             run = self.gadget(wrap=traffic.wrap)
