@@ -44,6 +44,8 @@ public:
         for (const Line& line : lines_) {
             width = std::max(width, indentOf(line) + metrics.horizontalAdvance(line.text));
         }
+        // What the panel paints, for assistive technology.
+        setAccessibleName(text().join(QLatin1Char('\n')));
         const int margin = this->margin();
         resize(width + 2 * margin, static_cast<int>(lines_.size()) * metrics.height() + 2 * margin);
         update();
@@ -72,7 +74,7 @@ protected:
             const int left = margin + (line.detail ? indent() : 0);
             if (line.swatch) {
                 const QRect box(left, top + (metrics.height() - side) / 2, side, side);
-                painter.fillRect(box, *line.swatch);
+                // Outlined in the text's colour, so that a pale line still shows.
                 painter.drawRect(box.adjusted(0, 0, -1, -1));
                 painter.fillRect(box.adjusted(1, 1, -1, -1), *line.swatch);
             }
