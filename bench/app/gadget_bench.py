@@ -288,8 +288,11 @@ def main():
             raise SystemExit(f"{tool} is not installed (scripts/install-deps installs it)")
     tmp = tempfile.mkdtemp(prefix="quorvel-bench-")
     with contextlib.ExitStack() as stack:
-        run_all(binary, seconds, rounds, scales, stack.enter_context(Traffic("quorvel-bench")) if traffic else None, tmp, before,
-                callgrind)
+        try:
+            flows = stack.enter_context(Traffic("quorvel-bench")) if traffic else None
+        except RuntimeError as e:
+            raise SystemExit(f"--traffic: {e}") from e
+        run_all(binary, seconds, rounds, scales, flows, tmp, before, callgrind)
 
 
 def run_callgrind(runs, seconds, tmp):
