@@ -453,8 +453,9 @@ TEST_F(XSurfaceTest, TheReadOutOpensAtRestFollowsThePointerAndClosesOnAPressOrLe
     auto* image = new QtDrawingSurface(&imageWindow);
     imageWindow.show();
     const std::vector<std::pair<const char*, QWidget*>> surfaces{{"X server", x}, {"image", image}};
-    for (const auto& [name, widget] : surfaces) {
-        SCOPED_TRACE(name);
+    for (const auto& entry : surfaces) {
+        QWidget* const widget = entry.second;  // lambdas below capture it: no structured binding
+        SCOPED_TRACE(entry.first);
         auto& surface = dynamic_cast<SurfaceProperties&>(*widget);
         surface.place(0, 0, 170, 200);
         surface.setBorderStyle(0);
