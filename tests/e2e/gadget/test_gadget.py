@@ -110,6 +110,8 @@ class Gadget:
         window once it shows, None when it does not within `timeout` seconds."""
         if x is None:
             x, y = self.center()
+        # A step before the spot, so that the pointer moves even when it is there already.
+        self.session.xdotool("mousemove", x - 3, y - 3)
         self.session.xdotool("mousemove", x, y)
         found = wait_for(self.tooltips, timeout=timeout)
         return found[0] if found else None
