@@ -1,5 +1,6 @@
 #include "platform/qt/QtHoverTip.h"
 
+#include <QCursor>
 #include <QEnterEvent>
 #include <QEvent>
 #include <QFontMetrics>
@@ -105,7 +106,7 @@ private:
 };
 
 QtHoverTip::QtHoverTip(QWidget& graph, std::function<float(QPointF)> logicalX)
-    : graph_(&graph), logicalX_(std::move(logicalX)) {
+    : graph_(&graph), logicalX_(std::move(logicalX)), global_(QCursor::pos()) {
     rest_.setSingleShot(true);
     rest_.setInterval(restDelay);
     connect(&rest_, &QTimer::timeout, this, &QtHoverTip::rested);
@@ -192,6 +193,11 @@ bool QtHoverTip::eventFilter(QObject* watched, QEvent* event) {
 
 void QtHoverTip::pointerAt(QPointF local, QPointF global) {
     local_ = local;
+    // A window shown or moved under a pointer that stands still hears of it as of a move:
+    // only a new place on the screen is the user moving the pointer.
+    if (global == global_) {
+        return;
+    }
     global_ = global;
     if (open_) {
         show();

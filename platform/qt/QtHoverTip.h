@@ -61,6 +61,7 @@ private:
     QTimer rest_;
     QPointer<ReadOutPanel> panel_;
     QPointF local_;
+    // Where the pointer was last seen on the screen.
     QPointF global_;
     bool open_ = false;
 };
