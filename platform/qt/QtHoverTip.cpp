@@ -110,6 +110,8 @@ QtHoverTip::QtHoverTip(QWidget& graph, std::function<float(QPointF)> logicalX)
     rest_.setSingleShot(true);
     rest_.setInterval(restDelay);
     connect(&rest_, &QTimer::timeout, this, &QtHoverTip::rested);
+    watch_.setInterval(watchInterval);
+    connect(&watch_, &QTimer::timeout, this, &QtHoverTip::watch);
     graph.installEventFilter(this);
     // A native child window (the X server surface) hears of the pointer leaving only
     // through its top-level window.
@@ -158,8 +160,7 @@ bool QtHoverTip::eventFilter(QObject* watched, QEvent* event) {
     if (watched == window_ && watched != graph_) {
         // The window's own events: the pointer is off the graph.
         if (event->type() == QEvent::Leave || event->type() == QEvent::MouseMove || event->type() == QEvent::Hide) {
-            rest_.stop();
-            close();
+            leave();
         }
         return false;
     }
@@ -170,6 +171,7 @@ bool QtHoverTip::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Enter: {
         const auto* enter = static_cast<QEnterEvent*>(event);
         pointerAt(enter->position(), enter->globalPosition());
+        watch_.start();
         break;
     }
     case QEvent::MouseMove: {
@@ -181,14 +183,39 @@ bool QtHoverTip::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
-    case QEvent::Leave:
-    case QEvent::Hide:
         rest_.stop();
         close();
         break;
+    case QEvent::Leave:
+    case QEvent::Hide: leave(); break;
     default: break;
     }
     return false;
+}
+
+void QtHoverTip::leave() {
+    watch_.stop();
+    rest_.stop();
+    close();
+}
+
+// A native child window (the X server surface) is told of the pointer entering, but not of
+// its moves while no button is down: while the pointer is on the graph, its place is
+// asked now and then.
+void QtHoverTip::watch() {
+    if (!graph_ || !graph_->isVisible()) {
+        leave();
+        return;
+    }
+    const QPoint global = QCursor::pos();
+    const QPointF local = graph_->mapFromGlobal(QPointF(global));
+    if (!graph_->rect().contains(local.toPoint())) {
+        leave();
+        return;
+    }
+    if (QGuiApplication::mouseButtons() == Qt::NoButton) {
+        pointerAt(local, global);
+    }
 }
 
 void QtHoverTip::pointerAt(QPointF local, QPointF global) {

@@ -27,7 +27,8 @@ class QtHoverTip final : public QObject, public HoverTip {
     Q_OBJECT
 
 public:
-    static constexpr int restDelay = 500;  // milliseconds
+    static constexpr int restDelay = 500;      // milliseconds
+    static constexpr int watchInterval = 100;  // milliseconds
 
     // logicalX maps a position in the graph widget to the logical x of its mouse events.
     QtHoverTip(QWidget& graph, std::function<float(QPointF)> logicalX);
@@ -50,6 +51,8 @@ protected:
 private:
     void pointerAt(QPointF local, QPointF global);
     void rested();
+    void watch();
+    void leave();
     // Asks the source for the pointer's x and shows the answer there; closes on none.
     void show();
     void close();
@@ -59,6 +62,7 @@ private:
     std::function<float(QPointF)> logicalX_;
     ReadOutSource* source_ = nullptr;
     QTimer rest_;
+    QTimer watch_;
     QPointer<ReadOutPanel> panel_;
     QPointF local_;
     // Where the pointer was last seen on the screen.

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QApplication>
+#include <QCursor>
 #include <QEnterEvent>
 #include <QEventLoop>
 #include <QMouseEvent>
@@ -467,11 +468,14 @@ TEST_F(XSurfaceTest, TheReadOutOpensAtRestFollowsThePointerAndClosesOnAPressOrLe
             return widget == image ? image->toLogical(at).x : dynamic_cast<XcbDrawingSurface*>(widget)->toLogical(at).x;
         });
         tip.setSource(&source);
+        // The real pointer goes there too: the tip looks where it is while on the graph.
         auto move = [&](QPointF at, QPointF global) {
+            QCursor::setPos(global.toPoint());
             QMouseEvent event(QEvent::MouseMove, at, global, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
             QApplication::sendEvent(widget, &event);
         };
         auto rest = [&](QPointF at) {
+            QCursor::setPos(widget->mapToGlobal(at).toPoint());
             QEnterEvent enter(at, at, widget->mapToGlobal(at));
             QApplication::sendEvent(widget, &enter);
             move(at, widget->mapToGlobal(at));
