@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "platform/DeviceScale.h"
@@ -51,6 +52,10 @@ public:
     // procedure. By default the error is written to standard error and the process ends
     // with status 1.
     void setErrorHandler(std::function<void(std::exception_ptr)> handler);
+    // Hands an error to that handler, for code that watches the window's messages too.
+    void reportError(std::exception_ptr error) const { input_.reportError(std::move(error)); }
+    // A point of the window's client area in logical units, as the listener gets it.
+    [[nodiscard]] LogicalPoint toLogical(int x, int y) const;
 
     // The image of the drawing area: 0x00RRGGBB, row by row from the top.
     [[nodiscard]] std::vector<std::uint32_t> picture() const;
@@ -75,7 +80,6 @@ private:
     [[nodiscard]] DeviceScale screenScale();
     void fitImage();
     [[nodiscard]] POINT toDevice(LogicalPoint point) const;
-    [[nodiscard]] LogicalPoint toLogical(int x, int y) const;
     [[nodiscard]] COLORREF colourOf(Colour colour) const;
     [[nodiscard]] bool drawsAnything() const;
     void selectPen(Colour colour);
