@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cwchar>
 #include <functional>
@@ -214,6 +215,20 @@ protected:
         return text;
     }
 
+    [[nodiscard]] int redPixels() const {
+        RECT box{};
+        ::GetClientRect(tip->tooltip(), &box);
+        const HDC dc = ::GetDC(tip->tooltip());
+        int red = 0;
+        for (int y = box.top; y < box.bottom; ++y) {
+            for (int x = box.left; x < std::min<LONG>(box.right, 40); ++x) {
+                red += ::GetPixel(dc, x, y) == RGB(255, 0, 0) ? 1 : 0;
+            }
+        }
+        ::ReleaseDC(tip->tooltip(), dc);
+        return red;
+    }
+
     win::SystemLibraries libraries;
     FakeReadOut source;
     std::unique_ptr<WinHoverTip> tip;
@@ -221,8 +236,13 @@ protected:
 
 TEST_F(HoverTipWindow, OpensAtRestFollowsThePointerAndClosesOnAPressOrWhenThePointerLeaves) {
     pointTo(2 + 83, 2 + 98);
+    // A tick before the pointer has rested opens nothing.
+    tip->sourceChanged();
+    EXPECT_TRUE(source.asked.empty());
     ASSERT_TRUE(pumpUntil([&] { return shown(); })) << "no tip at rest";
     EXPECT_EQ(source.asked, std::vector<float>{5});
+    // The swatch in the line's colour, red, at the start of the first line.
+    EXPECT_TRUE(pumpUntil([&] { return redPixels() > 0; })) << "no swatch";
     // Room for the swatch before the first line, and as much again before the detail.
     const std::wstring text = tipText();
     const std::size_t room = text.find(L'l');
