@@ -52,8 +52,11 @@ public:
     // procedure. By default the error is written to standard error and the process ends
     // with status 1.
     void setErrorHandler(std::function<void(std::exception_ptr)> handler);
-    // Hands an error to that handler, for code that watches the window's messages too.
-    void reportError(std::exception_ptr error) const { input_.reportError(std::move(error)); }
+    // Sees each message of the window before the surface does: an answer ends the
+    // message there, none hands it on to the surface. What it throws goes to the error
+    // handler. An empty hook removes it.
+    using MessageHook = std::function<std::optional<LRESULT>(UINT message, WPARAM wParam, LPARAM lParam)>;
+    void setMessageHook(MessageHook hook) { hook_ = std::move(hook); }
     // A point of the window's client area in logical units, as the listener gets it.
     [[nodiscard]] LogicalPoint toLogical(int x, int y) const;
 
@@ -101,6 +104,7 @@ private:
     std::vector<POINT> points_;
     DeviceScale scale_;
     GdiSurfaceInput input_;
+    MessageHook hook_;
     bool paintPending_ = false;
 };
 

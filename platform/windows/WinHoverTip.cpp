@@ -13,7 +13,7 @@
 namespace quorvel {
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x7157;
+constexpr const wchar_t* kOwnerClassName = L"QuorvelReadOutOwner";
 constexpr UINT_PTR kTimerId = 0x7157;
 constexpr UINT_PTR kToolId = 1;
 constexpr WPARAM kAnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_XBUTTON1 | MK_XBUTTON2;
@@ -66,41 +66,19 @@ WinHoverTip::WinHoverTip(GdiDrawingSurface& surface, win::SystemLibraries& libra
     if (window_ == nullptr) {
         return;
     }
-    INITCOMMONCONTROLSEX controls{};
-    controls.dwSize = sizeof(controls);
-    controls.dwICC = ICC_WIN95_CLASSES;
-    ::InitCommonControlsEx(&controls);
-    owner_ = ::GetAncestor(window_, GA_ROOT);
-    const auto self = reinterpret_cast<DWORD_PTR>(this);
-    if (::SetWindowSubclass(window_, &WinHoverTip::surfaceMessages, kSubclassId, self) == FALSE) {
-        throw RuntimeError(ErrorKind::PlatformUnavailable, "cannot watch the drawing surface for the read-out");
-    }
-    // The tooltip tells its owner how it paints (some versions tell the tool's window).
-    if (owner_ != nullptr && owner_ != window_) {
-        ::SetWindowSubclass(owner_, &WinHoverTip::ownerMessages, kSubclassId, self);
-    }
+    surface_.setMessageHook(
+        [this](UINT message, WPARAM wParam, LPARAM lParam) { return surfaceMessage(message, wParam, lParam); });
 }
 
 WinHoverTip::~WinHoverTip() {
-    detach();
-}
-
-void WinHoverTip::detach() {
     if (window_ != nullptr) {
+        surface_.setMessageHook({});
         ::KillTimer(window_, kTimerId);
-        ::RemoveWindowSubclass(window_, &WinHoverTip::surfaceMessages, kSubclassId);
     }
-    if (owner_ != nullptr && owner_ != window_ && ::IsWindow(owner_) != FALSE) {
-        ::RemoveWindowSubclass(owner_, &WinHoverTip::ownerMessages, kSubclassId);
+    // The tooltip goes with its owner.
+    if (owner_ != nullptr) {
+        ::DestroyWindow(owner_);
     }
-    if (tip_ != nullptr && ::IsWindow(tip_) != FALSE) {
-        ::DestroyWindow(tip_);
-    }
-    window_ = nullptr;
-    owner_ = nullptr;
-    tip_ = nullptr;
-    open_ = false;
-    waiting_ = false;
 }
 
 void WinHoverTip::setSource(ReadOutSource* source) {
@@ -131,42 +109,37 @@ POINT WinHoverTip::placeBeside(POINT pointer, SIZE size, SIZE offset, RECT workA
     return {std::max(x, workArea.left), std::max(y, workArea.top)};
 }
 
-LRESULT CALLBACK WinHoverTip::surfaceMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
-                                              DWORD_PTR self) {
-    auto* tip = reinterpret_cast<WinHoverTip*>(self);  // NOLINT(performance-no-int-to-ptr)
-    if (message == WM_NCDESTROY) {
-        tip->detach();
-        return ::DefSubclassProc(window, message, wParam, lParam);
+// Every message goes on to the surface as well: a press still starts a drag or the menu.
+std::optional<LRESULT> WinHoverTip::surfaceMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TIMER && wParam == kTimerId) {
+        rested();
+        return 0;
     }
-    try {
-        LRESULT result = 0;
-        if (message == WM_NOTIFY && tip->handleNotify(lParam, result)) {
-            return result;
-        }
-        if (message == WM_TIMER && wParam == kTimerId) {
-            tip->rested();
-            return 0;
-        }
-        tip->handle(message, wParam, lParam);
-    } catch (...) {
-        tip->close();
-        tip->stopWaiting();
-        tip->surface_.reportError(std::current_exception());
+    if (message == WM_NOTIFY) {
+        return notified(lParam);
     }
-    // Every message goes on to the surface as well: a press still starts a drag or the menu.
-    return ::DefSubclassProc(window, message, wParam, lParam);
+    handle(message, wParam, lParam);
+    return std::nullopt;
 }
 
-LRESULT CALLBACK WinHoverTip::ownerMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
-                                            DWORD_PTR self) {
-    auto* tip = reinterpret_cast<WinHoverTip*>(self);  // NOLINT(performance-no-int-to-ptr)
-    if (message == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(window, &WinHoverTip::ownerMessages, kSubclassId);
-        tip->owner_ = nullptr;
-    } else if (LRESULT result = 0; message == WM_NOTIFY && tip->handleNotify(lParam, result)) {
-        return result;
+LRESULT CALLBACK WinHoverTip::ownerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);  // NOLINT(performance-no-int-to-ptr)
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    return ::DefSubclassProc(window, message, wParam, lParam);
+    auto* tip = reinterpret_cast<WinHoverTip*>(::GetWindowLongPtrW(window, GWLP_USERDATA));  // NOLINT
+    if (tip != nullptr && message == WM_NOTIFY) {
+        if (const std::optional<LRESULT> answer = tip->notified(lParam)) {
+            return *answer;
+        }
+    }
+    if (tip != nullptr && message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        tip->owner_ = nullptr;
+        tip->tip_ = nullptr;
+        tip->open_ = false;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 void WinHoverTip::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -301,9 +274,29 @@ void WinHoverTip::close() {
 
 // Topmost, so that it shows over a gadget kept in front.
 void WinHoverTip::makeTip() {
-    tip_ = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, TOOLTIPS_CLASSW, nullptr,
-                             WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                             CW_USEDEFAULT, window_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    static const bool registered = [this, instance] {
+        if (const auto initialise = libraries_.find<win::Fn::InitCommonControlsEx>()) {
+            INITCOMMONCONTROLSEX controls{};
+            controls.dwSize = sizeof(controls);
+            controls.dwICC = ICC_WIN95_CLASSES;
+            initialise(&controls);
+        }
+        WNDCLASSEXW ownerClass{};
+        ownerClass.cbSize = sizeof(ownerClass);
+        ownerClass.lpfnWndProc = &WinHoverTip::ownerProcedure;
+        ownerClass.hInstance = instance;
+        ownerClass.lpszClassName = kOwnerClassName;
+        return ::RegisterClassExW(&ownerClass) != 0;
+    }();
+    (void)registered;
+    owner_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kOwnerClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
+                               this);
+    if (owner_ != nullptr) {
+        tip_ = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, TOOLTIPS_CLASSW, nullptr,
+                                 WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, owner_, nullptr, instance, nullptr);
+    }
     if (tip_ == nullptr) {
         throw RuntimeError(ErrorKind::PlatformUnavailable, "cannot create the read-out's tooltip");
     }
@@ -375,21 +368,19 @@ std::wstring WinHoverTip::tipText() const {
     return text;
 }
 
-bool WinHoverTip::handleNotify(LPARAM lParam, LRESULT& result) {
+std::optional<LRESULT> WinHoverTip::notified(LPARAM lParam) {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);  // NOLINT(performance-no-int-to-ptr)
     if (tip_ == nullptr || header == nullptr || header->hwndFrom != tip_ || header->code != NM_CUSTOMDRAW) {
-        return false;
+        return std::nullopt;
     }
     const auto* draw = reinterpret_cast<const NMTTCUSTOMDRAW*>(lParam);  // NOLINT(performance-no-int-to-ptr)
     if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
-        result = CDRF_NOTIFYPOSTPAINT;
-    } else {
-        if (draw->nmcd.dwDrawStage == CDDS_POSTPAINT) {
-            paintSwatches(draw->nmcd.hdc);
-        }
-        result = CDRF_DODEFAULT;
+        return CDRF_NOTIFYPOSTPAINT;
     }
-    return true;
+    if (draw->nmcd.dwDrawStage == CDDS_POSTPAINT) {
+        paintSwatches(draw->nmcd.hdc);
+    }
+    return CDRF_DODEFAULT;
 }
 
 void WinHoverTip::paintSwatches(HDC dc) const {

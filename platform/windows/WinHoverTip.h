@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,8 @@ class SystemLibraries;
 
 // The graph's read-out in a tooltip control of the common controls, beside the pointer
 // over the surface's window. The tooltip tracks: the program opens, moves and closes it
-// itself. It watches the surface's mouse messages through a subclass of its window,
-// which hands every message on, so the surface's own input handling stays as it is.
+// itself. It watches the surface's mouse messages through the surface's message hook,
+// and hands every one on, so the surface's own input handling stays as it is.
 //
 // The pointer resting on the surface, no button down, opens the tip after a short wait;
 // while open it follows the pointer, and the source is asked again at every move and at
@@ -49,12 +50,10 @@ public:
     [[nodiscard]] static POINT placeBeside(POINT pointer, SIZE size, SIZE offset, RECT workArea);
 
 private:
-    static LRESULT CALLBACK surfaceMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                            DWORD_PTR self);
-    static LRESULT CALLBACK ownerMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                          DWORD_PTR self);
+    static LRESULT CALLBACK ownerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    [[nodiscard]] std::optional<LRESULT> surfaceMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    [[nodiscard]] std::optional<LRESULT> notified(LPARAM lParam);
     void handle(UINT message, WPARAM wParam, LPARAM lParam);
-    [[nodiscard]] bool handleNotify(LPARAM lParam, LRESULT& result);
     void pointerMoved(POINT at, WPARAM keys);
     void rested();
     void show();
@@ -65,11 +64,11 @@ private:
     [[nodiscard]] int monitorDpi() const;
     [[nodiscard]] std::wstring tipText() const;
     void paintSwatches(HDC dc) const;
-    void detach();
 
     GdiDrawingSurface& surface_;
     win::SystemLibraries& libraries_;
     HWND window_ = nullptr;
+    // A window of its own that never shows: it owns the tooltip and hears how it paints.
     HWND owner_ = nullptr;
     HWND tip_ = nullptr;
     ReadOutSource* source_ = nullptr;

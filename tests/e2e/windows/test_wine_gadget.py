@@ -296,14 +296,14 @@ class WineGadgetTest(unittest.TestCase):
         # The sent line changes at every tick, so that the read-out has numbers to follow.
         run = self.gadget({SENT: "1500,3000,4500,3000", RECEIVED: 6000})
         x, y, w, h = run.client()
-        time.sleep(2.5)  # a few ticks on the graph
-        self.session.xdotool("mousemove", x + w // 4, y + h // 4)
+        self.session.xdotool("mousemove", 0, 0)  # off the gadget while a few ticks come in
+        time.sleep(2.5)
+        self.assertEqual(run.menus(), [], "a read-out with the pointer off the graph")
         tip = run.rest(x + w // 2, y + h // 2)
         self.assertTrue(tip, "no read-out within 1.5 s of rest")
+        self.assertTrue(wait_for(lambda: run.client(tip)[0] > x + w // 2 and run.client(tip)[1] > y + h // 2,
+                                 timeout=5), f"the read-out {run.client(tip)} is not below and right of the pointer")
         tx, ty, tw, th = run.client(tip)
-        self.assertGreater(tx, x + w // 2, "the read-out stands right of the pointer")
-        self.assertGreater(ty, y + h // 2, "the read-out stands below the pointer")
-        self.assertGreater(tw * th, 0)
         shot = os.path.join(self.tmp, "tooltip.png")
         self.session.screenshot(shot)
         # The gadget and its read-out, as a user sees them: made again with
