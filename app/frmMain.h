@@ -80,6 +80,8 @@ private:
     [[nodiscard]] std::vector<ReadOutLine> readOut(float x) override;
 
     void RunMenuCommand(int index);
+    void ApplyScale(bool sumDrawn);
+    std::vector<ReadOutLine> ReadOutLines(float x);
     clsPdh& Counter(std::unique_ptr<clsPdh>& reference);
     TaggedValue Setting(const char* name, const TaggedValue& fallback);
 
@@ -94,6 +96,20 @@ private:
     TaggedValue RedLineData_ = TaggedValue::makeArray(0);
     TaggedValue GreenLineData_ = TaggedValue::makeArray(0);
     TaggedValue SumLineData_ = TaggedValue::makeArray(0);
+
+    // The scale that follows the traffic ("Max" or "BarXInterval" auto), and the
+    // user's "BarX", which a numeric interval with too many bars turns off for a while.
+    bool autoMax_ = false;
+    bool autoBarXInterval_ = false;
+    bool userBarX_ = true;
+    // What the read-out tells: the sources, the interval and the colours of the last tick.
+    std::string redSource_;
+    std::string greenSource_;
+    std::int32_t interval_ = 1000;
+    Colour redColour_ = 128;
+    Colour greenColour_ = 32768;
+    Colour sumColour_ = 32896;
+    bool sumDrawn_ = false;
 };
 
 }  // namespace quorvel

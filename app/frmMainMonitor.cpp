@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/AutoScale.h"
 #include "app/frmMain.h"
 #include "common/RuntimeError.h"
 
@@ -32,13 +33,24 @@ void frmMain::SetupMonitor() {
 
     MinGraph& graph = *MinGraph_;
     graph.setBunkaino(static_cast<std::int32_t>(Bunkaino_));
-    graph.setBarX(Setting("BarX", true).toBool());
+    userBarX_ = Setting("BarX", true).toBool();
+    graph.setBarX(userBarX_);
     graph.setBarXColor(Setting("BarXColor", std::int32_t{16711680}).toInt32());
-    graph.setBarXInterval(Setting("BarXInterval", std::int16_t{1000}));
+    const TaggedValue barXInterval = Setting("BarXInterval", std::int16_t{1000});
+    autoBarXInterval_ = autoscale::isAuto(barXInterval);
+    if (!autoBarXInterval_) {
+        graph.setBarXInterval(barXInterval);
+    }
     graph.setBarY(Setting("BarY", true).toBool());
     graph.setBarYColor(Setting("BarYColor", std::int32_t{16711680}).toInt32());
     graph.setBarYInterval(Setting("BarYInterval", std::int16_t{10}));
-    graph.setMax(Setting("Max", std::int16_t{9000}).toDouble());
+    // The store keeps the text auto as it is, so the file is written back with it.
+    const TaggedValue max = Setting("Max", std::int16_t{9000});
+    autoMax_ = autoscale::isAuto(max);
+    if (!autoMax_) {
+        graph.setMax(max.toDouble());
+    }
+    ApplyScale(false);
     graph.setBackColor(Setting("BackColor", std::int16_t{0}).toInt32());
 
     const std::int32_t interval = Setting("TimerValue", std::int16_t{1000}).toInt32();
@@ -47,13 +59,46 @@ void frmMain::SetupMonitor() {
                            "the timer interval " + std::to_string(interval) + " is outside 0 to 65535");
     }
     parts_.tmrTimer.setInterval(interval);
+    interval_ = interval;
 
     graph.Cls();
 
     RedLineCounter_ = std::make_unique<clsPdh>(env_.counters());
-    RedLineCounter_->AddCounter(Setting("RedLineSource", "\\RAS Total\\Bytes Transmitted/Sec").toText());
+    redSource_ = Setting("RedLineSource", "\\RAS Total\\Bytes Transmitted/Sec").toText();
+    RedLineCounter_->AddCounter(redSource_);
     GreenLineCounter_ = std::make_unique<clsPdh>(env_.counters());
-    GreenLineCounter_->AddCounter(Setting("GreenLineSource", "\\RAS Total\\Bytes Received/Sec").toText());
+    greenSource_ = Setting("GreenLineSource", "\\RAS Total\\Bytes Received/Sec").toText();
+    GreenLineCounter_->AddCounter(greenSource_);
+}
+
+// An automatic top follows the largest sample of every line drawn; an automatic
+// interval follows the top; a numeric interval under an automatic top draws no bars
+// while they would be more than 20. Each property is written only when it changes:
+// a write notifies the host.
+void frmMain::ApplyScale(bool sumDrawn) {
+    constexpr std::int64_t kMostBars = 20;
+    MinGraph& graph = *MinGraph_;
+    if (autoMax_) {
+        double peak = std::max(autoscale::peakOf(RedLineData_), autoscale::peakOf(GreenLineData_));
+        if (sumDrawn) {
+            peak = std::max(peak, autoscale::peakOf(SumLineData_));
+        }
+        const double top = autoscale::topFor(peak);
+        if (graph.Max() != top) {
+            graph.setMax(top);
+        }
+    }
+    if (autoBarXInterval_) {
+        const TaggedValue step(autoscale::barIntervalFor(graph.Max()));
+        if (!(graph.BarXInterval() == step)) {
+            graph.setBarXInterval(step);
+        }
+    } else if (autoMax_ && userBarX_) {
+        const bool fits = autoscale::barCount(graph.Max(), graph.BarXInterval()) <= kMostBars;
+        if (graph.BarX() != fits) {
+            graph.setBarX(fits);
+        }
+    }
 }
 
 void frmMain::tmrTimer_Timer() {
@@ -90,17 +135,19 @@ void frmMain::PushSample(double red, double green) {
     sums[n - 1] = sum;
 
     MinGraph& graph = *MinGraph_;
+    const bool showSum = equalsTrue(Setting("NotShowSum", false));
+    ApplyScale(showSum);
     graph.Cls();
-    if (equalsTrue(Setting("NotShowSum", false))) {
-        graph.DrawGraph(SumLineData_, Setting("LineColorSum", std::int32_t{32896}).toInt32());
+    sumDrawn_ = showSum;
+    if (showSum) {
+        sumColour_ = Setting("LineColorSum", std::int32_t{32896}).toInt32();
+        graph.DrawGraph(SumLineData_, sumColour_);
     }
-    graph.DrawGraph(GreenLineData_, Setting("LineColorSent", std::int32_t{32768}).toInt32());
-    graph.DrawGraph(RedLineData_, Setting("LineColorRecieved", std::int32_t{128}).toInt32());
+    greenColour_ = Setting("LineColorSent", std::int32_t{32768}).toInt32();
+    graph.DrawGraph(GreenLineData_, greenColour_);
+    redColour_ = Setting("LineColorRecieved", std::int32_t{128}).toInt32();
+    graph.DrawGraph(RedLineData_, redColour_);
     parts_.tip.sourceChanged();
-}
-
-std::vector<ReadOutLine> frmMain::readOut(float /*x*/) {
-    return {};
 }
 
 }  // namespace quorvel

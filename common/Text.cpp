@@ -132,6 +132,11 @@ std::string_view trimSpaces(std::string_view s) {
     return last == std::string_view::npos ? std::string_view{} : s.substr(0, last + 1);
 }
 
+std::string_view decimalSeparator() {
+    const char* point = std::localeconv()->decimal_point;
+    return (point != nullptr && *point != '\0') ? std::string_view(point) : std::string_view(".");
+}
+
 std::optional<double> parseNumber(std::string_view s) {
     const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
     while (!s.empty() && isBlank(s.front())) {
@@ -140,8 +145,7 @@ std::optional<double> parseNumber(std::string_view s) {
     while (!s.empty() && isBlank(s.back())) {
         s.remove_suffix(1);
     }
-    const char* locale_point = std::localeconv()->decimal_point;
-    const std::string_view separator = (locale_point != nullptr && *locale_point != '\0') ? locale_point : ".";
+    const std::string_view separator = decimalSeparator();
 
     std::string normal;
     normal.reserve(s.size());

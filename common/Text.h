@@ -25,6 +25,9 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b);
 std::string_view trimSpaces(std::string_view s);
 std::string_view trimLeadingSpaces(std::string_view s);
 
+// The decimal separator of the user's number format (the locale's), "." when it has none.
+std::string_view decimalSeparator();
+
 // Reads a decimal number: surrounding spaces, optional sign, digits with the locale's
 // decimal separator or ".", optional exponent. Nothing else. Out-of-range values give
 // +-infinity so that the caller can report an overflow.

@@ -11,7 +11,7 @@ clsPdh::~clsPdh() {
 }
 
 void clsPdh::AddCounter(std::string_view Counter) {
-    (void)source_.addCounter(hQuery_, Counter, hCounter_);
+    addStatus_ = source_.addCounter(hQuery_, Counter, hCounter_);
 }
 
 void clsPdh::Collect() {
@@ -20,6 +20,10 @@ void clsPdh::Collect() {
 
 double clsPdh::GetValue() {
     return source_.readDouble(hCounter_, counterStatus_);
+}
+
+CounterStatus clsPdh::Status() const {
+    return addStatus_ != counter_status::Valid ? addStatus_ : counterStatus_;
 }
 
 void clsPdh::OpenQuery() {

@@ -29,6 +29,9 @@ public:
     void Collect();
     // The current value of the last counter added, as the service gives it.
     [[nodiscard]] double GetValue();
+    // The status of the last AddCounter when the service refused the counter, else the
+    // status of the last GetValue (Valid before the first). Only read, never acted on.
+    [[nodiscard]] CounterStatus Status() const;
 
 private:
     void OpenQuery();
@@ -38,6 +41,7 @@ private:
     QueryHandle hQuery_ = 0;
     CounterHandle hCounter_ = 0;
     CounterStatus counterStatus_ = 0;
+    CounterStatus addStatus_ = 0;
 };
 
 }  // namespace quorvel

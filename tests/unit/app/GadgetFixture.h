@@ -9,7 +9,7 @@
 #include "app/AppEnvironment.h"
 #include "app/Startup.h"
 #include "app/frmMain.h"
-#include "platform/null/NullHoverTip.h"
+#include "platform/HoverTip.h"
 #include "support/FakeFileSystem.h"
 #include "support/FakeShell.h"
 #include "support/FakeValueSource.h"
@@ -17,6 +17,15 @@
 #include "support/RecordingSurface.h"
 
 namespace quorvel {
+
+// A read-out that keeps its source, so that a test can ask it what the tip would show.
+class SourceKeepingTip final : public HoverTip {
+public:
+    void setSource(ReadOutSource* s) override { source = s; }
+    void sourceChanged() override {}
+    [[nodiscard]] std::vector<ReadOutLine> at(float x) const { return source->readOut(x); }
+    ReadOutSource* source = nullptr;
+};
 
 // The whole application shell over fakes: a file system with the program in
 // /opt/quorvel, scripted counters, a recording surface and in-memory per-user settings.
@@ -91,7 +100,7 @@ public:
     fake::IntervalTimer timer;
     fake::PopupMenu menu;
     fake::MessageDialog dialog;
-    NullHoverTip tip;
+    SourceKeepingTip tip;
     std::unique_ptr<frmMain> form;
 };
 

@@ -70,12 +70,16 @@ TEST(clsPdh, FollowsTheHandlesInOrderAndRedirectsOnASecondAddCounter) {
 TEST(clsPdh, RejectedPathKeepsTheEarlierCounterHandle) {
     FakeValueSource source;
     source.nextCounters = {101};
-    source.readings[101] = {5.0, counter_status::Valid};
+    source.readings[101] = {5.0, counter_status::InvalidData};
     clsPdh pdh(source);
     pdh.AddCounter("\\RAS Total\\Bytes Transmitted/Sec");
+    EXPECT_EQ(pdh.GetValue(), 5.0);
+    EXPECT_EQ(pdh.Status(), counter_status::InvalidData);  // the last reading's
     source.statusOfCalls = counter_status::NoObject;
     pdh.AddCounter("\\No Such Object\\Nothing");
     EXPECT_EQ(pdh.GetValue(), 5.0);
+    // The refusal is kept: the reading goes on through the earlier counter.
+    EXPECT_EQ(pdh.Status(), counter_status::NoObject);
 }
 
 TEST(NullValueSource, AnswersNoDataAndWritesNoHandle) {
