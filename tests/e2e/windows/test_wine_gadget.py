@@ -293,8 +293,11 @@ class WineGadgetTest(unittest.TestCase):
         self.assertEqual(self.session.pixel(shot, x + w // 3, y + round(h * 1500 / 9000)), (0, 0, 0))
 
     def test_resting_on_the_graph_opens_the_read_out_and_a_drag_and_the_menu_work_with_it_open(self):
-        # The sent line changes at every tick, so that the read-out has numbers to follow.
-        run = self.gadget({SENT: "1500,3000,4500,3000", RECEIVED: 6000})
+        # The sent line changes at every tick, so that the read-out has numbers to follow;
+        # quick ticks fill the graph, whose scale follows the lines.
+        with open(self.ini_path(), "wb") as f:
+            f.write(b"Max=auto\r\nBarXInterval=auto\r\nTimerValue=250\r\n")
+        run = self.gadget({SENT: "1500,3000,4500,3000,2500,1000", RECEIVED: "6000,5500,6500,7000"})
         x, y, w, h = run.client()
         self.session.xdotool("mousemove", 0, 0)  # off the gadget while a few ticks come in
         time.sleep(2.5)
@@ -306,8 +309,10 @@ class WineGadgetTest(unittest.TestCase):
         tx, ty, tw, th = run.client(tip)
         shot = os.path.join(self.tmp, "tooltip.png")
         self.session.screenshot(shot)
-        # The gadget and its read-out, as a user sees them: made again with
-        # QUORVEL_TOOLTIP_SCREENSHOT naming where to put the picture.
+        # The gadget and its read-out, as a user sees them. The picture in the sources is
+        # made again by this case with QUORVEL_TOOLTIP_SCREENSHOT naming where it goes:
+        #   QUORVEL_TOOLTIP_SCREENSHOT=$PWD/data/screenshots/tooltip-windows.png \
+        #       ctest --preset windows -R e2e.wine.test_resting_on_the_graph
         for target in filter(None, [os.environ.get("QUORVEL_TOOLTIP_SCREENSHOT"),
                                     os.environ.get("QUORVEL_E2E_ARTIFACTS") and
                                     os.path.join(os.environ["QUORVEL_E2E_ARTIFACTS"], "wine-tooltip.png")]):
