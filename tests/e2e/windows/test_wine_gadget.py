@@ -45,6 +45,9 @@ class WineGadget(Gadget):
         script = "|".join(f"{path}={value}" for path, value in values.items())
         env = self.prefix.env(self.session.display, {"QUORVEL_STANDIN_VALUES": script, **(env or {})})
         self.errors = tempfile.TemporaryFile()
+        # The pointer away from the middle of the screen, where the gadget opens: resting
+        # on the graph, it would open the read-out over the lines.
+        self.session.xdotool("mousemove", 0, 0)
         self.proc = subprocess.Popen(["wine", os.path.join(self.folder, "quorvel.exe")], env=env,
                                      stdout=subprocess.DEVNULL, stderr=self.errors)
         self.window = self.wait_window()
@@ -299,8 +302,7 @@ class WineGadgetTest(unittest.TestCase):
             f.write(b"Max=auto\r\nBarXInterval=auto\r\nTimerValue=250\r\n")
         run = self.gadget({SENT: "1500,3000,4500,3000,2500,1000", RECEIVED: "6000,5500,6500,7000"})
         x, y, w, h = run.client()
-        self.session.xdotool("mousemove", 0, 0)  # off the gadget while a few ticks come in
-        time.sleep(2.5)
+        time.sleep(2.5)  # a few ticks, with the pointer off the gadget
         self.assertEqual(run.menus(), [], "a read-out with the pointer off the graph")
         tip = run.rest(x + w // 2, y + h // 2)
         self.assertTrue(tip, "no read-out within 1.5 s of rest")
