@@ -164,6 +164,9 @@ void WinHoverTip::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NCLBUTTONDOWN:
     case WM_NCRBUTTONDOWN:
     case WM_NCMBUTTONDOWN:
+        // A press may start a capture or a move of the window, which can end the
+        // watch for the pointer leaving: the next move asks for it again.
+        leaveTracked_ = false;
         close();
         stopWaiting();
         break;

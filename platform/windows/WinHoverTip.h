@@ -42,7 +42,6 @@ public:
 
     // The tooltip control; null until the tip first opens.
     [[nodiscard]] HWND tooltip() const noexcept { return tip_; }
-    [[nodiscard]] bool isOpen() const noexcept { return open_; }
 
     // Where a tip of `size` stands for the pointer at `pointer` (screen coordinates):
     // `offset` below and to the right of it, or on the other side of the pointer where
