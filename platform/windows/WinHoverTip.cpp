@@ -66,6 +66,9 @@ WinHoverTip::WinHoverTip(GdiDrawingSurface& surface, win::SystemLibraries& libra
     if (window_ == nullptr) {
         return;
     }
+    // The system also reports a move when a window appears or moves under a pointer that
+    // stays where it is: only a position other than this one is a move.
+    ::GetCursorPos(&screenPointer_);
     surface_.setMessageHook(
         [this](UINT message, WPARAM wParam, LPARAM lParam) { return surfaceMessage(message, wParam, lParam); });
 }
@@ -174,7 +177,9 @@ void WinHoverTip::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-// The system repeats a move now and then without the pointer moving; that is no move.
+// The system repeats a move now and then without the pointer moving, and reports one when
+// the window comes up or moves under a still pointer: neither is a move. The pointer
+// coming onto the window from elsewhere is.
 void WinHoverTip::pointerMoved(POINT at, WPARAM keys) {
     if ((keys & kAnyButton) != 0) {
         close();
@@ -188,7 +193,10 @@ void WinHoverTip::pointerMoved(POINT at, WPARAM keys) {
         track.hwndTrack = window_;
         leaveTracked_ = ::TrackMouseEvent(&track) != FALSE;
     }
-    const bool moved = !inside_ || at.x != pointer_.x || at.y != pointer_.y;
+    POINT screen = at;
+    ::ClientToScreen(window_, &screen);
+    const bool moved = screen.x != screenPointer_.x || screen.y != screenPointer_.y;
+    screenPointer_ = screen;
     inside_ = true;
     pointer_ = at;
     if (!moved) {

@@ -79,7 +79,9 @@ private:
     int roomSpaces_ = 0;
     int roomWidth_ = 0;
     int swatchSize_ = 0;
+    // Where the pointer is over the window, and where it was last seen on the screen.
     POINT pointer_{};
+    POINT screenPointer_{};
     bool inside_ = false;
     bool leaveTracked_ = false;
     bool waiting_ = false;

@@ -285,6 +285,23 @@ TEST_F(HoverTipWindow, OpensAtRestFollowsThePointerAndClosesOnAPressOrWhenThePoi
     EXPECT_FALSE(shown());
 }
 
+TEST_F(HoverTipWindow, AMoveReportedWithoutThePointerMovingOpensNothing) {
+    // The window comes up under a pointer that stays put: the system reports a move at the
+    // place the pointer already had.
+    POINT screen{2 + 83, 2 + 98};
+    ::ClientToScreen(surface->handle(), &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    tip.reset();
+    tip = std::make_unique<WinHoverTip>(*surface, libraries);
+    tip->setSource(&source);
+    send(WM_MOUSEMOVE, 0, 2 + 83, 2 + 98);
+    EXPECT_FALSE(pumpUntil([&] { return shown(); })) << "a tip with the pointer never moved";
+    EXPECT_TRUE(source.asked.empty());
+
+    pointTo(2 + 60, 2 + 98);
+    EXPECT_TRUE(pumpUntil([&] { return shown(); })) << "no tip once the pointer moved and rested";
+}
+
 TEST(HoverTipPlacement, BelowRightOfThePointerOrOnTheOtherSideAtTheWorkAreasEdge) {
     const RECT work{0, 0, 1000, 700};
     const SIZE size{200, 100};
