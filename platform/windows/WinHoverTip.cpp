@@ -151,6 +151,8 @@ void WinHoverTip::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         pointerMoved({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}, wParam);
         break;
     case WM_MOUSELEAVE:
+        // Off the window: coming back, even to the place it left, is a move.
+        ::GetCursorPos(&screenPointer_);
         leaveTracked_ = false;
         inside_ = false;
         close();

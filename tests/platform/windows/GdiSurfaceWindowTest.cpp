@@ -300,6 +300,15 @@ TEST_F(HoverTipWindow, AMoveReportedWithoutThePointerMovingOpensNothing) {
 
     pointTo(2 + 60, 2 + 98);
     EXPECT_TRUE(pumpUntil([&] { return shown(); })) << "no tip once the pointer moved and rested";
+
+    // Away from the window and back to where it was: that is a move too.
+    RECT frame{};
+    ::GetWindowRect(parent, &frame);
+    ::SetCursorPos(frame.right + 10, frame.bottom + 10);
+    send(WM_MOUSELEAVE, 0);
+    EXPECT_FALSE(shown());
+    pointTo(2 + 60, 2 + 98);
+    EXPECT_TRUE(pumpUntil([&] { return shown(); })) << "no tip after the pointer came back";
 }
 
 TEST(HoverTipPlacement, BelowRightOfThePointerOrOnTheOtherSideAtTheWorkAreasEdge) {
