@@ -1,7 +1,6 @@
 // The program's entry point on Windows: wires the Windows implementations of the
 // platform interfaces to the application shell and runs the message loop.
 
-#include "platform/null/NullHoverTip.h"
 #include "platform/windows/SystemHeaders.h"
 
 #include <cstdlib>
@@ -30,6 +29,7 @@
 #include "platform/windows/WinErrorReport.h"
 #include "platform/windows/WinFormHost.h"
 #include "platform/windows/WinFormWindow.h"
+#include "platform/windows/WinHoverTip.h"
 #include "platform/windows/WinIntervalTimer.h"
 #include "platform/windows/WinMessageDialog.h"
 #include "platform/windows/WinNoticeBox.h"
@@ -42,7 +42,7 @@ namespace {
 using ErrorHandler = std::function<void(std::exception_ptr)>;
 
 // The graph's surface: a child window of the main window.
-std::unique_ptr<quorvel::DrawingSurface> makeSurface(HWND parent, const ErrorHandler& handler) {
+std::unique_ptr<quorvel::GdiDrawingSurface> makeSurface(HWND parent, const ErrorHandler& handler) {
     auto surface = std::make_unique<quorvel::GdiDrawingSurface>(parent);
     surface->setErrorHandler(handler);
     return surface;
@@ -54,15 +54,17 @@ struct WinForm {
         : window(libraries),
           surface(makeSurface(window.handle(), handler)),
           menu(window.handle()),
-          dialog(window.handle()) {}
+          dialog(window.handle()),
+          tip(*surface, libraries) {}
 
     quorvel::WinFormWindow window;
-    std::unique_ptr<quorvel::DrawingSurface> surface;
+    std::unique_ptr<quorvel::GdiDrawingSurface> surface;
     quorvel::WinFormHost host;
     quorvel::WinIntervalTimer timer;
     quorvel::WinPopupMenu menu;
     quorvel::WinMessageDialog dialog;
-    quorvel::NullHoverTip tip;
+    // The graph's read-out; it watches the surface's window, so it goes first.
+    quorvel::WinHoverTip tip;
 };
 
 }  // namespace

@@ -44,7 +44,7 @@ void describe(std::vector<ReadOutLine>& out, const LineFacts& line, float x, std
     const std::size_t index = samples::indexAt(x, elements.size());
     std::string pointed = samples::ageText(index, elements.size(), intervalMs);
     if (elements[index].isEmpty()) {
-        pointed += " " + std::string(kDash) + " no sample yet";
+        pointed.append(" ").append(kDash).append(" no sample yet");
     } else {
         pointed += ": " + formatWithBits(elements[index].toDouble(), line.unit);
     }

@@ -331,6 +331,11 @@ LRESULT CALLBACK GdiDrawingSurface::windowProcedure(HWND window, UINT message, W
         return ::DefWindowProcW(window, message, wParam, lParam);
     }
     try {
+        if (surface->hook_) {
+            if (const std::optional<LRESULT> answer = surface->hook_(message, wParam, lParam)) {
+                return *answer;
+            }
+        }
         return surface->handleMessage(message, wParam, lParam);
     } catch (...) {
         surface->input_.reportError(std::current_exception());

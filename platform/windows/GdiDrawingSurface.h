@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "platform/DeviceScale.h"
@@ -51,6 +52,13 @@ public:
     // procedure. By default the error is written to standard error and the process ends
     // with status 1.
     void setErrorHandler(std::function<void(std::exception_ptr)> handler);
+    // Sees each message of the window before the surface does: an answer ends the
+    // message there, none hands it on to the surface. What it throws goes to the error
+    // handler. An empty hook removes it.
+    using MessageHook = std::function<std::optional<LRESULT>(UINT message, WPARAM wParam, LPARAM lParam)>;
+    void setMessageHook(MessageHook hook) { hook_ = std::move(hook); }
+    // A point of the window's client area in logical units, as the listener gets it.
+    [[nodiscard]] LogicalPoint toLogical(int x, int y) const;
 
     // The image of the drawing area: 0x00RRGGBB, row by row from the top.
     [[nodiscard]] std::vector<std::uint32_t> picture() const;
@@ -75,7 +83,6 @@ private:
     [[nodiscard]] DeviceScale screenScale();
     void fitImage();
     [[nodiscard]] POINT toDevice(LogicalPoint point) const;
-    [[nodiscard]] LogicalPoint toLogical(int x, int y) const;
     [[nodiscard]] COLORREF colourOf(Colour colour) const;
     [[nodiscard]] bool drawsAnything() const;
     void selectPen(Colour colour);
@@ -97,6 +104,7 @@ private:
     std::vector<POINT> points_;
     DeviceScale scale_;
     GdiSurfaceInput input_;
+    MessageHook hook_;
     bool paintPending_ = false;
 };
 

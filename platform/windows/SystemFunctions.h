@@ -4,6 +4,7 @@
 // table: its library, its exported name and its type. Nothing here is imported at link
 // time, so a missing library or entry point shows only when something calls it.
 
+#include <commctrl.h>
 #include <pdh.h>
 #include <shlobj.h>
 #include <winver.h>
@@ -15,10 +16,10 @@
 
 namespace quorvel::win {
 
-enum class SystemLibrary : std::uint8_t { Kernel32, User32, Shell32, Advapi32, Version, Pdh };
+enum class SystemLibrary : std::uint8_t { Kernel32, User32, Shell32, Advapi32, Version, Pdh, Comctl32 };
 
-inline constexpr std::array<const char*, 6> kLibraryFiles{"kernel32.dll", "user32.dll",  "shell32.dll",
-                                                          "advapi32.dll", "version.dll", "pdh.dll"};
+inline constexpr std::array<const char*, 7> kLibraryFiles{"kernel32.dll", "user32.dll", "shell32.dll", "advapi32.dll",
+                                                          "version.dll",  "pdh.dll",    "comctl32.dll"};
 
 enum class Fn : std::uint8_t {
     GetWindowsDirectoryA,
@@ -47,6 +48,7 @@ enum class Fn : std::uint8_t {
     PdhAddEnglishCounterA,
     PdhEnumObjectsA,
     PdhEnumObjectItemsA,
+    InitCommonControlsEx,
 };
 
 struct FunctionEntry {
@@ -82,6 +84,7 @@ inline constexpr std::array kFunctions{
     FunctionEntry{Fn::PdhAddEnglishCounterA, SystemLibrary::Pdh, "PdhAddEnglishCounterA"},
     FunctionEntry{Fn::PdhEnumObjectsA, SystemLibrary::Pdh, "PdhEnumObjectsA"},
     FunctionEntry{Fn::PdhEnumObjectItemsA, SystemLibrary::Pdh, "PdhEnumObjectItemsA"},
+    FunctionEntry{Fn::InitCommonControlsEx, SystemLibrary::Comctl32, "InitCommonControlsEx"},
 };
 
 inline constexpr std::size_t kFunctionCount = kFunctions.size();
@@ -206,6 +209,13 @@ struct Signature<Fn::PdhEnumObjectsA> {
 template <>
 struct Signature<Fn::PdhEnumObjectItemsA> {
     using type = decltype(&::PdhEnumObjectItemsA);
+};
+// Registers the window classes of the common controls. Called through the table, not
+// imported: the common controls bring libraries of their own, which would otherwise load
+// with the program, before it has kept its own folder out of the search.
+template <>
+struct Signature<Fn::InitCommonControlsEx> {
+    using type = decltype(&::InitCommonControlsEx);
 };
 
 }  // namespace quorvel::win

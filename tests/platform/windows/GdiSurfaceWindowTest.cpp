@@ -2,13 +2,22 @@
 
 #include "platform/windows/GdiDrawingSurface.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <cstdint>
+#include <cwchar>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/windows/SystemLibraries.h"
+#include "platform/windows/WinHoverTip.h"
 #include "support/SurfaceScenes.h"
 
 namespace quorvel::testing {
@@ -137,6 +146,189 @@ TEST_F(GdiSurfaceWindow, AListenersErrorGoesToTheErrorHandler) {
     send(WM_LBUTTONDOWN, MK_LBUTTON, 10, 10);
     EXPECT_EQ(errors, std::vector<std::string>{"listener failed"});
     EXPECT_EQ(log.events.size(), 1U);  // the press still arrives
+}
+
+// The read-out's source: the same two lines for every x, and the x it was asked for.
+class FakeReadOut final : public ReadOutSource {
+public:
+    std::vector<float> asked;
+    std::vector<ReadOutLine> lines{{.swatch = 0x0000FF, .detail = false, .text = "lo \xE2\x80\x94 Bytes Received/sec"},
+                                   {.swatch = std::nullopt, .detail = true, .text = "now 1.25 MB/s"},
+                                   {.swatch = std::nullopt, .detail = false, .text = "top 2 MB/s"}};
+
+    std::vector<ReadOutLine> readOut(float x) override {
+        asked.push_back(x);
+        return lines;
+    }
+};
+
+// The surface on a shown window with the read-out watching it, and the system's pointer
+// where the messages say it is: the system tells a window the pointer has left it when
+// the real pointer is elsewhere.
+class HoverTipWindow : public GdiSurfaceWindow {
+protected:
+    void SetUp() override {
+        GdiSurfaceWindow::SetUp();
+        ::ShowWindow(parent, SW_SHOWNOACTIVATE);
+        tip = std::make_unique<WinHoverTip>(*surface, libraries);
+        tip->setSource(&source);
+    }
+    void TearDown() override {
+        tip.reset();
+        GdiSurfaceWindow::TearDown();
+    }
+
+    // The pointer to (x, y) of the surface's window, with no button down.
+    void pointTo(int x, int y) const {
+        POINT screen{x, y};
+        ::ClientToScreen(surface->handle(), &screen);
+        ::SetCursorPos(screen.x, screen.y);
+        send(WM_MOUSEMOVE, 0, x, y);
+    }
+
+    // Runs the message loop until `done` holds, for three seconds at most.
+    static bool pumpUntil(const std::function<bool()>& done) {
+        const ULONGLONG end = ::GetTickCount64() + 3000;
+        while (::GetTickCount64() < end) {
+            MSG message{};
+            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+                ::TranslateMessage(&message);
+                ::DispatchMessageW(&message);
+            }
+            if (done()) {
+                return true;
+            }
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+        return done();
+    }
+    [[nodiscard]] bool shown() const { return tip->tooltip() != nullptr && ::IsWindowVisible(tip->tooltip()); }
+    [[nodiscard]] std::wstring tipText() const {
+        std::wstring text(1024, L'\0');
+        TOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.hwnd = surface->handle();
+        tool.uId = 1;
+        tool.lpszText = text.data();
+        ::SendMessageW(tip->tooltip(), TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
+        text.resize(std::wcslen(text.c_str()));
+        return text;
+    }
+
+    [[nodiscard]] int redPixels() const {
+        RECT box{};
+        ::GetClientRect(tip->tooltip(), &box);
+        const HDC dc = ::GetDC(tip->tooltip());
+        int red = 0;
+        for (int y = box.top; y < box.bottom; ++y) {
+            for (int x = box.left; x < std::min<LONG>(box.right, 40); ++x) {
+                red += ::GetPixel(dc, x, y) == RGB(255, 0, 0) ? 1 : 0;
+            }
+        }
+        ::ReleaseDC(tip->tooltip(), dc);
+        return red;
+    }
+
+    win::SystemLibraries libraries;
+    FakeReadOut source;
+    std::unique_ptr<WinHoverTip> tip;
+};
+
+TEST_F(HoverTipWindow, OpensAtRestFollowsThePointerAndClosesOnAPressOrWhenThePointerLeaves) {
+    pointTo(2 + 83, 2 + 98);
+    // A tick before the pointer has rested opens nothing.
+    tip->sourceChanged();
+    EXPECT_TRUE(source.asked.empty());
+    ASSERT_TRUE(pumpUntil([&] { return shown(); })) << "no tip at rest";
+    EXPECT_EQ(source.asked, std::vector<float>{5});
+    // The swatch in the line's colour, red, at the start of the first line.
+    EXPECT_TRUE(pumpUntil([&] { return redPixels() > 0; })) << "no swatch";
+    // Room for the swatch before the first line, and as much again before the detail.
+    const std::wstring text = tipText();
+    const std::size_t room = text.find(L'l');
+    ASSERT_GT(room, 0U);
+    EXPECT_EQ(text, std::wstring(room, L' ') + L"lo \u2014 Bytes Received/sec\r\n" + std::wstring(room, L' ') +
+                        L"now 1.25 MB/s\r\ntop 2 MB/s");
+    RECT box{};
+    ::GetWindowRect(tip->tooltip(), &box);
+    POINT pointer{};
+    ::GetCursorPos(&pointer);
+    EXPECT_GT(box.left, pointer.x);
+    EXPECT_GT(box.top, pointer.y);
+
+    pointTo(2, 2 + 98);
+    EXPECT_EQ(source.asked, (std::vector<float>{5, 0}));
+    tip->sourceChanged();
+    EXPECT_EQ(source.asked, (std::vector<float>{5, 0, 0}));
+    EXPECT_TRUE(shown());
+
+    // A press closes it and still reaches the surface's listener.
+    log.events.clear();
+    send(WM_LBUTTONDOWN, MK_LBUTTON, 2, 2 + 98);
+    EXPECT_FALSE(shown());
+    send(WM_LBUTTONUP, 0, 2, 2 + 98);
+    EXPECT_EQ(log.events, (std::vector<std::string>{"MouseDown 1 0 0 4500", "MouseUp 1 0 0 4500", "Click"}));
+
+    // The next rest opens it again; the pointer leaving closes it.
+    pointTo(2 + 83, 2 + 98);
+    ASSERT_TRUE(pumpUntil([&] { return shown(); })) << "no tip at the next rest";
+    send(WM_MOUSELEAVE, 0);
+    EXPECT_FALSE(shown());
+
+    // Closed, it asks nothing; with nothing to say it stays closed.
+    const std::size_t asked = source.asked.size();
+    tip->sourceChanged();
+    EXPECT_EQ(source.asked.size(), asked);
+    source.lines.clear();
+    pointTo(2 + 40, 2 + 98);
+    EXPECT_TRUE(pumpUntil([&] { return source.asked.size() > asked; }));
+    EXPECT_FALSE(shown());
+}
+
+TEST_F(HoverTipWindow, AMoveReportedWithoutThePointerMovingOpensNothing) {
+    // The window comes up under a pointer that stays put: the system reports a move at the
+    // place the pointer already had.
+    POINT screen{2 + 83, 2 + 98};
+    ::ClientToScreen(surface->handle(), &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    tip.reset();
+    tip = std::make_unique<WinHoverTip>(*surface, libraries);
+    tip->setSource(&source);
+    send(WM_MOUSEMOVE, 0, 2 + 83, 2 + 98);
+    EXPECT_FALSE(pumpUntil([&] { return shown(); })) << "a tip with the pointer never moved";
+    EXPECT_TRUE(source.asked.empty());
+
+    pointTo(2 + 60, 2 + 98);
+    EXPECT_TRUE(pumpUntil([&] { return shown(); })) << "no tip once the pointer moved and rested";
+
+    // Away from the window and back to where it was: that is a move too.
+    RECT frame{};
+    ::GetWindowRect(parent, &frame);
+    ::SetCursorPos(frame.right + 10, frame.bottom + 10);
+    send(WM_MOUSELEAVE, 0);
+    EXPECT_FALSE(shown());
+    pointTo(2 + 60, 2 + 98);
+    EXPECT_TRUE(pumpUntil([&] { return shown(); })) << "no tip after the pointer came back";
+}
+
+TEST(HoverTipPlacement, BelowRightOfThePointerOrOnTheOtherSideAtTheWorkAreasEdge) {
+    const RECT work{0, 0, 1000, 700};
+    const SIZE size{200, 100};
+    const SIZE offset{12, 20};
+    const std::vector<std::pair<POINT, POINT>> table{
+        {{500, 300}, {512, 320}},  // room below and to the right
+        {{900, 300}, {700, 320}},  // the right edge: left of the pointer
+        {{500, 650}, {512, 550}},  // the bottom: above the pointer
+        {{900, 650}, {700, 550}},  // the corner
+        {{150, 650}, {162, 550}},
+    };
+    for (const auto& [pointer, want] : table) {
+        const POINT got = WinHoverTip::placeBeside(pointer, size, offset, work);
+        EXPECT_EQ((std::pair{got.x, got.y}), (std::pair{want.x, want.y})) << pointer.x << "," << pointer.y;
+    }
+    // A tip larger than the work area keeps its top left corner on it.
+    const POINT big = WinHoverTip::placeBeside({10, 10}, {2000, 2000}, offset, work);
+    EXPECT_EQ((std::pair{big.x, big.y}), (std::pair{0L, 0L}));
 }
 
 std::uint32_t rgbOf(COLORREF colour) {

@@ -5,7 +5,8 @@
 // QUORVEL_STANDIN_DOCUMENTED it exports none of the Visual Basic entry points, only the
 // documented functions that do the same, logged the same way. A program
 // that cannot script it (the gadget in the end-to-end tests) gives constant values by
-// path in QUORVEL_STANDIN_VALUES instead: "path=value|path=value".
+// path in QUORVEL_STANDIN_VALUES instead: "path=value|path=value"; a path with several
+// values, "path=1000,3000,2000", takes them in turn, one a collection, over and over.
 
 #include <windows.h>
 
@@ -36,8 +37,8 @@ struct State {
     std::vector<std::string> counterPath;   // the path of each counter
 } state;
 
-// The constant value that QUORVEL_STANDIN_VALUES gives the path, or 0.
-[[maybe_unused]] double environmentValue(const std::string& path) {
+// The value that QUORVEL_STANDIN_VALUES gives the path at a collection (1 the first), or 0.
+[[maybe_unused]] double environmentValue(const std::string& path, std::size_t sample) {
     char text[4096];
     const DWORD length = GetEnvironmentVariableA("QUORVEL_STANDIN_VALUES", text, sizeof text);
     if (length == 0 || length >= sizeof text) {
@@ -52,7 +53,14 @@ struct State {
         const std::string entry = values.substr(start, end - start);
         const std::size_t equals = entry.rfind('=');
         if (equals != std::string::npos && entry.substr(0, equals) == path) {
-            return std::stod(entry.substr(equals + 1));
+            std::vector<double> turns;
+            for (std::size_t from = equals + 1; from <= entry.size();) {
+                std::size_t comma = entry.find(',', from);
+                comma = comma == std::string::npos ? entry.size() : comma;
+                turns.push_back(std::stod(entry.substr(from, comma - from)));
+                from = comma + 1;
+            }
+            return turns[(sample - 1) % turns.size()];
         }
         start = end + 1;
     }
@@ -115,7 +123,7 @@ double readValue(HANDLE counter, LONG* status) {
     }
     *status = ERROR_SUCCESS;
     if (state.values.empty()) {
-        return environmentValue(state.counterPath[n]);
+        return environmentValue(state.counterPath[n], sample);
     }
     return sample <= state.values.size() ? state.values[sample - 1] : 0.0;
 }
