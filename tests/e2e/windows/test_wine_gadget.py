@@ -471,7 +471,12 @@ class WineGadgetTest(unittest.TestCase):
         top = os.path.basename(ZIP)[:-len(".zip")]
         with zipfile.ZipFile(ZIP) as archive:
             self.assertEqual(sorted(archive.namelist()),
-                             [f"{top}/README.txt", f"{top}/quorvel-info.exe", f"{top}/quorvel.exe"])
+                             [f"{top}/README.txt", f"{top}/quorvel-info.exe", f"{top}/quorvel.example.ini",
+                              f"{top}/quorvel.exe"])
+            # The example settings file: every setting, the scale following the traffic.
+            example = archive.read(f"{top}/quorvel.example.ini")
+            for line in (b"\r\nMax = auto\r\n", b"\r\nBarXInterval = auto\r\n"):
+                self.assertIn(line, example)
             archive.extractall(os.path.join(self.tmp, "unpacked"))
         self.folder = os.path.join(self.tmp, "unpacked", top)
         with open(os.path.join(self.folder, "README.txt"), "rb") as f:
@@ -489,7 +494,8 @@ class WineGadgetTest(unittest.TestCase):
         self.assertTrue(self.wait_drawn(run, os.path.join(self.tmp, "zip.png")), "no lines where the values put them")
         run.menu_command("q")
         self.assertEqual(run.wait_exit(timeout=30), 0)
-        self.assertEqual(sorted(os.listdir(self.folder)), ["README.txt", "quorvel-info.exe", "quorvel.exe"],
+        self.assertEqual(sorted(os.listdir(self.folder)),
+                         ["README.txt", "quorvel-info.exe", "quorvel.example.ini", "quorvel.exe"],
                          "the program creates no file beside itself")
         self.assertEqual(len(self.prefix.profile()), 4, "quit saved the placement")
 
