@@ -10,7 +10,9 @@ import sys
 class Traffic:
     """Two network namespaces joined by a veth pair, and a sender in the first that varies
     its rate every second (0 to 300 datagrams of 1400 bytes); wrap() runs a command in the
-    first namespace, where LINK is the link's end."""
+    first namespace, where `link` is the link's end. With loopback=True there is one
+    namespace and the datagrams go over its own loopback link, which needs no veth
+    support of the kernel."""
 
     LINK = "qtraffic0"
     PEER = "qtraffic1"
@@ -23,31 +25,41 @@ while True:
     start = time.monotonic()
     for _ in range(random.randint(0, 300)):
         try:
-            s.sendto(payload, ("10.199.0.2", 9))
+            s.sendto(payload, (TARGET, 9))
         except OSError:
             pass
     time.sleep(max(0.0, 1.0 - (time.monotonic() - start)))
 """
 
-    def __init__(self, prefix="quorvel-traffic"):
+    def __init__(self, prefix="quorvel-traffic", loopback=False):
         # Named after this process, so that runs side by side keep apart.
-        self.namespaces = (f"{prefix}-{os.getpid()}-a", f"{prefix}-{os.getpid()}-b")
+        a, b = f"{prefix}-{os.getpid()}-a", f"{prefix}-{os.getpid()}-b"
+        self.loopback = loopback
+        self.namespaces = (a,) if loopback else (a, b)
+        self.link = "lo" if loopback else self.LINK
         self.sender = None
 
     def __enter__(self):
-        a, b = self.namespaces
+        a = self.namespaces[0]
+        if self.loopback:
+            commands = (["netns", "add", a], ["-n", a, "link", "set", "lo", "up"])
+        else:
+            b = self.namespaces[1]
+            commands = (["netns", "add", a], ["netns", "add", b],
+                        ["-n", a, "link", "add", self.LINK, "type", "veth", "peer", "name", self.PEER, "netns", b],
+                        ["-n", a, "addr", "add", "10.199.0.1/24", "dev", self.LINK],
+                        ["-n", b, "addr", "add", "10.199.0.2/24", "dev", self.PEER],
+                        ["-n", a, "link", "set", self.LINK, "up"], ["-n", b, "link", "set", self.PEER, "up"])
         try:
-            for command in (["netns", "add", a], ["netns", "add", b],
-                            ["-n", a, "link", "add", self.LINK, "type", "veth", "peer", "name", self.PEER,
-                             "netns", b],
-                            ["-n", a, "addr", "add", "10.199.0.1/24", "dev", self.LINK],
-                            ["-n", b, "addr", "add", "10.199.0.2/24", "dev", self.PEER],
-                            ["-n", a, "link", "set", self.LINK, "up"], ["-n", b, "link", "set", self.PEER, "up"]):
-                subprocess.run(["ip", *command], check=True, capture_output=True)
+            for command in commands:
+                subprocess.run(["ip", *command], check=True, capture_output=True, text=True)
         except (OSError, subprocess.CalledProcessError) as e:
             self.__exit__(None, None, None)
-            raise RuntimeError(f"traffic in a network namespace needs root and ip netns: {e}") from e
-        self.sender = subprocess.Popen(self.wrap([sys.executable, "-c", self.SENDER]))
+            detail = getattr(e, "stderr", "") or ""
+            raise RuntimeError(f"traffic in a network namespace needs root and ip netns: {e} {detail}") from e
+        target = "127.0.0.1" if self.loopback else "10.199.0.2"
+        sender = f"TARGET = {target!r}\n" + self.SENDER
+        self.sender = subprocess.Popen(self.wrap([sys.executable, "-c", sender]))
         return self
 
     def __exit__(self, *exc):

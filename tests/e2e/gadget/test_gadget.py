@@ -379,14 +379,15 @@ class GadgetTest(GadgetCase):
 
     @unittest.skipUnless(Traffic.available(), "needs root to make network namespaces")
     def test_auto_max_keeps_every_line_inside_the_graph_as_the_traffic_changes(self):
-        # UDP at a rate that changes every second over a link of a namespace of our own;
-        # the lines and the grid in colours apart, on black.
+        # UDP at a rate that changes every second over the loopback link of a namespace of
+        # our own; the lines and the grid in colours apart, on black.
+        traffic = Traffic(loopback=True)
         self.write_ini("Max=auto\r\nBarXInterval=auto\r\nBunkaino=20\r\n"
-                       f"RedLineSource=\\Network Interface({Traffic.LINK})\\Bytes Sent/sec\r\n"
-                       f"GreenLineSource=\\Network Interface({Traffic.LINK})\\Bytes Received/sec\r\n"
+                       f"RedLineSource=\\Network Interface({traffic.link})\\Bytes Sent/sec\r\n"
+                       f"GreenLineSource=\\Network Interface({traffic.link})\\Bytes Received/sec\r\n"
                        "NotShowSum=True\r\nLineColorRecieved=255\r\nLineColorSent=65280\r\nLineColorSum=16776960\r\n"
                        "BarXColor=16711680\r\nBarYColor=16711680\r\n")
-        with Traffic() as traffic:
+        with traffic:
             run = self.gadget(wrap=traffic.wrap)
             self.session.xdotool("mousemove", 1, 1)  # no read-out over the graph
             time.sleep(4)
