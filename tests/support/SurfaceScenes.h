@@ -28,6 +28,7 @@ struct Scene {
 };
 
 inline constexpr std::uint32_t sceneBackground = 0x996633;  // 0x336699 as 0x00RRGGBB
+inline constexpr std::array<Colour, 3> sceneColours{0x00C0FF, 0x40FF40, 0x2020E0};
 
 inline std::vector<double> seriesValues(int samples, unsigned seed, double scale) {
     std::vector<double> values;
@@ -41,9 +42,8 @@ inline std::vector<double> seriesValues(int samples, unsigned seed, double scale
     return values;
 }
 
-inline void drawScene(DrawingSurface& surface, const Scene& scene) {
-    RecordingHost host;
-    MinGraph graph(surface, host);
+// The scene's graph: its pen, Max 9000 over its samples, a grid both ways, 170 x 200.
+inline void setUpScene(MinGraph& graph, const Scene& scene) {
     graph.setDrawWidth(static_cast<std::int16_t>(scene.width));
     graph.setDrawMode(static_cast<std::int16_t>(scene.mode));
     graph.setDrawStyle(static_cast<std::int16_t>(scene.style));
@@ -57,13 +57,18 @@ inline void drawScene(DrawingSurface& surface, const Scene& scene) {
     graph.setBarYInterval(TaggedValue(std::int16_t{3}));
     graph.setBarYColor(0x00FF00);
     graph.resize(170, 200);  // clears and draws the grid
-    const std::array<Colour, 3> colours{0x00C0FF, 0x40FF40, 0x2020E0};
+}
+
+inline void drawScene(DrawingSurface& surface, const Scene& scene) {
+    RecordingHost host;
+    MinGraph graph(surface, host);
+    setUpScene(graph, scene);
     for (unsigned s = 0; s < 3; ++s) {
         TaggedValue::Array data;
         for (const double v : seriesValues(scene.samples, s + 1, scene.scale)) {
             data.emplace_back(v);
         }
-        graph.DrawGraph(TaggedValue(data), colours.at(s));
+        graph.DrawGraph(TaggedValue(data), sceneColours.at(s));
     }
 }
 
