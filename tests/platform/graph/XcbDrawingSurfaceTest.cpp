@@ -134,6 +134,10 @@ void plain(DrawingSurface& s, float scaleWidth, float scaleHeight, int drawWidth
     s.setDrawMode(static_cast<std::int16_t>(mode));
 }
 
+const std::pair<LogicalPoint, LogicalPoint> levelAndUpright[] = {
+    {{1, 1}, {8, 1}},   {{8, 2}, {1, 2}},   {{2, 3}, {2, 8}},           {{3, 8}, {3, 3}},         {{-5, 4}, {20, 4}},
+    {{5, -9}, {5, 99}}, {{4, 50}, {4, 50}}, {{9.99F, 0}, {9.99F, 100}}, {{0, 99.9F}, {10, 99.9F}}};
+
 struct Drawing {
     std::string name;
     std::function<void(DrawingSurface&)> draw;
@@ -163,16 +167,7 @@ std::vector<Drawing> drawings() {
             rows.push_back(
                 {"lines-w" + std::to_string(width) + "-mode" + std::to_string(mode), [width, mode](DrawingSurface& s) {
                      plain(s, 10, 100, width, mode);
-                     for (const auto& [from, to] :
-                          std::vector<std::pair<LogicalPoint, LogicalPoint>>{{{1, 1}, {8, 1}},
-                                                                             {{8, 2}, {1, 2}},
-                                                                             {{2, 3}, {2, 8}},
-                                                                             {{3, 8}, {3, 3}},
-                                                                             {{-5, 4}, {20, 4}},
-                                                                             {{5, -9}, {5, 99}},
-                                                                             {{9.99F, 0}, {9.99F, 100}},
-                                                                             {{0, 99.9F}, {10, 99.9F}},
-                                                                             {{4, 50}, {4, 50}}}) {
+                     for (const auto& [from, to] : levelAndUpright) {
                          s.line(from, to, 0x00C0FF);
                          s.lineTo({to.x, to.y + 0.5F}, 0x4080FF);
                      }

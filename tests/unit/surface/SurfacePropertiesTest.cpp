@@ -37,11 +37,12 @@ private:
 TEST(SurfaceProperties, ARefusedValueIsAnInvalidValueErrorAndChangesNothing) {
     constexpr float inf = std::numeric_limits<float>::infinity();
     const std::vector<std::function<void(DrawingSurface&)>> refused{
-        [](DrawingSurface& s) { s.setScaleWidth(0.0F); },  [](DrawingSurface& s) { s.setScaleWidth(std::nanf("")); },
-        [](DrawingSurface& s) { s.setScaleHeight(-inf); }, [](DrawingSurface& s) { s.setFontObject(nullptr); },
-        [](DrawingSurface& s) { s.setAppearance(2); },     [](DrawingSurface& s) { s.setBorderStyle(-1); },
-        [](DrawingSurface& s) { s.setDrawMode(0); },       [](DrawingSurface& s) { s.setDrawMode(17); },
-        [](DrawingSurface& s) { s.setDrawStyle(7); },      [](DrawingSurface& s) { s.setDrawWidth(0); },
+        [](DrawingSurface& s) { s.setScaleWidth(0.0F); },    [](DrawingSurface& s) { s.setScaleWidth(std::nanf("")); },
+        [](DrawingSurface& s) { s.setScaleHeight(-inf); },   [](DrawingSurface& s) { s.setScaleHeight(0.0F); },
+        [](DrawingSurface& s) { s.setFontObject(nullptr); }, [](DrawingSurface& s) { s.setAppearance(2); },
+        [](DrawingSurface& s) { s.setBorderStyle(-1); },     [](DrawingSurface& s) { s.setDrawMode(0); },
+        [](DrawingSurface& s) { s.setDrawMode(17); },        [](DrawingSurface& s) { s.setDrawStyle(7); },
+        [](DrawingSurface& s) { s.setDrawWidth(0); },
     };
     for (std::size_t i = 0; i < refused.size(); ++i) {
         NotingSurface surface;
@@ -59,6 +60,7 @@ TEST(SurfaceProperties, AnAcceptedValueIsKeptAndTheSurfaceHearsOfWhatItMustRedo)
     NotingSurface surface;
     auto font = std::make_shared<const FontObject>();
     surface.setScaleWidth(-10.0F);
+    surface.setScaleHeight(1e-30F);
     surface.setDrawMode(16);
     surface.setDrawStyle(6);
     surface.setDrawWidth(32767);
@@ -66,7 +68,7 @@ TEST(SurfaceProperties, AnAcceptedValueIsKeptAndTheSurfaceHearsOfWhatItMustRedo)
     surface.setBorderStyle(0);
     surface.setEnabledState(false);
     surface.setFontObject(font);
-    EXPECT_EQ(surface.scaleWidth(), -10.0F);
+    EXPECT_EQ((std::vector{surface.scaleWidth(), surface.scaleHeight()}), (std::vector{-10.0F, 1e-30F}));
     EXPECT_EQ((std::vector<int>{surface.appearance(), surface.borderStyle(), surface.drawMode(), surface.drawStyle(),
                                 surface.drawWidth()}),
               (std::vector{0, 0, 16, 6, 32767}));
