@@ -30,51 +30,41 @@ struct Picture {
 //   <one colour per line: a symbol, a space, RRGGBB in hex>
 //   -
 //   <one line per row: runs, each a symbol and its length, the length left out when 1>
-// Symbols are printable characters other than digits, '-' and space.
+// Symbols are printable characters other than digits, '-' and space, given in the order
+// the colours first appear.
 namespace picturetext {
 
 inline constexpr std::string_view symbols =
     "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!\"#$%&'()*+,./:;<=>?@[\\]^_`{|}~";
 
 inline std::string write(const Picture& picture) {
-    std::map<std::uint32_t, char> palette;
+    std::map<std::uint32_t, char> symbolOf;
+    std::map<char, std::string> palette;  // in the order of the symbols' character codes
     std::ostringstream rows;
     for (int y = 0; y < picture.height; ++y) {
-        int x = 0;
-        while (x < picture.width) {
+        for (int x = 0, run = 1; x < picture.width; x += run, run = 1) {
             const std::uint32_t colour = picture.at(x, y);
-            int run = 1;
             while (x + run < picture.width && picture.at(x + run, y) == colour) {
                 ++run;
             }
-            auto [entry, added] = palette.try_emplace(colour, '\0');
-            if (added) {
-                if (palette.size() > symbols.size()) {
+            if (!symbolOf.contains(colour)) {
+                if (symbolOf.size() == symbols.size()) {
                     throw std::runtime_error("a picture with too many colours for its text form");
                 }
-                entry->second = symbols[palette.size() - 1];
+                char line[16];
+                std::snprintf(line, sizeof line, "%c %06X\n", symbols[symbolOf.size()], static_cast<unsigned>(colour));
+                palette[symbols[symbolOf.size()]] = line;
+                symbolOf[colour] = symbols[symbolOf.size()];
             }
-            rows << entry->second;
-            if (run > 1) {
-                rows << run;
-            }
-            x += run;
+            rows << symbolOf[colour] << (run > 1 ? std::to_string(run) : "");
         }
         rows << '\n';
     }
-    std::ostringstream out;
-    out << "quorvel-picture " << picture.width << ' ' << picture.height << '\n';
-    std::map<char, std::uint32_t> bySymbol;
-    for (const auto& [colour, symbol] : palette) {
-        bySymbol[symbol] = colour;
+    std::string text = "quorvel-picture " + std::to_string(picture.width) + ' ' + std::to_string(picture.height) + '\n';
+    for (const auto& entry : palette) {
+        text += entry.second;
     }
-    for (const auto& [symbol, colour] : bySymbol) {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "%06X", static_cast<unsigned>(colour));
-        out << symbol << ' ' << hex << '\n';
-    }
-    out << "-\n" << rows.str();
-    return out.str();
+    return text + "-\n" + rows.str();
 }
 
 inline Picture read(std::istream& in) {
@@ -88,33 +78,19 @@ inline Picture read(std::istream& in) {
     std::string line;
     std::getline(in, line);
     while (std::getline(in, line) && line != "-") {
-        if (line.size() < 3) {
-            throw std::runtime_error("a bad colour line: " + line);
-        }
-        palette[line[0]] = static_cast<std::uint32_t>(std::stoul(line.substr(2), nullptr, 16));
+        palette[line.at(0)] = static_cast<std::uint32_t>(std::stoul(line.substr(2), nullptr, 16));
     }
     for (int y = 0; y < picture.height; ++y) {
-        if (!std::getline(in, line)) {
-            throw std::runtime_error("a picture with rows missing");
+        std::getline(in, line);
+        std::size_t row = picture.pixels.size();
+        for (std::size_t i = 0, digits = 0; in && i < line.size() && palette.contains(line[i]); i = digits) {
+            digits = line.find_first_not_of("0123456789", i + 1);
+            digits = digits == std::string::npos ? line.size() : digits;
+            const int run = digits > i + 1 ? std::stoi(line.substr(i + 1, digits - i - 1)) : 1;
+            picture.pixels.insert(picture.pixels.end(), static_cast<std::size_t>(run), palette[line[i]]);
         }
-        std::size_t i = 0;
-        int x = 0;
-        while (i < line.size()) {
-            const auto colour = palette.find(line[i++]);
-            std::size_t digits = i;
-            while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9') {
-                ++digits;
-            }
-            const int run = digits > i ? std::stoi(line.substr(i, digits - i)) : 1;
-            if (colour == palette.end() || x + run > picture.width) {
-                throw std::runtime_error("a bad row " + std::to_string(y));
-            }
-            picture.pixels.insert(picture.pixels.end(), static_cast<std::size_t>(run), colour->second);
-            x += run;
-            i = digits;
-        }
-        if (x != picture.width) {
-            throw std::runtime_error("a short row " + std::to_string(y));
+        if (picture.pixels.size() - row != static_cast<std::size_t>(picture.width)) {
+            throw std::runtime_error("a bad row " + std::to_string(y));
         }
     }
     return picture;

@@ -78,18 +78,6 @@ TEST_F(SurfaceTest, TwoPixelCopyPenLineLandsWhereTheScalePutsItInsideTheBorderAn
     EXPECT_EQ(surface.drawingArea(), QRect(0, 0, 170, 200));
 }
 
-TEST_F(SurfaceTest, XorPenDrawnTwiceRestoresTheBackground) {
-    graph.setBackColor(0x336699);
-    graph.Cls();
-    const QImage before = surface.picture().copy();
-    graph.setDrawMode(7);
-    for (int pass = 0; pass < 2; ++pass) {
-        drawFlat(3000, 4, 8000, 0x00FFFF);
-        surface.line({0, 0}, {10, 9000}, 0xFF00FF);
-        EXPECT_EQ(surface.picture() == before, pass == 1);
-    }
-}
-
 TEST_F(SurfaceTest, SystemColoursAndMinusOneResolveThroughThePalette) {
     QPalette palette = surface.palette();
     palette.setColor(QPalette::ButtonText, QColor(0x12, 0x34, 0x56));
