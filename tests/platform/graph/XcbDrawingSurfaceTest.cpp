@@ -28,6 +28,12 @@
 #include "support/SurfaceScenes.h"
 #include "support/XSession.h"
 
+// Under the leak sanitizer: the leaks of the libraries under Qt's X11 platform to leave out.
+extern "C" const char* __lsan_default_options();   // NOLINT(bugprone-reserved-identifier)
+extern "C" const char* __lsan_default_options() {  // NOLINT(bugprone-reserved-identifier)
+    return "suppressions=" QUORVEL_SOURCE_DIR "/tests/platform/graph/xcb-lsan.supp";
+}
+
 namespace quorvel::testing {
 namespace {
 
