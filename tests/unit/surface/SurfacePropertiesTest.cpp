@@ -7,6 +7,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/ErrorKindOf.h"
@@ -36,23 +37,29 @@ private:
 // What a surface refuses leaves the property as it was and runs no hook.
 TEST(SurfaceProperties, ARefusedValueIsAnInvalidValueErrorAndChangesNothing) {
     constexpr float inf = std::numeric_limits<float>::infinity();
-    const std::vector<std::function<void(DrawingSurface&)>> refused{
-        [](DrawingSurface& s) { s.setScaleWidth(0.0F); },    [](DrawingSurface& s) { s.setScaleWidth(std::nanf("")); },
-        [](DrawingSurface& s) { s.setScaleHeight(-inf); },   [](DrawingSurface& s) { s.setScaleHeight(0.0F); },
-        [](DrawingSurface& s) { s.setFontObject(nullptr); }, [](DrawingSurface& s) { s.setAppearance(2); },
-        [](DrawingSurface& s) { s.setBorderStyle(-1); },     [](DrawingSurface& s) { s.setDrawMode(0); },
-        [](DrawingSurface& s) { s.setDrawMode(17); },        [](DrawingSurface& s) { s.setDrawStyle(7); },
-        [](DrawingSurface& s) { s.setDrawWidth(0); },
+    const std::vector<std::pair<const char*, std::function<void(DrawingSurface&)>>> refused{
+        {"ScaleWidth 0", [](DrawingSurface& s) { s.setScaleWidth(0.0F); }},
+        {"ScaleWidth NaN", [](DrawingSurface& s) { s.setScaleWidth(std::nanf("")); }},
+        {"ScaleHeight -inf", [](DrawingSurface& s) { s.setScaleHeight(-inf); }},
+        {"ScaleHeight 0", [](DrawingSurface& s) { s.setScaleHeight(0.0F); }},
+        {"no Font", [](DrawingSurface& s) { s.setFontObject(nullptr); }},
+        {"Appearance 2", [](DrawingSurface& s) { s.setAppearance(2); }},
+        {"BorderStyle -1", [](DrawingSurface& s) { s.setBorderStyle(-1); }},
+        {"DrawMode 0", [](DrawingSurface& s) { s.setDrawMode(0); }},
+        {"DrawMode 17", [](DrawingSurface& s) { s.setDrawMode(17); }},
+        {"DrawStyle 7", [](DrawingSurface& s) { s.setDrawStyle(7); }},
+        {"DrawWidth 0", [](DrawingSurface& s) { s.setDrawWidth(0); }},
     };
-    for (std::size_t i = 0; i < refused.size(); ++i) {
+    for (const auto& [name, write] : refused) {
         NotingSurface surface;
-        EXPECT_EQ(test::errorOf([&] { refused[i](surface); }), ErrorKind::InvalidValue) << "case " << i;
-        EXPECT_EQ((std::vector<float>{surface.scaleWidth(), surface.scaleHeight()}), (std::vector{125.0F, 85.0F}));
+        EXPECT_EQ(test::errorOf([&, &w = write] { w(surface); }), ErrorKind::InvalidValue) << name;
+        EXPECT_EQ((std::vector<float>{surface.scaleWidth(), surface.scaleHeight()}), (std::vector{125.0F, 85.0F}))
+            << name;
         EXPECT_EQ((std::vector<int>{surface.appearance(), surface.borderStyle(), surface.drawMode(),
                                     surface.drawStyle(), surface.drawWidth()}),
                   (std::vector{1, 1, 13, 0, 1}))
-            << "case " << i;
-        EXPECT_TRUE(surface.hooks.empty()) << "case " << i;
+            << name;
+        EXPECT_TRUE(surface.hooks.empty()) << name;
     }
 }
 
