@@ -145,6 +145,11 @@ TEST_F(GraphTest, SeriesIsOnePolylineFromItsFirstPoint) {
     graph.setBunkaino(1);
     graph.DrawGraph(series({1e-9}), 1);
     EXPECT_EQ(surface.penPosition().y, static_cast<float>(0.1 - 1e-9));
+
+    surface.ops.clear();
+    graph.setBunkaino(-32767);  // the lowest last index that fits 16 bits: the pen alone
+    graph.DrawGraph(series({1.0}), 1);
+    EXPECT_EQ(surface.ops.size(), 1U);
 }
 
 TEST_F(GraphTest, SeriesFailuresKeepThePointsDrawnBefore) {
