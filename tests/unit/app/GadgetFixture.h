@@ -70,18 +70,14 @@ public:
         return colours;
     }
 
-    // Names of the store's entries from `from` on, as the saved text lists them.
+    // Names of the store's items in order, remarks left out.
     [[nodiscard]] std::vector<std::string> itemNames() {
         std::vector<std::string> names;
-        const std::string text = env.settings().iniSavertoVariable();
-        for (std::size_t pos = 0; pos < text.size();) {
-            const std::size_t end = text.find("\r\n", pos);
-            const std::string line = text.substr(pos, end - pos);
-            const std::size_t eq = line.find(" = ");
-            if (eq != std::string::npos) {
-                names.push_back(line.substr(0, eq));
+        const iniMente& store = env.settings();
+        for (std::int32_t i = 0; i <= store.lastIndex(); ++i) {
+            if (store.itemName(static_cast<std::size_t>(i)) != "*REM*") {
+                names.push_back(store.itemName(static_cast<std::size_t>(i)));
             }
-            pos = end + 2;
         }
         return names;
     }

@@ -38,6 +38,7 @@ TEST_F(IncompleteLoadTest, FileNotReadWholeIsNeverWrittenBackOverItself) {
         {"A=1\r\nB=2\r\nC=3\r\n", 8, 2, LoadStop::ReadError, "[General]\r\nA = 1\r\n = \r\nN = 1\r\n"},
         {"A=1\nB=2\n", 4, 2, LoadStop::ReadError, "[General]\nA = 1\n = \nN = 1\n"},
         {"A=1", 0, 1, LoadStop::ReadError, "[General]\r\n = \r\nN = 1\r\n"},
+        {";" + name.substr(1) + "=v", {}, 1, LoadStop::EqualsTooFar, "[General]\r\n = \r\nN = 1\r\n"},
     };
     for (const Case& c : table) {
         files.addFile(kIni, c.bytes).readFailsAfter = c.readFailsAfter;
