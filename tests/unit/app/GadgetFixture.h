@@ -70,18 +70,6 @@ public:
         return colours;
     }
 
-    // Names of the store's items in order, remarks left out.
-    [[nodiscard]] std::vector<std::string> itemNames() {
-        std::vector<std::string> names;
-        const iniMente& store = env.settings();
-        for (std::int32_t i = 0; i <= store.lastIndex(); ++i) {
-            if (store.itemName(static_cast<std::size_t>(i)) != "*REM*") {
-                names.push_back(store.itemName(static_cast<std::size_t>(i)));
-            }
-        }
-        return names;
-    }
-
     test::FakeFileSystem files;
     fake::ProfileStore profile;
     fake::ProcessInfo process;

@@ -26,19 +26,27 @@ TEST_F(MonitoringCycle, RunsOnDefaultsWithoutSettingsFile) {
     EXPECT_EQ(seriesColours(), (std::vector<Colour>{32768, 128}));
 }
 
-TEST_F(MonitoringCycle, AppendsMissingItemsInTableOrder) {
+// The file the user gets back: each missing item appended with its default, in the order
+// the program first asks for them.
+TEST_F(MonitoringCycle, AppendsMissingItemsWithTheirDefaultsInTableOrder) {
     writeIni("; mine\r\nMax=5000\r\n");
     start();
-    EXPECT_EQ(itemNames(), (std::vector<std::string>{"Max", "Bunkaino", "BarX", "BarXColor", "BarXInterval", "BarY",
-                                                     "BarYColor", "BarYInterval", "BackColor", "TimerValue",
-                                                     "RedLineSource", "GreenLineSource"}));
+    const iniMente& store = env.settings();
+    EXPECT_EQ(store.iniSavertoVariable(),
+              "; mine\r\nMax = 5000\r\nBunkaino = 10\r\nBarX = True\r\nBarXColor = 16711680\r\nBarXInterval = 1000\r\n"
+              "BarY = True\r\nBarYColor = 16711680\r\nBarYInterval = 10\r\nBackColor = 0\r\nTimerValue = 1000\r\n"
+              "RedLineSource = \\RAS Total\\Bytes Transmitted/Sec\r\n"
+              "GreenLineSource = \\RAS Total\\Bytes Received/Sec\r\n");
     tick(1, 2);
-    const auto names = itemNames();
-    EXPECT_EQ(std::vector<std::string>(names.end() - 3, names.end()),
-              (std::vector<std::string>{"NotShowSum", "LineColorSent", "LineColorRecieved"}));
+    EXPECT_TRUE(store.iniSavertoVariable().ends_with(
+        "\r\nNotShowSum = False\r\nLineColorSent = 32768\r\nLineColorRecieved = 128\r\n"))
+        << store.iniSavertoVariable();
     env.settings().SetiniValue("NotShowSum", "True");
     tick(1, 2);
-    EXPECT_EQ(itemNames().back(), "LineColorSum");
+    EXPECT_TRUE(
+        store.iniSavertoVariable().ends_with("\r\nNotShowSum = True\r\nLineColorSent = 32768\r\n"
+                                             "LineColorRecieved = 128\r\nLineColorSum = 32896\r\n"))
+        << store.iniSavertoVariable();
     EXPECT_EQ(form->Graph().Max(), 5000.0);
 }
 
