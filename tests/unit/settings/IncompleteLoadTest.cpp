@@ -90,8 +90,8 @@ TEST_F(IncompleteLoadTest, MarkLastsUntilALoadReadsAFileWhole) {
 }
 
 // A hidden file opens, so start-up finds it, but the load does not list it: the store holds
-// defaults only, and the user's bytes must stay.
-TEST_F(IncompleteLoadTest, FileThatTheLoadDidNotFindIsNeverWrittenOver) {
+// defaults only, and the user's bytes must stay. So must those of a file that does not open.
+TEST_F(IncompleteLoadTest, FileThatTheLoadDidNotFindOrOpenIsNeverWrittenOver) {
     files.addFile("/cfg/.q.ini", "Max=5\r\n");
     EXPECT_FALSE(store.iniLoader("/cfg/.q.ini"));
     EXPECT_EQ(store.GetiniFilename(), "/cfg/.q.ini");
@@ -107,9 +107,7 @@ TEST_F(IncompleteLoadTest, FileThatTheLoadDidNotFindIsNeverWrittenOver) {
     EXPECT_FALSE(store.iniLoader("/cfg/new.ini"));
     EXPECT_TRUE(store.iniSaverSameFilename());
     EXPECT_TRUE(files.hasFile("/cfg/new.ini"));
-}
-
-TEST_F(IncompleteLoadTest, ListedFileThatCannotBeOpenedKeepsItsContents) {
+    // A listed file that cannot be opened keeps its contents too.
     files.addFile(kIni, "A=1\r\n").readable = false;
     EXPECT_FALSE(store.iniLoader(kIni));
     ASSERT_TRUE(store.incompleteLoad().has_value());
