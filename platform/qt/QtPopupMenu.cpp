@@ -6,8 +6,7 @@
 
 namespace quorvel {
 
-int QtPopupMenu::popupAtCursor(const std::vector<MenuEntry>& entries) {
-    QMenu menu;
+std::vector<QAction*> addMenuEntries(QMenu& menu, const std::vector<MenuEntry>& entries) {
     std::vector<QAction*> actions;
     actions.reserve(entries.size());
     for (const MenuEntry& entry : entries) {
@@ -22,6 +21,12 @@ int QtPopupMenu::popupAtCursor(const std::vector<MenuEntry>& entries) {
         action->setChecked(entry.checked);
         actions.push_back(action);
     }
+    return actions;
+}
+
+int QtPopupMenu::popupAtCursor(const std::vector<MenuEntry>& entries) {
+    QMenu menu;
+    const std::vector<QAction*> actions = addMenuEntries(menu, entries);
     const QAction* chosen = menu.exec(QCursor::pos());
     for (std::size_t i = 0; i < actions.size(); ++i) {
         if (actions[i] == chosen) {

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,7 +15,7 @@
 
 #include "app/Tool.h"
 #include "common/RuntimeError.h"
-#include "settings/iniMente.h"
+#include "support/TempDir.h"
 
 namespace quorvel {
 namespace {
@@ -27,24 +25,13 @@ using fs::perms;
 
 class PosixFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "quorvel-files-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::permissions(dir, perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(dir, ignored);
-    }
-
     [[nodiscard]] std::string path(const std::string& name) const { return (dir / name).string(); }
     void put(const std::string& name, const std::string& bytes) const {
         std::ofstream(path(name), std::ios::binary) << bytes;
     }
     [[nodiscard]] std::string get(const std::string& name) const { return files.readFile(path(name)).bytes; }
 
-    fs::path dir;
+    const testing::TempDir dir{"quorvel-files"};
     PosixFileSystem files;
 };
 
@@ -103,7 +90,7 @@ TEST_F(PosixFiles, WriteCreatesWithTheUmaskReplacesKeepingPermissionsAndLinksOrF
         EXPECT_FALSE(files.writeFile(bad, "x")) << bad;
     }
     // Nothing else is left behind: no temporary file, no file named up to the NUL.
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 5);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 5);
 }
 
 TEST_F(PosixFiles, WriteRespectsPermissionsOfTheFileNotOfItsFolder) {
@@ -115,37 +102,11 @@ TEST_F(PosixFiles, WriteRespectsPermissionsOfTheFileNotOfItsFolder) {
     EXPECT_FALSE(files.writeFile(path("ro.ini"), "new"));
     // A folder that takes no new file still lets a writable file in it be rewritten in place.
     put("q.ini", "old");
-    fs::permissions(dir, perms::owner_read | perms::owner_exec);
+    fs::permissions(dir.path(), perms::owner_read | perms::owner_exec);
     EXPECT_FALSE(files.writeFile(path("other.ini"), "new"));
     EXPECT_TRUE(files.writeFile(path("q.ini"), "new"));
     EXPECT_EQ(get("ro.ini") + get("q.ini"), "oldnew");
-}
-
-TEST_F(PosixFiles, SettingsFileNotReadWholeIsLeftAsItIsAndOneReadWholeKeepsItsLineEnds) {
-    const std::string tooLong = "; top\nA=1\nk=" + std::string(40000, 'v') + "\nB=2\n";
-    put("q.ini", tooLong);
-    struct stat before {};
-    ASSERT_EQ(::stat(path("q.ini").c_str(), &before), 0);
-    iniMente store(files);
-    EXPECT_FALSE(store.iniLoader(path("q.ini")));
-    store.GetiniValue("Max", std::int16_t{9000});
-    EXPECT_FALSE(store.iniSaverSameFilename());
-    struct stat after {};
-    ASSERT_EQ(::stat(path("q.ini").c_str(), &after), 0);
-    EXPECT_EQ(get("q.ini"), tooLong);
-    // Not replaced either: the same file, untouched since, and no temporary file beside it.
-    EXPECT_EQ(after.st_ino, before.st_ino);
-    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
-    EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
-
-    ASSERT_TRUE(store.iniSaver(path("copy.ini")));
-    EXPECT_EQ(get("copy.ini"), "[General]\n; top\nA = 1\nk = \nMax = 9000\n");
-    put("lf.ini", "; mine\nBunkaino=30\n");
-    ASSERT_TRUE(store.iniLoader(path("lf.ini")));
-    store.GetiniValue("BarX", true);
-    ASSERT_TRUE(store.iniSaverSameFilename());
-    EXPECT_EQ(get("lf.ini"), "[General]\n; mine\nBunkaino = 30\nBarX = True\n");
+    fs::permissions(dir.path(), perms::owner_all);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "platform/linux/XdgConfigFolder.h"
 #include "platform/linux/XdgFolderLookup.h"
 #include "platform/linux/XdgUserDirs.h"
+#include "support/TempDir.h"
 
 namespace quorvel {
 namespace {
@@ -20,12 +21,16 @@ namespace {
 using F = clsSystemFolder;
 using Environment = std::map<std::string, std::string>;
 
-// A lookup that takes `environment`, as it stands at each call, for the process environment.
-XdgFolderLookup LookupIn(const Environment& environment) {
-    return XdgFolderLookup([&environment](const std::string& name) -> std::optional<std::string> {
+// Reads a variable from `environment`, as it stands at each call, for the process environment.
+auto VariableIn(const Environment& environment) {
+    return [&environment](const std::string& name) -> std::optional<std::string> {
         const auto found = environment.find(name);
         return found == environment.end() ? std::nullopt : std::optional(found->second);
-    });
+    };
+}
+
+XdgFolderLookup LookupIn(const Environment& environment) {
+    return XdgFolderLookup(VariableIn(environment));
 }
 
 std::string Read(const Environment& environment, std::string (F::*read)() const) {
@@ -50,8 +55,8 @@ TEST(XdgFolderLookupTest, ShellFoldersFollowUserDirsLikeXdgUserDir) {
     if (std::system("command -v xdg-user-dir >/dev/null") != 0) {
         GTEST_SKIP() << "xdg-user-dir is not installed (Debian package xdg-user-dirs)";
     }
-    std::string home = std::filesystem::temp_directory_path() / "quorvel-home-XXXXXX";
-    ASSERT_NE(mkdtemp(home.data()), nullptr);
+    const testing::TempDir temp("quorvel-home");
+    const std::string home = temp.str();
     struct Case {
         std::string file, desktop, documents;  // no file at all where `file` is empty
         std::string configDir = ".config";     // any other is named by XDG_CONFIG_HOME, else it is empty
@@ -81,7 +86,6 @@ TEST(XdgFolderLookupTest, ShellFoldersFollowUserDirsLikeXdgUserDir) {
         EXPECT_EQ(folders.Desktop() + "\n" + folders.Personal() + "\n", expected);
         EXPECT_EQ(XdgUserDirs(environment, home + "/output"), expected);
     }
-    std::filesystem::remove_all(home);
 }
 
 TEST(XdgFolderLookupTest, EachPropertyHasItsDesktopCounterpart) {
@@ -130,12 +134,6 @@ TEST(XdgFolderLookupTest, UserDirsAreReadLikeTheShellOrNotAtAll) {
     EXPECT_EQ(FindUserDir("XDG_DESKTOP_DIR=\"$HOME/Desktop\"", "DESKTOP", ""), std::nullopt) << "no home";
 }
 
-}  // namespace
-}  // namespace quorvel
-
-namespace quorvel {
-namespace {
-
 TEST(XdgConfigFolderTest, AbsoluteConfigHomeElseHomeDotConfigElseNone) {
     const std::pair<Environment, std::string> cases[] = {
         {{{"XDG_CONFIG_HOME", "/x/cfg"}, {"HOME", "/home/u"}}, "/x/cfg"},
@@ -146,12 +144,8 @@ TEST(XdgConfigFolderTest, AbsoluteConfigHomeElseHomeDotConfigElseNone) {
         {{}, ""},
     };
     for (const auto& [variables, folder] : cases) {
-        const Environment& environment = variables;  // a lambda may not capture a structured binding
-        const XdgConfigFolder config([&environment](const std::string& name) -> std::optional<std::string> {
-            const auto found = environment.find(name);
-            return found == environment.end() ? std::nullopt : std::optional(found->second);
-        });
-        EXPECT_EQ(config.userConfigFolder(), folder) << (environment.empty() ? "(empty)" : environment.begin()->second);
+        const XdgConfigFolder config(VariableIn(variables));
+        EXPECT_EQ(config.userConfigFolder(), folder) << (variables.empty() ? "(empty)" : variables.begin()->second);
     }
 }
 

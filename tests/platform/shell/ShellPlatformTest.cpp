@@ -1,53 +1,88 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 
+#include <QAction>
+#include <QEventLoop>
+#include <QMenu>
 #include <QScreen>
-#include <QSettings>
+#include <QTimer>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "platform/linux/LinuxProcessInfo.h"
 #include "platform/linux/TerminationSignals.h"
 #include "platform/qt/QtFormWindow.h"
+#include "platform/qt/QtIntervalTimer.h"
+#include "platform/qt/QtPopupMenu.h"
 #include "platform/qt/QtProfileStore.h"
 #include "support/QtTestApp.h"
+#include "support/TempDir.h"
 
 namespace quorvel {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempFolder {
-public:
-    TempFolder() {
-        path_ = fs::temp_directory_path() / ("quorvel-shell-" + std::to_string(::getpid()) + "-" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(path_);
-        fs::create_directories(path_);
+// Runs the event loop for `milliseconds`, or until `done` holds.
+void runEventLoop(
+    int milliseconds, const std::function<bool()>& done = [] { return false; }) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (done()) {
+            loop.quit();
+        }
+    });
+    poll.start(5);
+    loop.exec();
+}
+
+// TimerValue 0 stops the ticks; a zero-timeout Qt timer would tick on every pass of the loop.
+TEST(QtIntervalTimer, IntervalZeroDeliversNoTicks) {
+    testing::qtTestApp();
+    QtIntervalTimer timer;
+    int ticks = 0;
+    timer.setTick([&ticks] { ++ticks; });
+    timer.setInterval(0);
+    runEventLoop(200);
+    EXPECT_EQ(ticks, 0);
+    timer.setInterval(10);
+    runEventLoop(10000, [&ticks] { return ticks > 0; });
+    ASSERT_GT(ticks, 0);
+    timer.setInterval(0);
+    ticks = 0;
+    runEventLoop(200);
+    EXPECT_EQ(ticks, 0);
+}
+
+TEST(QtPopupMenu, SwitchesThatAreOnAreTheOnlyCheckableActions) {
+    testing::qtTestApp();
+    const std::vector<MenuEntry> entries = {
+        {"簡易ヘルプ(&H)", false}, {"最前面表示(&T)", true}, {"-", false}, {"終了(&Q)", false}};
+    QMenu menu;
+    const std::vector<QAction*> actions = addMenuEntries(menu, entries);
+    const QList<QAction*> listed = menu.actions();
+    ASSERT_EQ(actions, std::vector<QAction*>(listed.begin(), listed.end()));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const bool separator = entries[i].caption == "-";
+        EXPECT_EQ(actions[i]->isSeparator(), separator) << i;
+        EXPECT_EQ(actions[i]->isCheckable(), entries[i].checked) << i;
+        EXPECT_EQ(actions[i]->isChecked(), entries[i].checked) << i;
+        EXPECT_EQ(actions[i]->text().toStdString(), separator ? "" : entries[i].caption) << i;
     }
-    ~TempFolder() { fs::remove_all(path_); }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    [[nodiscard]] std::string str() const { return path_.string(); }
-    [[nodiscard]] fs::path path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-std::string readAll(const fs::path& file) {
-    std::ifstream in(file);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 TEST(QtProfileStore, KeysMatchInAnyLetterCaseAndEntriesPersist) {
     testing::qtTestApp();
-    TempFolder folder;
+    const testing::TempDir folder;
+    std::ofstream(folder / "Kelvane SoftWares.ini") << "[Quorvel]\nWINDOWHEIGHT=4500\n";
     {
         QtProfileStore store(folder.str());
         EXPECT_EQ(store.getSetting("Kelvane SoftWares", "Quorvel", "Windowtop", "600"), "600");
@@ -57,30 +92,25 @@ TEST(QtProfileStore, KeysMatchInAnyLetterCaseAndEntriesPersist) {
     }
     const QtProfileStore reopened(folder.str());
     EXPECT_EQ(reopened.getSetting("Kelvane SoftWares", "Quorvel", "windowtop", "x"), "1200");
+    EXPECT_EQ(reopened.getSetting("Kelvane SoftWares", "Quorvel", "WindowHeight", "x"), "4500");
     EXPECT_EQ(reopened.getSetting("Kelvane SoftWares", "Other", "WindowTop", "x"), "1");
     EXPECT_EQ(reopened.getSetting("Kelvane SoftWares", "Quorvel", "WindowLeft", "x"), "x");
     // One entry, stored under the spelling it was first written with.
-    const std::string text = readAll(folder.path() / "Kelvane SoftWares.ini");
-    EXPECT_NE(text.find("WindowTop=1200"), std::string::npos) << text;
-    EXPECT_EQ(text.find("WINDOWTOP"), std::string::npos) << text;
-}
-
-TEST(QtProfileStore, ReadsEntriesWrittenByHandInAnyCase) {
-    testing::qtTestApp();
-    TempFolder folder;
-    std::ofstream(folder.path() / "Kelvane SoftWares.ini") << "[Quorvel]\nWINDOWHEIGHT=4500\n";
-    const QtProfileStore store(folder.str());
-    EXPECT_EQ(store.getSetting("Kelvane SoftWares", "Quorvel", "WindowHeight", "3000"), "4500");
+    std::stringstream text;
+    text << std::ifstream(folder / "Kelvane SoftWares.ini").rdbuf();
+    EXPECT_NE(text.str().find("WindowTop=1200"), std::string::npos) << text.str();
+    EXPECT_EQ(text.str().find("WINDOWTOP"), std::string::npos) << text.str();
 }
 
 TEST(LinuxProcessInfo, SplitsTheExecutablePath) {
-    EXPECT_EQ(LinuxProcessInfo("/opt/tools/quorvel").executableFolder(), "/opt/tools");
-    EXPECT_EQ(LinuxProcessInfo("/opt/tools/quorvel").executableName(), "quorvel");
-    EXPECT_EQ(LinuxProcessInfo("/quorvel.bin").executableFolder(), "/");
-    EXPECT_EQ(LinuxProcessInfo("/quorvel.bin").executableName(), "quorvel");
-    EXPECT_EQ(LinuxProcessInfo("/home/me/.gadget").executableName(), ".gadget");
-    EXPECT_EQ(LinuxProcessInfo("/a.b/gadget.v1.run").executableName(), "gadget.v1");
-
+    const std::vector<std::vector<std::string>> table = {{"/opt/tools/quorvel", "/opt/tools", "quorvel"},
+                                                         {"/quorvel.bin", "/", "quorvel"},
+                                                         {"/home/me/.gadget", "/home/me", ".gadget"},
+                                                         {"/a.b/gadget.v1.run", "/a.b", "gadget.v1"}};
+    for (const auto& row : table) {
+        EXPECT_EQ(LinuxProcessInfo(row[0]).executableFolder(), row[1]) << row[0];
+        EXPECT_EQ(LinuxProcessInfo(row[0]).executableName(), row[2]) << row[0];
+    }
     const LinuxProcessInfo real;
     EXPECT_EQ(real.executableName(), "shell_platform_tests");
     EXPECT_TRUE(fs::is_directory(real.executableFolder()));

@@ -70,22 +70,6 @@ public:
         return colours;
     }
 
-    // Names of the store's entries from `from` on, as the saved text lists them.
-    [[nodiscard]] std::vector<std::string> itemNames() {
-        std::vector<std::string> names;
-        const std::string text = env.settings().iniSavertoVariable();
-        for (std::size_t pos = 0; pos < text.size();) {
-            const std::size_t end = text.find("\r\n", pos);
-            const std::string line = text.substr(pos, end - pos);
-            const std::size_t eq = line.find(" = ");
-            if (eq != std::string::npos) {
-                names.push_back(line.substr(0, eq));
-            }
-            pos = end + 2;
-        }
-        return names;
-    }
-
     test::FakeFileSystem files;
     fake::ProfileStore profile;
     fake::ProcessInfo process;

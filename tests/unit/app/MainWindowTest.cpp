@@ -1,5 +1,9 @@
 #include "GadgetFixture.h"
-#include "app/DispFormTop.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace quorvel {
 namespace {
@@ -12,95 +16,57 @@ std::string stored(const fake::ProfileStore& profile, const std::string& key) {
     return profile.getSetting(kApp, "Quorvel", key, "<none>");
 }
 
-TEST_F(MainWindow, FirstRunKeepsTheDefaultPositionAndTakesTheDefaultSize) {
-    start();
-    const Placement p = window.placement();
-    EXPECT_EQ(p.left, window.defaultLeft);
-    EXPECT_EQ(p.top, window.defaultTop);
-    EXPECT_EQ(p.width, 2500);
-    EXPECT_EQ(p.height, 3000);
-    EXPECT_TRUE(window.shown);
-    EXPECT_EQ(window.caption(), "");
-    // The graph covers the client area.
-    EXPECT_EQ(surface.placeWidth, window.clientPixelWidth());
-    EXPECT_EQ(surface.placeHeight, window.clientPixelHeight());
-}
-
-TEST_F(MainWindow, RestoresPlacementWithKeysInAnyLetterCase) {
-    profile.saveSetting(kApp, "Quorvel", "WINDOWTOP", "1200");
-    profile.saveSetting(kApp, "Quorvel", "windowleft", "1234.5");
-    profile.saveSetting(kApp, "Quorvel", "WindowWidth", "3000");
-    profile.saveSetting(kApp, "Quorvel", "WindowHeight", "4500");
-    start();
-    const Placement p = window.placement();
-    EXPECT_EQ(p.top, 1200);
-    EXPECT_EQ(p.left, 1234.5);
-    EXPECT_EQ(p.width, 3000);
-    EXPECT_EQ(p.height, 4500);
-}
-
-TEST_F(MainWindow, PlacementOffEveryScreenOpensAtTheDefaultPosition) {
-    profile.saveSetting(kApp, "Quorvel", "WindowTop", "99000");
-    profile.saveSetting(kApp, "Quorvel", "WindowLeft", "-99000");
-    start();
-    EXPECT_EQ(window.placement().left, window.defaultLeft);
-    EXPECT_EQ(window.placement().top, window.defaultTop);
-
-    // Even a corner on screen is applied as read.
-    profile.saveSetting(kApp, "Quorvel", "WindowTop", "-2000");
-    profile.saveSetting(kApp, "Quorvel", "WindowLeft", "-2000");
-    start();
-    EXPECT_EQ(window.placement().left, -2000);
-}
-
-TEST_F(MainWindow, FirstRunIsCentredForTheSizeItOpensAt) {
-    start();
-    EXPECT_EQ(window.sizeAtDefaultMove.width, 2500);
-    EXPECT_EQ(window.sizeAtDefaultMove.height, 3000);
-
-    profile.saveSetting(kApp, "Quorvel", "WindowWidth", "4000");
-    start();
-    EXPECT_EQ(window.sizeAtDefaultMove.width, 4000);
-    EXPECT_EQ(window.sizeAtDefaultMove.height, 3000);
-}
-
-TEST_F(MainWindow, PlacementEntryThatIsNotANumberTakesItsDefault) {
-    struct Case {
-        const char* key;
-        const char* text;
+// The per-user entries, and where the window opens: a left or top of std::nullopt is the
+// default position, which the window system gives for the size the window opens at.
+TEST_F(MainWindow, OpensAtThePlacementTheUsersEntriesGive) {
+    using Saved = std::vector<std::pair<std::string, std::string>>;
+    const auto allBut = [](const std::string& key, const std::string& text) {
+        Saved saved{{"WindowTop", "600"}, {"WindowLeft", "900"}, {"WindowWidth", "2700"}, {"WindowHeight", "3300"}};
+        saved.emplace_back(key, text);
+        return saved;
     };
-    for (const Case& c : {Case{"WindowTop", "abc"}, Case{"WindowLeft", "12,5x"}, Case{"WindowWidth", ""},
-                          Case{"WindowHeight", "3e99"}}) {
-        SCOPED_TRACE(c.key);
+    struct Row {
+        const char* name;
+        Saved saved;
+        std::optional<double> left, top;
+        double width, height;
+    };
+    const std::vector<Row> table = {
+        {"first run", {}, {}, {}, 2500, 3000},
+        {"keys in any letter case",
+         {{"WINDOWTOP", "1200"}, {"windowleft", "1234.5"}, {"WindowWidth", "3000"}, {"WindowHeight", "4500"}},
+         1234.5,
+         1200,
+         3000,
+         4500},
+        {"size only", {{"WindowWidth", "4000"}}, {}, {}, 4000, 3000},
+        {"off every screen", {{"WindowTop", "99000"}, {"WindowLeft", "-99000"}}, {}, {}, 2500, 3000},
+        {"a corner on screen", {{"WindowTop", "-2000"}, {"WindowLeft", "-2000"}}, -2000, -2000, 2500, 3000},
+        {"top not a number", allBut("WindowTop", "abc"), 900, {}, 2700, 3300},
+        {"left not a number", allBut("WindowLeft", "12,5x"), {}, 600, 2700, 3300},
+        {"width empty", allBut("WindowWidth", ""), 900, 600, 2500, 3300},
+        {"height out of range", allBut("WindowHeight", "3e99"), 900, 600, 2700, 3000},
+    };
+    for (const Row& row : table) {
+        SCOPED_TRACE(row.name);
         profile.entries.clear();
-        profile.saveSetting(kApp, "Quorvel", "WindowTop", "600");
-        profile.saveSetting(kApp, "Quorvel", "WindowLeft", "900");
-        profile.saveSetting(kApp, "Quorvel", "WindowWidth", "2700");
-        profile.saveSetting(kApp, "Quorvel", "WindowHeight", "3300");
-        profile.saveSetting(kApp, "Quorvel", c.key, c.text);
+        for (const auto& [key, text] : row.saved) {
+            profile.saveSetting(kApp, "Quorvel", key, text);
+        }
         start();
         EXPECT_TRUE(window.shown);
         const Placement p = window.placement();
-        const std::string key = c.key;
-        EXPECT_EQ(p.top, key == "WindowTop" ? window.defaultTop : 600);
-        EXPECT_EQ(p.left, key == "WindowLeft" ? window.defaultLeft : 900);
-        EXPECT_EQ(p.width, key == "WindowWidth" ? 2500 : 2700);
-        EXPECT_EQ(p.height, key == "WindowHeight" ? 3000 : 3300);
+        EXPECT_EQ(p.left, row.left.value_or(window.defaultLeft));
+        EXPECT_EQ(p.top, row.top.value_or(window.defaultTop));
+        EXPECT_EQ(p.width, row.width);
+        EXPECT_EQ(p.height, row.height);
+        EXPECT_EQ(window.sizeAtDefaultMove.width, row.width);
+        EXPECT_EQ(window.sizeAtDefaultMove.height, row.height);
+        // The graph covers the client area.
+        EXPECT_EQ(surface.placeWidth, window.clientPixelWidth());
+        EXPECT_EQ(surface.placeHeight, window.clientPixelHeight());
     }
-}
-
-TEST_F(MainWindow, QuitSavesEachPlacementValueUnderItsOwnKey) {
-    profile.saveSetting(kApp, "Quorvel", "WindowTop", "600");
-    profile.saveSetting(kApp, "Quorvel", "WindowLeft", "1234.5");
-    profile.saveSetting(kApp, "Quorvel", "WindowWidth", "2700");
-    profile.saveSetting(kApp, "Quorvel", "WindowHeight", "3300");
-    start();
-    profile.entries.clear();
-    EXPECT_THROW(form->MenuQuit_Click(), fake::ProcessEnded);
-    EXPECT_EQ(stored(profile, "WindowTop"), "600");
-    EXPECT_EQ(stored(profile, "WindowLeft"), "1234.5");
-    EXPECT_EQ(stored(profile, "WindowWidth"), "2700");
-    EXPECT_EQ(stored(profile, "WindowHeight"), "3300");
+    EXPECT_EQ(window.caption(), "");
 }
 
 TEST_F(MainWindow, LeftButtonMovesRightButtonOpensTheMenuMiddleDoesNothing) {
@@ -139,6 +105,8 @@ TEST_F(MainWindow, MenuCommandsToggleTheirChecks) {
     window.fireMouseDown(2);
     window.fireMouseDown(2);
     EXPECT_EQ(window.onTopCalls, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(menu.shownEntries[0][frmMain::MenuTop].checked);
+    EXPECT_TRUE(menu.shownEntries[1][frmMain::MenuTop].checked);
     EXPECT_FALSE(form->MenuRight()[frmMain::MenuTop].checked);
 
     menu.nextChoice = frmMain::MenuShowTitlebar;
@@ -158,10 +126,13 @@ TEST_F(MainWindow, MenuCommandsToggleTheirChecks) {
     EXPECT_EQ(dialog.shown[0].second, "特にありません。");
 }
 
-TEST_F(MainWindow, QuitSavesSettingsAndPlacementThenEnds) {
+TEST_F(MainWindow, QuitSavesSettingsAndEachPlacementValueUnderItsOwnKeyThenEnds) {
     writeIni("Max=5000");
     profile.saveSetting(kApp, "Quorvel", "Windowtop", "600");
+    profile.saveSetting(kApp, "Quorvel", "WindowLeft", "1234.5");
+    profile.saveSetting(kApp, "Quorvel", "WindowHeight", "3300");
     start();
+    profile.entries.clear();
     profile.writes.clear();
     try {
         form->MenuQuit_Click();
@@ -170,8 +141,11 @@ TEST_F(MainWindow, QuitSavesSettingsAndPlacementThenEnds) {
         EXPECT_EQ(ended.status, 0);
     }
     EXPECT_EQ(profile.writes, (std::vector<std::string>{"WindowTop", "WindowLeft", "WindowWidth", "WindowHeight"}));
-    EXPECT_EQ(stored(profile, "windowtop"), "600");
-    EXPECT_EQ(stored(profile, "WindowWidth"), "2500");
+    std::vector<std::string> values;
+    for (const std::string& key : profile.writes) {
+        values.push_back(stored(profile, key));
+    }
+    EXPECT_EQ(values, (std::vector<std::string>{"600", "1234.5", "2500", "3300"}));
     EXPECT_EQ(files.contents(kIni).substr(0, 26), "[General]\r\nMax = 5000\r\nBun");
 }
 
@@ -192,12 +166,6 @@ TEST_F(MainWindow, NoSettingsFileIsEverCreated) {
     } catch (const fake::ProcessEnded&) {
     }
     EXPECT_FALSE(files.hasFile(kIni));
-}
-
-TEST_F(MainWindow, SetTopmostIgnoresOtherFlags) {
-    EXPECT_EQ(DispFormTop::SetTopmost(window, 2), 0);
-    EXPECT_TRUE(window.onTopCalls.empty());
-    EXPECT_EQ(DispFormTop::SetTopmost(window, 1), 1);
 }
 
 }  // namespace

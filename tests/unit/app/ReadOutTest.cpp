@@ -2,6 +2,8 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "GadgetFixture.h"
@@ -20,19 +22,15 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 TEST(AutoScale, TopIsTheSmallestOneTwoFiveStepNotBelowThePeak) {
-    struct Row {
-        const char* name;
-        double peak;
-        double top;
-    };
-    const std::vector<Row> table = {
+    // {name, peak, top}
+    const std::vector<std::tuple<const char*, double, double>> table = {
         {"zero traffic", 0, 1},    {"negative", -5000, 1},      {"NaN", kNaN, 1},          {"below one", 0.3, 1},
         {"on a step", 1000, 1000}, {"on a 2 step", 2000, 2000}, {"on a 5 step", 5e8, 5e8}, {"just above", 1000.5, 2000},
         {"above 2", 2001, 5000},   {"above 5", 5001, 10000},    {"at the cap", 2e9, 2e9},  {"above the cap", 3e9, 2e9},
         {"infinite", kInf, 2e9},
     };
-    for (const Row& row : table) {
-        EXPECT_EQ(autoscale::topFor(row.peak), row.top) << row.name;
+    for (const auto& [name, peak, top] : table) {
+        EXPECT_EQ(autoscale::topFor(peak), top) << name;
     }
     // Empty elements count as 0, NaN ones are left out.
     EXPECT_EQ(autoscale::peakOf(TaggedValue::Array{TaggedValue(), kNaN, 3.0, -1.0}), 3.0);
@@ -41,14 +39,12 @@ TEST(AutoScale, TopIsTheSmallestOneTwoFiveStepNotBelowThePeak) {
 }
 
 TEST(AutoScale, IntervalIsAFifthOrAQuarterOnTheSteps) {
-    struct Row {
-        double top;
-        double interval;
-    };
-    const std::vector<Row> table = {{1, 0.2},   {2, 0.5},     {5, 1}, {10, 2}, {2000, 500}, {5000, 1000},
-                                    {2e9, 5e8}, {9000, 2000}, {7, 1}, {0, 0},  {-100, 0}};
-    for (const Row& row : table) {
-        EXPECT_EQ(autoscale::barIntervalFor(row.top), row.interval) << "top " << row.top;
+    // {top, interval}
+    const std::vector<std::pair<double, double>> table = {{1, 0.2},    {2, 0.5},     {5, 1},     {10, 2},
+                                                          {2000, 500}, {5000, 1000}, {2e9, 5e8}, {9000, 2000},
+                                                          {7, 1},      {0, 0},       {-100, 0}};
+    for (const auto& [top, interval] : table) {
+        EXPECT_EQ(autoscale::barIntervalFor(top), interval) << "top " << top;
     }
     EXPECT_TRUE(autoscale::isAuto(TaggedValue(" AuTo\t")));
     EXPECT_FALSE(autoscale::isAuto(TaggedValue("auto1")));
@@ -57,12 +53,7 @@ TEST(AutoScale, IntervalIsAFifthOrAQuarterOnTheSteps) {
 
 TEST(ValueText, UnitsAndThreeSignificantDigits) {
     using valuetext::Unit;
-    struct Row {
-        double value;
-        Unit unit;
-        const char* text;
-    };
-    const std::vector<Row> table = {
+    const std::vector<std::tuple<double, Unit, const char*>> table = {
         {999, Unit::BytesPerSecond, "999 B/s \xC2\xB7 7.99 kbit/s"},
         {1000, Unit::BytesPerSecond, "1.00 kB/s \xC2\xB7 8.00 kbit/s"},
         {999499, Unit::BytesPerSecond, "999 kB/s \xC2\xB7 8.00 Mbit/s"},
@@ -79,8 +70,8 @@ TEST(ValueText, UnitsAndThreeSignificantDigits) {
         {999.5, Unit::Plain, "1.00k"},
         {3.4e12, Unit::Plain, "3.40T"},
     };
-    for (const Row& row : table) {
-        EXPECT_EQ(valuetext::formatWithBits(row.value, row.unit), row.text) << row.value;
+    for (const auto& [value, unit, text] : table) {
+        EXPECT_EQ(valuetext::formatWithBits(value, unit), text) << value;
     }
     const std::vector<std::pair<const char*, Unit>> names = {
         {"\\Network Interface(lo)\\Bytes Received/sec", Unit::BytesPerSecond},
@@ -101,30 +92,21 @@ TEST(ValueText, UnitsAndThreeSignificantDigits) {
 }
 
 TEST(ReadOutText, SampleUnderThePointerAndItsAge) {
-    struct Row {
-        float x;
-        std::size_t count;
-        std::size_t index;
-    };
-    const std::vector<Row> table = {{-3, 10, 0},
-                                    {0.49F, 10, 0},
-                                    {4.5F, 10, 5},
-                                    {9.6F, 10, 9},
-                                    {100, 10, 9},
-                                    {0, 32767, 0},
-                                    {16383.5F, 32767, 16384},
-                                    {32766.4F, 32767, 32766},
-                                    {40000, 32767, 32766}};
-    for (const Row& row : table) {
-        EXPECT_EQ(samples::indexAt(row.x, row.count), row.index) << "x " << row.x << " of " << row.count;
+    // {x, samples, index}
+    const std::vector<std::tuple<float, std::size_t, std::size_t>> table = {{-3, 10, 0},
+                                                                            {0.49F, 10, 0},
+                                                                            {4.5F, 10, 5},
+                                                                            {9.6F, 10, 9},
+                                                                            {100, 10, 9},
+                                                                            {0, 32767, 0},
+                                                                            {16383.5F, 32767, 16384},
+                                                                            {32766.4F, 32767, 32766},
+                                                                            {40000, 32767, 32766}};
+    for (const auto& [x, count, index] : table) {
+        EXPECT_EQ(samples::indexAt(x, count), index) << "x " << x << " of " << count;
     }
-    struct Age {
-        std::size_t index;
-        std::size_t count;
-        std::int32_t interval;
-        const char* text;
-    };
-    const std::vector<Age> ages = {
+    // {index, samples, interval, text}
+    const std::vector<std::tuple<std::size_t, std::size_t, std::int32_t, const char*>> ages = {
         {9, 10, 1000, "now"},
         {8, 10, 1000, "1 s ago"},
         {0, 10, 1000, "9 s ago"},
@@ -133,8 +115,8 @@ TEST(ReadOutText, SampleUnderThePointerAndItsAge) {
         {0, 200, 1000, "3 min 19 s ago"},
         {0, 32767, 1000, "9 h 6 min ago"},
     };
-    for (const Age& age : ages) {
-        EXPECT_EQ(samples::ageText(age.index, age.count, age.interval), age.text) << age.text;
+    for (const auto& [index, count, interval, text] : ages) {
+        EXPECT_EQ(samples::ageText(index, count, interval), text) << text;
     }
 }
 
@@ -149,12 +131,8 @@ TEST(ReadOutText, NamesAndReasons) {
     for (const auto& [path, name] : names) {
         EXPECT_EQ(shortCounterName(path), name) << path;
     }
-    struct Row {
-        CounterStatus status;
-        bool otherMachine;
-        std::optional<std::string> reason;
-    };
-    const std::vector<Row> reasons = {
+    // {status, of another machine, reason}
+    const std::vector<std::tuple<CounterStatus, bool, std::optional<std::string>>> reasons = {
         {counter_status::Valid, false, std::nullopt},
         {counter_status::NoObject, false, "no such counter"},
         {counter_status::NoCounter, true, "no such counter"},
@@ -165,8 +143,8 @@ TEST(ReadOutText, NamesAndReasons) {
         {counter_status::NoData, false, "no value yet"},
         {counter_status::InvalidData, true, "no value yet"},
     };
-    for (const Row& row : reasons) {
-        EXPECT_EQ(missingValueReason(row.status, row.otherMachine), row.reason) << std::hex << row.status;
+    for (const auto& [status, otherMachine, reason] : reasons) {
+        EXPECT_EQ(missingValueReason(status, otherMachine), reason) << std::hex << status;
     }
 }
 

@@ -47,16 +47,6 @@ TEST_F(SettingsFile, FileNotReadWholeIsNamedOnceAndSurvivesEveryExit) {
     }
 }
 
-TEST_F(SettingsFile, FileReadWholeIsWrittenBackWithItsLineEndsAndNoNotice) {
-    writeIni("; mine\nBunkaino=30\nBarX=False\n");
-    start();
-    window.fireClose();
-    const std::string saved = files.contents(kIni);
-    EXPECT_TRUE(saved.starts_with("[General]\n; mine\nBunkaino = 30\nBarX = False\nBarXColor = ")) << saved;
-    EXPECT_EQ(saved.find('\r'), std::string::npos);
-    EXPECT_EQ(notices.str(), "");
-}
-
 TEST(IncompleteLoadNotice, NamesTheLineAndWhyItStopped) {
     const std::vector<std::pair<IncompleteLoad, std::string>> table = {
         {{"/a/q.ini", 7, LoadStop::EqualsTooFar}, "at line 7 (its first \"=\" stands after character 32767)"},

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "common/RuntimeError.h"
 #include "support/ErrorKindOf.h"
@@ -13,79 +15,77 @@ namespace {
 
 using test::errorOf;
 
-TEST(TaggedValueConversion, IntegersRoundHalvesToEven) {
-    EXPECT_EQ(TaggedValue(2.5).toInt16(), 2);
-    EXPECT_EQ(TaggedValue(3.5).toInt16(), 4);
-    EXPECT_EQ(TaggedValue(-2.5).toInt32(), -2);
-    EXPECT_EQ(TaggedValue(-3.5).toInt32(), -4);
-    EXPECT_EQ(TaggedValue(2.4999).toInt32(), 2);
-    EXPECT_EQ(TaggedValue("9000.5").toInt16(), 9000);
-    EXPECT_EQ(TaggedValue("9001.5").toInt16(), 9002);
-}
-
-TEST(TaggedValueConversion, IntegerRangesOverflow) {
-    EXPECT_EQ(TaggedValue(32767.4).toInt16(), 32767);
-    EXPECT_EQ(TaggedValue(-32768.0).toInt16(), -32768);
-    EXPECT_EQ(errorOf([] { (void)TaggedValue(32767.5).toInt16(); }), ErrorKind::Overflow);
-    EXPECT_EQ(errorOf([] { (void)TaggedValue("40000").toInt16(); }), ErrorKind::Overflow);
-    EXPECT_EQ(errorOf([] { (void)TaggedValue(std::int32_t{-32769}).toInt16(); }), ErrorKind::Overflow);
-    EXPECT_EQ(TaggedValue(std::int32_t{16711680}).toInt32(), 16711680);
-    EXPECT_EQ(errorOf([] { (void)TaggedValue(2147483648.0).toInt32(); }), ErrorKind::Overflow);
-    EXPECT_EQ(TaggedValue(-2147483648.0).toInt32(), std::numeric_limits<std::int32_t>::min());
-    EXPECT_EQ(errorOf([] { (void)TaggedValue(std::numeric_limits<double>::quiet_NaN()).toInt32(); }),
-              ErrorKind::Overflow);
-    EXPECT_EQ(errorOf([] { (void)TaggedValue("1e400").toDouble(); }), ErrorKind::Overflow);
-}
-
-TEST(TaggedValueConversion, EmptyAndBooleans) {
-    const TaggedValue empty;
-    EXPECT_EQ(empty.toInt16(), 0);
-    EXPECT_EQ(empty.toDouble(), 0.0);
-    EXPECT_FALSE(empty.toBool());
-    EXPECT_EQ(empty.toText(), "");
-    EXPECT_EQ(TaggedValue(true).toInt16(), -1);
-    EXPECT_EQ(TaggedValue(false).toDouble(), 0.0);
-    EXPECT_EQ(TaggedValue(true).toText(), "True");
-    EXPECT_EQ(TaggedValue(false).toText(), "False");
-}
-
-TEST(TaggedValueConversion, TextToBoolean) {
-    EXPECT_TRUE(TaggedValue("TRUE").toBool());
-    EXPECT_TRUE(TaggedValue("true").toBool());
-    EXPECT_FALSE(TaggedValue("False").toBool());
-    EXPECT_FALSE(TaggedValue("0").toBool());
-    EXPECT_TRUE(TaggedValue("-1").toBool());
-    EXPECT_TRUE(TaggedValue(" 2.5 ").toBool());
-    EXPECT_EQ(errorOf([] { (void)TaggedValue("yes").toBool(); }), ErrorKind::TypeMismatch);
-    EXPECT_EQ(errorOf([] { (void)TaggedValue("").toBool(); }), ErrorKind::TypeMismatch);
-}
-
-TEST(TaggedValueConversion, TextToNumberAcceptsOnlyDecimalNumbers) {
-    EXPECT_EQ(TaggedValue(" 9000 ").toDouble(), 9000.0);
-    EXPECT_EQ(TaggedValue("-1.5e3").toDouble(), -1500.0);
-    EXPECT_EQ(TaggedValue("+.5").toDouble(), 0.5);
-    EXPECT_EQ(TaggedValue("5.").toDouble(), 5.0);
-    for (const char* bad : {"abc", "", " ", "12abc", "1e", "0x10", "1,000", "--1", ".", "inf", "nan"}) {
-        EXPECT_EQ(errorOf([bad] { (void)TaggedValue(bad).toDouble(); }), ErrorKind::TypeMismatch) << bad;
+// What converting `value` gives, as text, or the name of the error it raises. `to` is one of
+// i (16 bits), l (32 bits), d (double), b (Boolean), t (text).
+std::string converted(const TaggedValue& value, char to) {
+    try {
+        switch (to) {
+        case 'i': return std::to_string(value.toInt16());
+        case 'l': return std::to_string(value.toInt32());
+        case 'd': return TaggedValue(value.toDouble()).toText();
+        case 'b': return value.toBool() ? "yes" : "no";
+        default: return value.toText();
+        }
+    } catch (const RuntimeError& e) {
+        return std::string(errorKindName(e.kind()));
     }
 }
 
-TEST(TaggedValueConversion, NumbersToText) {
-    EXPECT_EQ(TaggedValue(std::int16_t{-5}).toText(), "-5");
-    EXPECT_EQ(TaggedValue(std::int32_t{16711680}).toText(), "16711680");
-    EXPECT_EQ(TaggedValue(1234.5).toText(), "1234.5");
-    EXPECT_EQ(TaggedValue(0.1f).toText(), "0.1");
-}
-
-TEST(TaggedValueKinds, KeepTheirKindAndCompareByKind) {
-    EXPECT_EQ(TaggedValue(std::int16_t{255}).kind(), ValueKind::Int16);
-    EXPECT_EQ(TaggedValue(255).kind(), ValueKind::Int32);
-    EXPECT_EQ(TaggedValue("255").kind(), ValueKind::Text);
-    EXPECT_NE(TaggedValue(std::int16_t{255}), TaggedValue(255));
-    EXPECT_TRUE(TaggedValue().isEmptyResult());
-    EXPECT_TRUE(TaggedValue("").isEmptyResult());
-    EXPECT_FALSE(TaggedValue(0).isEmptyResult());
-    EXPECT_FALSE(TaggedValue(false).isEmptyResult());
+TEST(TaggedValueConversion, RoundsHalvesToEvenParsesDecimalsAndOverflowsOutOfRange) {
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    struct Row {
+        TaggedValue value;
+        char to;
+        std::string result;
+    };
+    const std::vector<Row> table = {{2.5, 'i', "2"},
+                                    {3.5, 'i', "4"},
+                                    {-2.5, 'l', "-2"},
+                                    {-3.5, 'l', "-4"},
+                                    {2.4999, 'l', "2"},
+                                    {"9000.5", 'i', "9000"},
+                                    {"9001.5", 'i', "9002"},
+                                    {32767.4, 'i', "32767"},
+                                    {-32768.0, 'i', "-32768"},
+                                    {32767.5, 'i', "Overflow"},
+                                    {"40000", 'i', "Overflow"},
+                                    {std::int32_t{-32769}, 'i', "Overflow"},
+                                    {std::int32_t{16711680}, 'l', "16711680"},
+                                    {2147483648.0, 'l', "Overflow"},
+                                    {-2147483648.0, 'l', "-2147483648"},
+                                    {kNaN, 'l', "Overflow"},
+                                    {"1e400", 'd', "Overflow"},
+                                    {TaggedValue(), 'i', "0"},
+                                    {TaggedValue(), 'd', "0"},
+                                    {TaggedValue(), 'b', "no"},
+                                    {TaggedValue(), 't', ""},
+                                    {true, 'i', "-1"},
+                                    {false, 'd', "0"},
+                                    {true, 't', "True"},
+                                    {false, 't', "False"},
+                                    {"TRUE", 'b', "yes"},
+                                    {"true", 'b', "yes"},
+                                    {"False", 'b', "no"},
+                                    {"0", 'b', "no"},
+                                    {"-1", 'b', "yes"},
+                                    {" 2.5 ", 'b', "yes"},
+                                    {"yes", 'b', "Type mismatch"},
+                                    {"", 'b', "Type mismatch"},
+                                    {" 9000 ", 'd', "9000"},
+                                    {"-1.5e3", 'd', "-1500"},
+                                    {"+.5", 'd', "0.5"},
+                                    {"5.", 'd', "5"},
+                                    {std::int16_t{-5}, 't', "-5"},
+                                    {std::int32_t{16711680}, 't', "16711680"},
+                                    {1234.5, 't', "1234.5"},
+                                    {0.1F, 't', "0.1"}};
+    for (const Row& row : table) {
+        EXPECT_EQ(converted(row.value, row.to), row.result) << row.value.toText() << " to " << row.to;
+    }
+    for (const char* bad : {"abc", "", " ", "12abc", "1e", "0x10", "1,000", "--1", ".", "inf", "nan"}) {
+        EXPECT_EQ(converted(TaggedValue(bad), 'd'), "Type mismatch") << bad;
+    }
+    EXPECT_EQ(RuntimeError(ErrorKind::Overflow, "40000 does not fit").report(), "Overflow: 40000 does not fit");
 }
 
 TEST(TaggedValueArray, BoundsAreChecked) {
@@ -100,7 +100,7 @@ TEST(TaggedValueArray, BoundsAreChecked) {
     EXPECT_EQ(errorOf([&a] { (void)a.toDouble(); }), ErrorKind::TypeMismatch);
 }
 
-TEST(TaggedValueCompare, ValuesMatchKeepsTextAndNumbersApart) {
+TEST(TaggedValueCompare, ValuesMatchKeepsTextAndNumbersApartAndEqualsTrue) {
     EXPECT_TRUE(valuesMatch(TaggedValue("B"), TaggedValue("B")));
     EXPECT_FALSE(valuesMatch(TaggedValue("B"), TaggedValue("b")));
     EXPECT_TRUE(valuesMatch(TaggedValue(std::int16_t{5}), TaggedValue(5.0)));
@@ -108,9 +108,9 @@ TEST(TaggedValueCompare, ValuesMatchKeepsTextAndNumbersApart) {
     EXPECT_FALSE(valuesMatch(TaggedValue(5), TaggedValue("5")));
     EXPECT_TRUE(valuesMatch(TaggedValue(), TaggedValue("")));
     EXPECT_TRUE(valuesMatch(TaggedValue(), TaggedValue(0)));
-}
-
-TEST(TaggedValueCompare, EqualsTrue) {
+    EXPECT_NE(TaggedValue(std::int16_t{255}), TaggedValue(255));
+    EXPECT_TRUE(TaggedValue().isEmptyResult() && TaggedValue("").isEmptyResult());
+    EXPECT_FALSE(TaggedValue(0).isEmptyResult() || TaggedValue(false).isEmptyResult());
     for (const TaggedValue& v : {TaggedValue("True"), TaggedValue("true"), TaggedValue("TRUE"), TaggedValue(true),
                                  TaggedValue(-1), TaggedValue("1")}) {
         EXPECT_TRUE(equalsTrue(v)) << v.toText();
@@ -119,12 +119,6 @@ TEST(TaggedValueCompare, EqualsTrue) {
                                  TaggedValue("yes"), TaggedValue(0)}) {
         EXPECT_FALSE(equalsTrue(v)) << v.toText();
     }
-}
-
-TEST(RuntimeErrorReport, NamesKindAndMessage) {
-    const RuntimeError e(ErrorKind::Overflow, "40000 does not fit");
-    EXPECT_EQ(e.report(), "Overflow: 40000 does not fit");
-    EXPECT_EQ(e.kind(), ErrorKind::Overflow);
 }
 
 }  // namespace

@@ -30,7 +30,8 @@ TEST_F(IncompleteLoadTest, FileNotReadWholeIsNeverWrittenBackOverItself) {
     };
     const std::vector<Case> table = {
         {"; top\nA=1\n" + name + "=1\nB=2\n", {}, 3, LoadStop::EqualsTooFar, "[General]\n; top\nA = 1\n = \nN = 1\n"},
-        {"A=1\r\nk=" + std::string(32768, 'v') + "\r\nB=2",
+        // Spaces count towards the limit before the value is trimmed.
+        {"A=1\r\nk=" + std::string(32768, ' ') + "\r\nB=2",
          {},
          2,
          LoadStop::ValueTooLong,
@@ -38,6 +39,7 @@ TEST_F(IncompleteLoadTest, FileNotReadWholeIsNeverWrittenBackOverItself) {
         {"A=1\r\nB=2\r\nC=3\r\n", 8, 2, LoadStop::ReadError, "[General]\r\nA = 1\r\n = \r\nN = 1\r\n"},
         {"A=1\nB=2\n", 4, 2, LoadStop::ReadError, "[General]\nA = 1\n = \nN = 1\n"},
         {"A=1", 0, 1, LoadStop::ReadError, "[General]\r\n = \r\nN = 1\r\n"},
+        {";" + name.substr(1) + "=v", {}, 1, LoadStop::EqualsTooFar, "[General]\r\n = \r\nN = 1\r\n"},
     };
     for (const Case& c : table) {
         files.addFile(kIni, c.bytes).readFailsAfter = c.readFailsAfter;
@@ -88,8 +90,8 @@ TEST_F(IncompleteLoadTest, MarkLastsUntilALoadReadsAFileWhole) {
 }
 
 // A hidden file opens, so start-up finds it, but the load does not list it: the store holds
-// defaults only, and the user's bytes must stay.
-TEST_F(IncompleteLoadTest, FileThatTheLoadDidNotFindIsNeverWrittenOver) {
+// defaults only, and the user's bytes must stay. So must those of a file that does not open.
+TEST_F(IncompleteLoadTest, FileThatTheLoadDidNotFindOrOpenIsNeverWrittenOver) {
     files.addFile("/cfg/.q.ini", "Max=5\r\n");
     EXPECT_FALSE(store.iniLoader("/cfg/.q.ini"));
     EXPECT_EQ(store.GetiniFilename(), "/cfg/.q.ini");
@@ -105,9 +107,7 @@ TEST_F(IncompleteLoadTest, FileThatTheLoadDidNotFindIsNeverWrittenOver) {
     EXPECT_FALSE(store.iniLoader("/cfg/new.ini"));
     EXPECT_TRUE(store.iniSaverSameFilename());
     EXPECT_TRUE(files.hasFile("/cfg/new.ini"));
-}
-
-TEST_F(IncompleteLoadTest, ListedFileThatCannotBeOpenedKeepsItsContents) {
+    // A listed file that cannot be opened keeps its contents too.
     files.addFile(kIni, "A=1\r\n").readable = false;
     EXPECT_FALSE(store.iniLoader(kIni));
     ASSERT_TRUE(store.incompleteLoad().has_value());

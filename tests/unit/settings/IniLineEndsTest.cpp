@@ -78,10 +78,6 @@ TEST_F(IniLineEnds, WritersEndEveryLineAsTheLoadedFileEndedItsFirst) {
         // Mixed: the first line end decides.
         {"; c\nMax=9000\r\n\r[General]\r\n", "[General]\n; c\nMax = 9000\n\nTimerValue = 1000\n",
          "; c\nMax = 9000\n\n[General]\nTimerValue = 1000\n"},
-        {"; c\r\nMax=9000\n\n", "[General]\r\n; c\r\nMax = 9000\r\n\r\nTimerValue = 1000\r\n",
-         "; c\r\nMax = 9000\r\n\r\nTimerValue = 1000\r\n"},
-        {"; c\rMax=9000\n", "[General]\r\n; c\r\nMax = 9000\r\nTimerValue = 1000\r\n",
-         "; c\r\nMax = 9000\r\nTimerValue = 1000\r\n"},
         // No line end at all.
         {"Max=9000", "[General]\r\nMax = 9000\r\nTimerValue = 1000\r\n", "Max = 9000\r\nTimerValue = 1000\r\n"},
     };
