@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "SnmpAgent.h"
+#include "support/TempDir.h"
 #include "tools/quorvel-info/InfoCommand.h"
 
 namespace quorvel::info {
@@ -56,10 +57,10 @@ TEST(QuorvelInfoRemote, ListsAndSamplesAnAgentsCounters) {
     if (::access(test::kSnmpd, X_OK) != 0) {
         GTEST_SKIP() << "needs Debian's snmpd (scripts/install-deps)";
     }
-    const test::TempDir dir;
+    const testing::TempDir dir("quorvel-snmpd");
     test::SilentPort port;
     port.close();
-    const test::SnmpAgent agent(dir.path(), port.port());
+    const test::SnmpAgent agent(dir.str(), port.port());
     const std::string machine = "\\\\127.0.0.1:" + std::to_string(port.port());
     std::string listing;
     for (int i = 0; i < 20 && listing.substr(0, 2) != "0|"; ++i) {
