@@ -1,17 +1,20 @@
 #include <fuzzer/FuzzedDataProvider.h>
-#include <stdlib.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/linux/CounterPath.h"
 #include "platform/linux/ProcCatalog.h"
 #include "platform/linux/ProcParsers.h"
 #include "platform/linux/ProcValueSource.h"
+#include "support/TempDir.h"
 
 // Counter paths come from a settings file, and kernel files may hold anything an interface
 // can be named: neither may crash or read out of bounds. The parsers get the whole input;
@@ -20,33 +23,28 @@ namespace {
 
 using namespace quorvel;
 
-const char* const kFiles[] = {"proc/net/dev",
-                              "proc/stat",
-                              "proc/meminfo",
-                              "proc/diskstats",
-                              "proc/uptime",
-                              "sys/class/net/ppp0/type",
-                              "sys/class/net/ppp0/flags",
-                              "sys/class/net/ppp0/carrier",
-                              "sys/class/net/eth0/type",
-                              "sys/class/net/eth0/flags",
-                              "sys/class/net/eth0/speed",
-                              "sys/block/sda/device/x"};
+std::vector<std::string> files() {
+    std::istringstream words(
+        "proc/net/dev proc/stat proc/meminfo proc/diskstats proc/uptime sys/class/net/ppp0/type "
+        "sys/class/net/ppp0/flags sys/class/net/ppp0/carrier sys/class/net/eth0/type sys/class/net/eth0/flags "
+        "sys/class/net/eth0/speed sys/block/sda/device/x");
+    return {std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
+}
 
+// Removed when the run ends.
 const std::string& tree() {
+    static const testing::TempDir dir("quorvel-fuzz");
     static const std::string root = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-fuzz-XXXXXX").string();
-        const std::string made = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string("/nonexistent");
-        for (const char* file : kFiles) {
-            std::filesystem::create_directories(std::filesystem::path(made + "/" + file).parent_path());
+        for (const std::string& file : files()) {
+            std::filesystem::create_directories((dir / file).parent_path());
         }
-        return made;
+        return dir.str();
     }();
     return root;
 }
 
 void writeTree(FuzzedDataProvider& in) {
-    for (const char* file : kFiles) {
+    for (const std::string& file : files()) {
         std::ofstream(tree() + "/" + file, std::ios::binary | std::ios::trunc) << in.ConsumeRandomLengthString(600);
     }
 }
