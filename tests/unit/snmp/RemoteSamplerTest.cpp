@@ -329,48 +329,31 @@ TEST(RemoteSampler, ARateIsAsSteadyAsTheTrafficWhateverTheAgentsRefresh) {
 }
 
 TEST(RemoteSampler, ARefreshedRateStartsAndStops) {
-    struct Answer {
-        double at;
-        std::uint64_t increase;
-        bool moved;
+    // The answers as "seconds:increase", with '+' where a contributor moved; then what the
+    // last answer gives ("-": nothing).
+    const char* const rows[] = {
+        "1 = -",                           // the first answer gives nothing
+        "1 2:900+ = -",                    // nor does the first change
+        "1 2:900+ 3.5:600+ 4:300+ = 600",  // changes twice in a row count over the time between them
+        "1 2:900+ 3 4:900+ 5:900+ = 600",  // one answer just after a refresh, one just before: 1 to 2 s
+        "1 2:900+ 3 4:900+ = 300",         // one refresh counts up to its longest
+        "1 2:900+ 3 4:900+ 5 6 = -",       // a still counter waits for the agent's refresh
+        "1 2:900+ 3 4:900+ 5 10 = 0",      // and reads 0 once it stood still for longer than that
+        "1 2:900+ 3 4:0+ = 0",             // a counter that went backwards counted nothing
+        "1 2:900+ 2:900+ = -",             // answers out of time order are left out
     };
-    struct Case {
-        const char* what;
-        std::vector<Answer> answers;
-        std::optional<double> last;  // what the last answer gives
-    };
-    const Case cases[] = {
-        {"the first answer gives nothing", {{1, 0, false}}, std::nullopt},
-        {"nor does the first change", {{1, 0, false}, {2, 900, true}}, std::nullopt},
-        {"changes at the next answer twice in a row count over the time between them",
-         {{1, 0, false}, {2, 900, true}, {3.5, 600, true}, {4, 300, true}},
-         600},
-        // Three changes leave a period of 1 to 2 s; the middle is taken.
-        {"once may be an answer just after a refresh that follows one just before",
-         {{1, 0, false}, {2, 900, true}, {3, 0, false}, {4, 900, true}, {5, 900, true}},
-         600},
-        {"one refresh counts up to its longest", {{1, 0, false}, {2, 900, true}, {3, 0, false}, {4, 900, true}}, 300},
-        {"a still counter waits for the agent's refresh",
-         {{1, 0, false}, {2, 900, true}, {3, 0, false}, {4, 900, true}, {5, 0, false}, {6, 0, false}},
-         std::nullopt},
-        {"and reads 0 once it stood still for longer than that",
-         {{1, 0, false}, {2, 900, true}, {3, 0, false}, {4, 900, true}, {5, 0, false}, {10, 0, false}},
-         0},
-        {"a counter that went backwards counted nothing",
-         {{1, 0, false}, {2, 900, true}, {3, 0, false}, {4, 0, true}},
-         0},
-        {"answers out of time order are left out", {{1, 0, false}, {2, 900, true}, {2, 900, true}}, std::nullopt},
-    };
-    for (const Case& c : cases) {
+    for (const std::string row : rows) {
         RefreshedRate rate;
         std::optional<double> last;
-        for (const Answer& a : c.answers) {
-            last = rate.add(static_cast<std::int64_t>(a.at * 1e9), a.increase, a.moved);
+        std::istringstream words(row);
+        for (std::string w; words >> w && w != "=";) {
+            const std::uint64_t increase =
+                w.find(':') == std::string::npos ? 0 : std::stoull(w.substr(w.find(':') + 1));
+            last = rate.add(static_cast<std::int64_t>(std::stod(w) * 1e9), increase, w.back() == '+');
         }
-        EXPECT_EQ(last.has_value(), c.last.has_value()) << c.what;
-        if (last && c.last) {
-            EXPECT_NEAR(*last, *c.last, 1e-6) << c.what;
-        }
+        std::ostringstream seen;
+        seen << "= " << (last ? std::to_string(std::lround(*last * 1e6) / 1'000'000) : "-");
+        EXPECT_EQ(seen.str(), row.substr(row.find('='))) << row;
     }
 }
 
