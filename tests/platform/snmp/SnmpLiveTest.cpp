@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -83,6 +84,14 @@ TEST(SnmpLive, AgreesWithTheLocalSourceOnLoopback) {
     }
     remote.collect(rq);
     EXPECT_EQ(read(remote, r[3]).second, counter_status::Valid) << problem;
+    // What the agent offers, as quorvel-info lists it: in this namespace only loopback.
+    bool listed = false;
+    for (const auto& object : SnmpValueSource::describe(*remote.refresh(machine, SnmpValueSource::allNeeds(), 10s))) {
+        listed = listed ||
+                 (object.name == "Network Interface" && object.instances == std::vector<std::string>{"_Total", "lo"} &&
+                  std::ranges::count(object.counters, "Bytes Sent/sec") == 1);
+    }
+    EXPECT_TRUE(listed);
     if (QUORVEL_SNMP_V3 != 0) {
         return;  // the user's keys got an answer; what follows is the same for both versions
     }
