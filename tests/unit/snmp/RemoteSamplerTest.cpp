@@ -95,13 +95,15 @@ Read rateOver(Agent& agent, const char* object, const char* counter, const char*
 TEST(RemoteSampler, PointToPointInterfacesAreTheRemoteAccessOnes) {
     const std::pair<int, bool> cases[] = {{23, true}, {131, true}, {22, true}, {28, true},
                                           {6, false}, {24, false}, {71, false}};
-    for (const auto& [type, remoteAccess] : cases) {
+    for (const auto& c : cases) {
+        const std::string type = std::to_string(c.first);
+        const bool remoteAccess = c.second;
         Agent a;
         put(*a.fake, "1 eth0 6 0");
-        put(*a.fake, "2 link " + std::to_string(type) + " 1000");
+        put(*a.fake, "2 link " + type + " 1000");
         const Read total = rateOver(a, "RAS Total", "Bytes Received/Sec", "", [&] {
             put(*a.fake, "1 eth0 6 9000");
-            put(*a.fake, "2 link " + std::to_string(type) + " 1500");
+            put(*a.fake, "2 link " + type + " 1500");
         });
         EXPECT_EQ(total.value, remoteAccess ? 500.0 : 0.0) << "type " << type;
         const Read port = rateOver(a, "RAS Port", "Bytes Received/Sec", "LINK", [] {});
