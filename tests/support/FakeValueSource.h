@@ -53,6 +53,15 @@ public:
     }
     CounterStatus closeQuery(QueryHandle query) override { return record("close", query); }
 
+    // The calls so far, as "op handle [path]; ...".
+    [[nodiscard]] std::string trace() const {
+        std::string text;
+        for (const auto& call : calls) {
+            text += call.op + " " + std::to_string(call.handle) + (call.path.empty() ? "" : " " + call.path) + "; ";
+        }
+        return text;
+    }
+
 private:
     CounterStatus record(const char* op, std::uint32_t handle, std::string_view path = {}) {
         if (unreachable) {

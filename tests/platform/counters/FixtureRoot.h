@@ -1,10 +1,9 @@
 #pragma once
 
-#include <stdlib.h>
-
 #include <filesystem>
-#include <stdexcept>
 #include <string>
+
+#include "support/TempDir.h"
 
 namespace quorvel::test {
 
@@ -13,25 +12,15 @@ namespace quorvel::test {
 class FixtureRoot {
 public:
     explicit FixtureRoot(const std::string& scenario) { apply(scenario); }
-    ~FixtureRoot() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    FixtureRoot(const FixtureRoot&) = delete;
-    FixtureRoot& operator=(const FixtureRoot&) = delete;
-
-    [[nodiscard]] const std::string& path() const { return path_; }
+    [[nodiscard]] std::string path() const { return dir_.str(); }
     void apply(const std::string& scenario) const {
         std::filesystem::copy(
-            std::string(QUORVEL_SOURCE_DIR) + "/tests/fixtures/" + scenario, path_,
+            std::string(QUORVEL_SOURCE_DIR) + "/tests/fixtures/" + scenario, dir_.path(),
             std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
     }
 
 private:
-    const std::string path_ = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-counters-XXXXXX").string();
-        return ::mkdtemp(pattern.data()) != nullptr ? pattern : throw std::runtime_error("cannot make a directory");
-    }();
+    testing::TempDir dir_{"quorvel-counters"};
 };
 
 }  // namespace quorvel::test

@@ -1,18 +1,14 @@
 #pragma once
 
-#include <fcntl.h>
-#include <linux/if.h>
 #include <netinet/in.h>
-#include <sched.h>
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -26,70 +22,12 @@ inline constexpr const char* kUser = "quorveltest";
 inline constexpr const char* kAuthPass = "auth-passphrase-19";
 inline constexpr const char* kPrivPass = "priv-passphrase-23";
 
-// A directory of the test's own, removed with everything in it.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-snmp-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    [[nodiscard]] const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-// Moves the calling thread (and the threads and processes it starts later) into a network
-// namespace of its own with loopback up, so that other programs' traffic stays out of the
-// counts; back into the old one when it goes. Without the right to, the host's loopback serves.
-class PrivateLoopback {
-public:
-    PrivateLoopback() : old_(::open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC)) {
-        entered_ = old_ >= 0 && ::unshare(CLONE_NEWNET) == 0;
-        if (entered_) {
-            const int sock = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-            ifreq req{};
-            std::strncpy(req.ifr_name, "lo", IFNAMSIZ - 1);
-            if (::ioctl(sock, SIOCGIFFLAGS, &req) == 0) {
-                req.ifr_flags = static_cast<short>(req.ifr_flags | IFF_UP | IFF_RUNNING);
-                up_ = ::ioctl(sock, SIOCSIFFLAGS, &req) == 0;
-            }
-            ::close(sock);
-        }
-    }
-    ~PrivateLoopback() {
-        if (entered_) {
-            (void)::setns(old_, CLONE_NEWNET);
-        }
-        if (old_ >= 0) {
-            ::close(old_);
-        }
-    }
-    PrivateLoopback(const PrivateLoopback&) = delete;
-    PrivateLoopback& operator=(const PrivateLoopback&) = delete;
-    // False when the namespace was made but its loopback would not come up.
-    [[nodiscard]] bool usable() const { return !entered_ || up_; }
-
-private:
-    int old_;
-    bool entered_ = false;
-    bool up_ = false;
-};
-
 // A UDP socket on 127.0.0.1 at a port the system chose, bound and never read: a machine
 // that does not answer, until it is closed and an agent takes the port.
 class SilentPort {
 public:
     SilentPort() : fd_(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
-        sockaddr_in in{};
-        in.sin_family = AF_INET;
-        in.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        sockaddr_in in{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
         socklen_t length = sizeof in;
         if (::bind(fd_, reinterpret_cast<const sockaddr*>(&in), sizeof in) == 0 &&
             ::getsockname(fd_, reinterpret_cast<sockaddr*>(&in), &length) == 0) {
@@ -114,7 +52,8 @@ private:
 
 // Debian's snmpd as a child process on 127.0.0.1:port, with a configuration of its own
 // (a community and an SNMPv3 authPriv user, both seeing the whole tree), stopped by its
-// process id.
+// process id, and killed by the kernel when the thread that started it ends (a test killed
+// for its time-out leaves no agent behind).
 class SnmpAgent {
 public:
     SnmpAgent(const std::string& dir, std::uint16_t port) {
@@ -138,8 +77,12 @@ public:
         std::string mibs = "MIBS=";
         std::string path = "PATH=/usr/sbin:/usr/bin:/sbin:/bin";
         char* envp[] = {mibs.data(), path.data(), nullptr};
+        const pid_t parent = ::getpid();
         pid_ = ::fork();
         if (pid_ == 0) {
+            if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent) {
+                ::_exit(126);  // the test is already gone
+            }
             ::execve(kSnmpd, argv.data(), envp);
             ::_exit(127);
         }

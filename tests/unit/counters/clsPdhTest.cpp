@@ -14,15 +14,6 @@ namespace {
 
 using test::FakeValueSource;
 
-// The calls the source saw, as "op handle [path]; ...".
-std::string trace(const FakeValueSource& source) {
-    std::string text;
-    for (const auto& call : source.calls) {
-        text += call.op + " " + std::to_string(call.handle) + (call.path.empty() ? "" : " " + call.path) + "; ";
-    }
-    return text;
-}
-
 TEST(clsPdh, ClosesOnDestructionEvenWhenTheOpenFailed) {
     FakeValueSource source;
     { clsPdh pdh(source); }
@@ -30,7 +21,7 @@ TEST(clsPdh, ClosesOnDestructionEvenWhenTheOpenFailed) {
     failing.nextQuery.reset();
     failing.statusOfCalls = counter_status::NoData;
     { clsPdh pdh(failing); }
-    EXPECT_EQ(trace(source) + "/ " + trace(failing), "open 0; close 7; / open 0; close 0; ");
+    EXPECT_EQ(source.trace() + "/ " + failing.trace(), "open 0; close 7; / open 0; close 0; ");
 }
 
 TEST(clsPdh, UnreachableServiceFailsTheCallThatTriedIt) {
@@ -63,7 +54,7 @@ TEST(clsPdh, FollowsTheHandlesInOrderAndRedirectsOnASecondAddCounter) {
     }
     // Values and paths pass unchanged; nothing removes the first counter from the query.
     EXPECT_EQ(values, (std::vector<double>{42.0, std::numeric_limits<double>::max(), -0.1 + 1e-17}));
-    EXPECT_EQ(trace(source),
+    EXPECT_EQ(source.trace(),
               "open 0; read 0; add 7 " + odd + "; collect 7; read 101; add 7; collect 7; read 102; close 7; ");
 }
 

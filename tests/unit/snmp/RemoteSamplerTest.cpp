@@ -4,6 +4,8 @@
 #include <cmath>
 #include <memory>
 #include <optional>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "platform/linux/ProcCatalog.h"
@@ -18,31 +20,34 @@ namespace {
 using C = Column;
 constexpr std::uint64_t k32 = 1ULL << 32;
 
-// One interface as an agent would list it.
-struct Interface {
-    std::uint32_t index;
-    const char* name;  // "" for an agent without ifName
-    const char* descr;
-    std::uint64_t type;
+// One interface as an agent lists it: "index name type received", then "32" for an agent
+// without the 64-bit counters or "speed=bits/s". A name "=descr" stands for an agent that
+// has no ifName but the description.
+void put(test::FakeAgent& agent, const std::string& spec) {
+    std::istringstream words(spec);
+    std::uint32_t index = 0;
+    std::string name;
+    std::uint64_t type = 0;
     std::uint64_t in = 0;
-    std::uint64_t out = 0;
-    bool wide = true;  // whether the agent has the 64-bit counters
     std::uint64_t speed = 100'000'000;
-};
-
-void put(test::FakeAgent& agent, const Interface& i) {
-    agent.setText(C::IfDescr, i.index, i.descr);
-    if (*i.name != '\0') {
-        agent.setText(C::IfName, i.index, i.name);
+    bool wide = true;
+    words >> index >> name >> type >> in;
+    for (std::string word; words >> word;) {
+        wide = wide && word != "32";
+        speed = word.starts_with("speed=") ? std::stoull(word.substr(6)) : speed;
     }
-    agent.setCell(C::IfType, i.index, i.type);
-    agent.setCell(C::IfSpeed, i.index, i.speed);
-    agent.setCell(C::IfOperStatus, i.index, 1);
-    agent.setCell(C::IfInOctets, i.index, i.in % k32);
-    agent.setCell(C::IfOutOctets, i.index, i.out % k32);
-    if (i.wide) {
-        agent.setCell(C::IfHCInOctets, i.index, i.in, true);
-        agent.setCell(C::IfHCOutOctets, i.index, i.out, true);
+    agent.setText(C::IfDescr, index, name[0] == '=' ? name.substr(1) : "Interface");
+    if (name[0] != '=') {
+        agent.setText(C::IfName, index, name);
+    }
+    agent.setCell(C::IfType, index, type);
+    agent.setCell(C::IfSpeed, index, speed);
+    agent.setCell(C::IfOperStatus, index, 1);
+    agent.setCell(C::IfInOctets, index, in % k32);
+    agent.setCell(C::IfOutOctets, index, 0);
+    if (wide) {
+        agent.setCell(C::IfHCInOctets, index, in, true);
+        agent.setCell(C::IfHCOutOctets, index, 0, true);
     }
 }
 
@@ -88,22 +93,21 @@ Read rateOver(Agent& agent, const char* object, const char* counter, const char*
 }
 
 TEST(RemoteSampler, PointToPointInterfacesAreTheRemoteAccessOnes) {
-    struct Case {
-        std::uint64_t type;
-        bool remoteAccess;
-    };
-    const Case cases[] = {{23, true}, {131, true}, {22, true}, {28, true}, {6, false}, {24, false}, {71, false}};
-    for (const Case& c : cases) {
+    const std::pair<int, bool> cases[] = {{23, true}, {131, true}, {22, true}, {28, true},
+                                          {6, false}, {24, false}, {71, false}};
+    for (const auto& c : cases) {
+        const std::string type = std::to_string(c.first);
+        const bool remoteAccess = c.second;
         Agent a;
-        put(*a.fake, {1, "eth0", "Ethernet", 6, 0, 0});
-        put(*a.fake, {2, "link", "Link", c.type, 1000, 0});
+        put(*a.fake, "1 eth0 6 0");
+        put(*a.fake, "2 link " + type + " 1000");
         const Read total = rateOver(a, "RAS Total", "Bytes Received/Sec", "", [&] {
-            put(*a.fake, {1, "eth0", "Ethernet", 6, 9000, 0});
-            put(*a.fake, {2, "link", "Link", c.type, 1500, 0});
+            put(*a.fake, "1 eth0 6 9000");
+            put(*a.fake, "2 link " + type + " 1500");
         });
-        EXPECT_EQ(total.value, c.remoteAccess ? 500.0 : 0.0) << "type " << c.type;
+        EXPECT_EQ(total.value, remoteAccess ? 500.0 : 0.0) << "type " << type;
         const Read port = rateOver(a, "RAS Port", "Bytes Received/Sec", "LINK", [] {});
-        EXPECT_EQ(port.status, c.remoteAccess ? counter_status::Valid : counter_status::NoInstance) << c.type;
+        EXPECT_EQ(port.status, remoteAccess ? counter_status::Valid : counter_status::NoInstance) << type;
     }
 }
 
@@ -138,103 +142,58 @@ TEST(RemoteSampler, CountersCarryOnAcrossWrapsAndResets) {
     EXPECT_FALSE(carryCounter(SnmpValue{}, &high, 0).present);
 }
 
-TEST(RemoteSampler, InterfaceRatesFromTheTables) {
-    struct Case {
-        const char* what;
-        const char* instance;
-        std::vector<Interface> before;
-        std::vector<Interface> after;
-        CounterStatus status;
-        double received;
-    };
-    const std::uint64_t big = 5'000'000'000'000;
-    const Case cases[] = {
-        {"64-bit counters",
-         "eth0",
-         {{2, "eth0", "E", 6, big, 0}},
-         {{2, "eth0", "E", 6, big + 4000, 0}},
-         counter_status::Valid,
-         4000},
-        {"only 32-bit counters, wrapping",
-         "eth0",
-         {{2, "eth0", "E", 6, k32 - 1000, 0, false}},
-         {{2, "eth0", "E", 6, k32 + 3000, 0, false}},
-         counter_status::Valid,
-         4000},
-        {"64-bit counters vanish: no spike from the switch",
-         "eth0",
-         {{2, "eth0", "E", 6, big, 0}},
-         {{2, "eth0", "E", 6, big + 4000, 0, false}},
-         counter_status::Valid,
-         0},
-        {"64-bit counters appear: no spike from the switch",
-         "eth0",
-         {{2, "eth0", "E", 6, 1000, 0, false}},
-         {{2, "eth0", "E", 6, big, 0}},
-         counter_status::Valid,
-         0},
-        {"name without regard to case",
-         "ETH0",
-         {{2, "eth0", "E", 6, 0, 0}},
-         {{2, "eth0", "E", 6, 700, 0}},
-         counter_status::Valid,
-         700},
-        {"the description where the agent has no name",
-         "Intel Gigabit",
-         {{2, "", "Intel Gigabit", 6, 0, 0}},
-         {{2, "", "Intel Gigabit", 6, 700, 0}},
-         counter_status::Valid,
-         700},
-        {"renamed interface is gone under its old name",
-         "eth0",
-         {{2, "eth0", "E", 6, 0, 0}},
-         {{2, "wan0", "E", 6, 700, 0}},
-         counter_status::NoInstance,
-         0},
-        {"the total leaves loopback out",
-         "_Total",
-         {{1, "lo", "L", 24, 0, 0}, {2, "eth0", "E", 6, 0, 0}, {3, "ppp0", "P", 23, 0, 0}},
-         {{1, "lo", "L", 24, 9000, 0}, {2, "eth0", "E", 6, 300, 0}, {3, "ppp0", "P", 23, 200, 0}},
-         counter_status::Valid,
-         500},
-        {"a renamed interface adds nothing to the total for one interval",
-         "_Total",
-         {{2, "eth0", "E", 6, 0, 0}, {3, "eth1", "E", 6, 0, 0}},
-         {{2, "wan0", "E", 6, big, 0}, {3, "eth1", "E", 6, 100, 0}},
-         counter_status::Valid,
-         100},
-        {"a vanished interface drops out of the total",
-         "_Total",
-         {{2, "eth0", "E", 6, 0, 0}, {3, "eth1", "E", 6, 0, 0}},
-         {{3, "eth1", "E", 6, 100, 0}},
-         counter_status::Valid,
-         100},
-    };
-    for (const Case& c : cases) {
-        Agent a;
-        for (const Interface& i : c.before) {
-            put(*a.fake, i);
-        }
-        const Read r = rateOver(a, "Network Interface", "Bytes Received/sec", c.instance, [&] {
-            for (const Interface& i : c.before) {
-                a.fake->removeRow(i.index);
-            }
-            for (const Interface& i : c.after) {
-                put(*a.fake, i);
-            }
-        });
-        EXPECT_EQ(r.status, c.status) << c.what;
-        EXPECT_EQ(r.value, c.received) << c.what;
+// Each row: "instance | interfaces before; ... | interfaces a second on; ... | bytes received
+// a second, or 'no instance'".
+std::vector<std::string> split(const std::string& text, char by) {
+    std::vector<std::string> parts;
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, by);) {
+        parts.push_back(part.substr(part.find_first_not_of(' ')));
     }
+    return parts;
 }
 
-TEST(RemoteSampler, BandwidthPrefersTheHighSpeedColumn) {
+TEST(RemoteSampler, InterfaceRatesFromTheTables) {
+    const char* const rows[] = {
+        "eth0 | 2 eth0 6 5000000000000 | 2 eth0 6 5000000004000 | 4000",
+        "eth0 | 2 eth0 6 4294966296 32 | 2 eth0 6 4294970296 32 | 4000",  // only 32-bit counters, wrapping
+        "eth0 | 2 eth0 6 5000000000000 | 2 eth0 6 5000000004000 32 | 0",  // 64-bit counters vanish: no spike
+        "eth0 | 2 eth0 6 1000 32 | 2 eth0 6 5000000000000 | 0",           // 64-bit counters appear: no spike
+        "ETH0 | 2 eth0 6 0 | 2 eth0 6 700 | 700",                         // the name without regard to case
+        "Intel | 2 =Intel 6 0 | 2 =Intel 6 700 | 700",                    // the description where there is no name
+        "eth0 | 2 eth0 6 0 | 2 wan0 6 700 | no instance",                 // gone under its old name
+        "_Total | 1 lo 24 0; 2 eth0 6 0; 3 ppp0 23 0 | 1 lo 24 9000; 2 eth0 6 300; 3 ppp0 23 200 | 500",
+        "_Total | 2 eth0 6 0; 3 eth1 6 0 | 2 wan0 6 5000000000000; 3 eth1 6 100 | 100",  // renamed: nothing
+        "_Total | 2 eth0 6 0; 3 eth1 6 0 | 3 eth1 6 100 | 100",                          // vanished
+    };
+    for (const std::string row : rows) {
+        const std::vector<std::string> parts = split(row, '|');
+        Agent a;
+        for (const std::string& i : split(parts[1], ';')) {
+            put(*a.fake, i);
+        }
+        const Read r =
+            rateOver(a, "Network Interface", "Bytes Received/sec", parts[0].substr(0, parts[0].find(' ')).c_str(), [&] {
+                for (const std::string& i : split(parts[1], ';')) {
+                    a.fake->removeRow(static_cast<std::uint32_t>(std::stoul(i)));
+                }
+                for (const std::string& i : split(parts[2], ';')) {
+                    put(*a.fake, i);
+                }
+            });
+        EXPECT_EQ(r.status == counter_status::NoInstance ? "no instance"
+                  : r.status == counter_status::Valid    ? std::to_string(static_cast<long>(r.value))
+                                                         : "?",
+                  parts[3])
+            << row;
+    }
+    // The bandwidth prefers the high-speed column.
     Agent a;
-    put(*a.fake, {2, "eth0", "E", 6, 0, 0, true, 4'294'967'295});
+    put(*a.fake, "2 eth0 6 0 speed=4294967295");
     a.fake->setCell(C::IfHighSpeed, 2, 10'000);
     EXPECT_EQ(rateOver(a, "Network Interface", "Current Bandwidth", "eth0", [] {}).value, 10e9);
     Agent slow;
-    put(*slow.fake, {2, "eth0", "E", 6, 0, 0, true, 1'544'000});
+    put(*slow.fake, "2 eth0 6 0 speed=1544000");
     EXPECT_EQ(rateOver(slow, "Network Interface", "Current Bandwidth", "eth0", [] {}).value, 1'544'000.0);
 }
 
@@ -372,48 +331,31 @@ TEST(RemoteSampler, ARateIsAsSteadyAsTheTrafficWhateverTheAgentsRefresh) {
 }
 
 TEST(RemoteSampler, ARefreshedRateStartsAndStops) {
-    struct Answer {
-        double at;
-        std::uint64_t increase;
-        bool moved;
+    // The answers as "seconds:increase", with '+' where a contributor moved; then what the
+    // last answer gives ("-": nothing).
+    const char* const rows[] = {
+        "1 = -",                           // the first answer gives nothing
+        "1 2:900+ = -",                    // nor does the first change
+        "1 2:900+ 3.5:600+ 4:300+ = 600",  // changes twice in a row count over the time between them
+        "1 2:900+ 3 4:900+ 5:900+ = 600",  // one answer just after a refresh, one just before: 1 to 2 s
+        "1 2:900+ 3 4:900+ = 300",         // one refresh counts up to its longest
+        "1 2:900+ 3 4:900+ 5 6 = -",       // a still counter waits for the agent's refresh
+        "1 2:900+ 3 4:900+ 5 10 = 0",      // and reads 0 once it stood still for longer than that
+        "1 2:900+ 3 4:0+ = 0",             // a counter that went backwards counted nothing
+        "1 2:900+ 2:900+ = -",             // answers out of time order are left out
     };
-    struct Case {
-        const char* what;
-        std::vector<Answer> answers;
-        std::optional<double> last;  // what the last answer gives
-    };
-    const Case cases[] = {
-        {"the first answer gives nothing", {{1, 0, false}}, std::nullopt},
-        {"nor does the first change", {{1, 0, false}, {2, 900, true}}, std::nullopt},
-        {"changes at the next answer twice in a row count over the time between them",
-         {{1, 0, false}, {2, 900, true}, {3.5, 600, true}, {4, 300, true}},
-         600},
-        // Three changes leave a period of 1 to 2 s; the middle is taken.
-        {"once may be an answer just after a refresh that follows one just before",
-         {{1, 0, false}, {2, 900, true}, {3, 0, false}, {4, 900, true}, {5, 900, true}},
-         600},
-        {"one refresh counts up to its longest", {{1, 0, false}, {2, 900, true}, {3, 0, false}, {4, 900, true}}, 300},
-        {"a still counter waits for the agent's refresh",
-         {{1, 0, false}, {2, 900, true}, {3, 0, false}, {4, 900, true}, {5, 0, false}, {6, 0, false}},
-         std::nullopt},
-        {"and reads 0 once it stood still for longer than that",
-         {{1, 0, false}, {2, 900, true}, {3, 0, false}, {4, 900, true}, {5, 0, false}, {10, 0, false}},
-         0},
-        {"a counter that went backwards counted nothing",
-         {{1, 0, false}, {2, 900, true}, {3, 0, false}, {4, 0, true}},
-         0},
-        {"answers out of time order are left out", {{1, 0, false}, {2, 900, true}, {2, 900, true}}, std::nullopt},
-    };
-    for (const Case& c : cases) {
+    for (const std::string row : rows) {
         RefreshedRate rate;
         std::optional<double> last;
-        for (const Answer& a : c.answers) {
-            last = rate.add(static_cast<std::int64_t>(a.at * 1e9), a.increase, a.moved);
+        std::istringstream words(row);
+        for (std::string w; words >> w && w != "=";) {
+            const std::uint64_t increase =
+                w.find(':') == std::string::npos ? 0 : std::stoull(w.substr(w.find(':') + 1));
+            last = rate.add(static_cast<std::int64_t>(std::stod(w) * 1e9), increase, w.back() == '+');
         }
-        EXPECT_EQ(last.has_value(), c.last.has_value()) << c.what;
-        if (last && c.last) {
-            EXPECT_NEAR(*last, *c.last, 1e-6) << c.what;
-        }
+        std::ostringstream seen;
+        seen << "= " << (last ? std::to_string(std::lround(*last * 1e6) / 1'000'000) : "-");
+        EXPECT_EQ(seen.str(), row.substr(row.find('='))) << row;
     }
 }
 

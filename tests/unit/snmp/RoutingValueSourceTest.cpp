@@ -19,21 +19,10 @@ struct Routed {
         local.readings[111] = {1.5, counter_status::Valid};
         remote.readings[211] = {2.5, counter_status::NoData};
     }
-    std::vector<std::string> ops(const test::FakeValueSource& s) const {
-        std::vector<std::string> out;
-        for (const auto& call : s.calls) {
-            out.push_back(call.op + " " + std::to_string(call.handle) + (call.path.empty() ? "" : " " + call.path));
-        }
-        return out;
-    }
 };
 
 TEST(RoutingValueSource, SendsEachPathToItsMachinesSource) {
-    struct Case {
-        const char* path;
-        bool local;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, bool> cases[] = {
         {"\\Memory\\Available Bytes", true},
         {"\\\\.\\Memory\\Available Bytes", true},
         {"\\\\desk\\Memory\\Available Bytes", true},
@@ -41,17 +30,17 @@ TEST(RoutingValueSource, SendsEachPathToItsMachinesSource) {
         {"\\\\router\\Memory\\Available Bytes", false},
         {"\\\\desk:1161\\Memory\\Available Bytes", false},
     };
-    for (const Case& c : cases) {
+    for (const auto& [path, here] : cases) {
         Routed r;
         QueryHandle q = 0;
         CounterHandle h = 0;
         r.router.openQuery(q);
-        r.router.addCounter(q, c.path, h);
-        const auto& used = c.local ? r.local : r.remote;
-        const auto& unused = c.local ? r.remote : r.local;
-        ASSERT_EQ(used.calls.size(), 2U) << c.path;
-        EXPECT_EQ(used.calls[1].path, c.path);
-        EXPECT_TRUE(unused.calls.empty()) << c.path;
+        r.router.addCounter(q, path, h);
+        const auto& used = here ? r.local : r.remote;
+        const auto& unused = here ? r.remote : r.local;
+        ASSERT_EQ(used.calls.size(), 2U) << path;
+        EXPECT_EQ(used.calls[1].path, path);
+        EXPECT_TRUE(unused.calls.empty()) << path;
     }
 }
 
@@ -71,10 +60,8 @@ TEST(RoutingValueSource, OneQueryMixesMachines) {
     EXPECT_EQ(r.router.readDouble(there, status), 2.5);
     EXPECT_EQ(status, counter_status::NoData);
     r.router.closeQuery(q);
-    EXPECT_EQ(r.ops(r.local),
-              (std::vector<std::string>{"open 0", "add 11 \\System\\Processes", "collect 11", "read 111", "close 11"}));
-    EXPECT_EQ(r.ops(r.remote), (std::vector<std::string>{"open 0", "add 21 \\\\nas\\System\\Processes", "collect 21",
-                                                         "read 211", "close 21"}));
+    EXPECT_EQ(r.local.trace(), "open 0; add 11 \\System\\Processes; collect 11; read 111; close 11; ");
+    EXPECT_EQ(r.remote.trace(), "open 0; add 21 \\\\nas\\System\\Processes; collect 21; read 211; close 21; ");
     EXPECT_EQ(r.router.readDouble(here, status), 0.0);
     EXPECT_EQ(status, counter_status::InvalidHandle);
 }

@@ -3,9 +3,14 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <sstream>
+#include <thread>
 
+#include "counters/clsPdh.h"
+#include "platform/linux/RoutingValueSource.h"
 #include "platform/linux/snmp/SnmpValueSource.h"
 #include "support/FakeSnmpTransport.h"
+#include "support/FakeValueSource.h"
 
 namespace quorvel {
 namespace {
@@ -15,6 +20,7 @@ using snmp::Scalar;
 using namespace std::chrono_literals;
 
 constexpr std::int64_t kSecond = 1'000'000'000;
+constexpr const char* kReceived = "\\\\nas\\Network Interface(eth0)\\Bytes Received/sec";
 
 // A source whose machines all answer from one fake agent, on a clock the test moves.
 struct Remote {
@@ -39,37 +45,98 @@ struct Remote {
         return h;
     }
     // One tick a second later, after the machine answered for it.
-    void tick(const char* machine = "nas") {
+    void tick() {
         *now += kSecond;
-        source.refresh(machine, 0, 10s);
+        source.refresh("nas", 0, 10s);
         source.collect(query);
     }
-    std::pair<double, CounterStatus> read(CounterHandle h) {
+    // The reading as its value, or its status when it is not valid.
+    std::string read(CounterHandle h) {
         CounterStatus status = 0;
-        const double value = source.readDouble(h, status);
-        return {value, status};
+        std::ostringstream text;
+        text << source.readDouble(h, status);
+        return status == counter_status::Valid         ? text.str()
+               : status == counter_status::NoData      ? "no data"
+               : status == counter_status::InvalidData ? "invalid"
+                                                       : "status " + std::to_string(status);
     }
 };
 
-constexpr const char* kReceived = "\\\\nas\\Network Interface(eth0)\\Bytes Received/sec";
+TEST(SnmpValueSource, RatesOverSuccessiveAnswers) {
+    struct Tick {
+        std::uint64_t octets;
+        std::uint64_t upTime;  // the agent's: backwards when it restarted
+        bool answers;
+        const char* reading;  // "*": valid, whatever the value
+    };
+    struct Case {
+        const char* what;
+        std::vector<Tick> ticks;
+    };
+    const std::uint64_t g = 1'000'000'000;
+    const Case cases[] = {
+        // The agent may have counted its first change at any time since the answer before;
+        // once it changed at every answer, it counts as often as it is asked.
+        {"rates from successive answers",
+         {{0, 100, true, "invalid"}, {2500, 100, true, "invalid"}, {4000, 100, true, "*"}, {5000, 100, true, "1000"}}},
+        // While it was silent, its counters went on: no spike when it comes back.
+        {"a silent machine reads no data and comes back without a spike",
+         {{0, 100, true, "invalid"},
+          {1000, 100, true, "invalid"},
+          {2000, 100, true, "*"},
+          {3000, 100, true, "1000"},
+          {3000, 100, false, "no data"},
+          {3000, 100, false, "no data"},
+          {g, 100, false, "no data"},
+          {g, 100, true, "invalid"},
+          {g + 700, 100, true, "invalid"},
+          {g + 1400, 100, true, "*"},
+          {g + 2100, 100, true, "700"}}},
+        {"a restarted agent starts its rates afresh",
+         {{5'000'000, 100, true, "invalid"},
+          {5'000'000, 100, true, "invalid"},
+          {300, 50, true, "invalid"},
+          {800, 150, true, "invalid"},
+          {1300, 250, true, "*"},
+          {1800, 350, true, "500"}}},
+    };
+    for (const Case& c : cases) {
+        Remote r;
+        const CounterHandle h = r.add(kReceived);
+        EXPECT_EQ(r.read(h), "no data") << c.what;
+        for (std::size_t i = 0; i < c.ticks.size(); ++i) {
+            const Tick& t = c.ticks[i];
+            r.setOctets(t.octets);
+            r.agent->set(Scalar::SysUpTime, t.upTime);
+            r.agent->setMode(t.answers ? test::FakeAgent::Mode::Answer : test::FakeAgent::Mode::NoAnswer);
+            r.tick();
+            const std::string seen = r.read(h);
+            EXPECT_TRUE(std::string_view(t.reading) == "*"
+                            ? seen.find_first_not_of("0123456789.e+-") == std::string::npos
+                            : seen == t.reading)
+                << c.what << ", tick " << i + 1 << ": " << seen << " instead of " << t.reading;
+        }
+    }
+}
 
-TEST(SnmpValueSource, RatesFromSuccessiveAnswers) {
+// The gadget's own tick: clsPdh through the router collects and reads, and never waits for
+// the machine; the answer its collection asked for shows at a later tick.
+TEST(SnmpValueSource, TheGadgetsTicksReadARemoteCounterWithoutARefresh) {
     Remote r;
-    const CounterHandle h = r.add(kReceived);
-    EXPECT_EQ(r.read(h), std::make_pair(0.0, counter_status::NoData));
-    r.tick();
-    EXPECT_EQ(r.read(h), std::make_pair(0.0, counter_status::InvalidData));
-    // The agent may have counted its first change at any time since the answer before.
-    r.setOctets(2500);
-    r.tick();
-    EXPECT_EQ(r.read(h), std::make_pair(0.0, counter_status::InvalidData));
-    r.setOctets(4000);
-    r.tick();
-    EXPECT_EQ(r.read(h).second, counter_status::Valid);
-    // Once it changed at every answer, it counts as often as it is asked.
-    r.setOctets(5000);
-    r.tick();
-    EXPECT_EQ(r.read(h), std::make_pair(1000.0, counter_status::Valid));
+    r.agent->set(Scalar::HrSystemProcesses, 42);
+    test::FakeValueSource local;
+    RoutingValueSource router(local, r.source, "desk");
+    clsPdh counter(router);
+    counter.AddCounter("\\\\nas\\System\\Processes");
+    double value = 0;
+    for (const auto deadline = std::chrono::steady_clock::now() + 10s;
+         value != 42.0 && std::chrono::steady_clock::now() < deadline; std::this_thread::sleep_for(5ms)) {
+        *r.now += kSecond / 10;
+        counter.Collect();
+        value = counter.GetValue();
+    }
+    EXPECT_EQ(counter.Status(), counter_status::Valid);
+    EXPECT_EQ(value, 42.0);
 }
 
 TEST(SnmpValueSource, RefusesWhatTheRemoteSourceCannotOffer) {
@@ -88,61 +155,7 @@ TEST(SnmpValueSource, RefusesWhatTheRemoteSourceCannotOffer) {
     r.tick();
     const CounterHandle h = r.add("\\\\nas\\Memory\\Available Bytes");
     r.tick();
-    EXPECT_EQ(r.read(h), std::make_pair(4096.0, counter_status::Valid));
-}
-
-TEST(SnmpValueSource, ASilentMachineReadsNoDataAndComesBackWithoutASpike) {
-    Remote r;
-    const CounterHandle h = r.add(kReceived);
-    r.tick();
-    r.setOctets(1000);
-    r.tick();
-    r.setOctets(2000);
-    r.tick();
-    r.setOctets(3000);
-    r.tick();
-    ASSERT_EQ(r.read(h), std::make_pair(1000.0, counter_status::Valid));
-
-    r.agent->setMode(test::FakeAgent::Mode::NoAnswer);
-    for (int i = 0; i < 3; ++i) {
-        r.tick();
-        EXPECT_EQ(r.read(h), std::make_pair(0.0, counter_status::NoData));
-    }
-    // While it was silent, its counters went on.
-    r.setOctets(1'000'000'000);
-    r.agent->setMode(test::FakeAgent::Mode::Answer);
-    r.tick();
-    EXPECT_EQ(r.read(h), std::make_pair(0.0, counter_status::InvalidData));
-    r.setOctets(1'000'000'700);
-    r.tick();
-    EXPECT_EQ(r.read(h), std::make_pair(0.0, counter_status::InvalidData));
-    r.setOctets(1'000'001'400);
-    r.tick();
-    r.setOctets(1'000'002'100);
-    r.tick();
-    EXPECT_EQ(r.read(h), std::make_pair(700.0, counter_status::Valid));
-}
-
-TEST(SnmpValueSource, ARestartedAgentStartsItsRatesAfresh) {
-    Remote r;
-    const CounterHandle h = r.add(kReceived);
-    r.setOctets(5'000'000);
-    r.tick();
-    r.tick();
-    r.agent->set(Scalar::SysUpTime, 50);
-    r.setOctets(300);
-    r.tick();
-    EXPECT_EQ(r.read(h), std::make_pair(0.0, counter_status::InvalidData));
-    r.agent->set(Scalar::SysUpTime, 150);
-    r.setOctets(800);
-    r.tick();
-    r.agent->set(Scalar::SysUpTime, 250);
-    r.setOctets(1300);
-    r.tick();
-    r.agent->set(Scalar::SysUpTime, 350);
-    r.setOctets(1800);
-    r.tick();
-    EXPECT_EQ(r.read(h), std::make_pair(500.0, counter_status::Valid));
+    EXPECT_EQ(r.read(h), "4096");
 }
 
 TEST(SnmpValueSource, CollectDoesNotWaitForAHangingMachine) {
@@ -153,7 +166,7 @@ TEST(SnmpValueSource, CollectDoesNotWaitForAHangingMachine) {
     for (int i = 0; i < 5; ++i) {
         *r.now += kSecond;
         EXPECT_EQ(r.source.collect(r.query), counter_status::Valid);
-        EXPECT_EQ(r.read(h), std::make_pair(0.0, counter_status::NoData));
+        EXPECT_EQ(r.read(h), "no data");
     }
     EXPECT_LE(r.agent->fetches(), 1);
     r.agent->setMode(test::FakeAgent::Mode::Answer);
