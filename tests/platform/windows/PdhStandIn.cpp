@@ -7,11 +7,15 @@
 // that cannot script it (the gadget in the end-to-end tests) gives constant values by
 // path in QUORVEL_STANDIN_VALUES instead: "path=value|path=value"; a path with several
 // values, "path=1000,3000,2000", takes them in turn, one a collection, over and over.
+// Both builds list two objects with their instances and counters, for quorvel-info.
 
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,6 +24,7 @@ namespace {
 constexpr LONG kNoObject = static_cast<LONG>(0xC0000BB8);
 constexpr LONG kInvalidHandle = static_cast<LONG>(0xC0000BBC);
 constexpr LONG kInvalidData = static_cast<LONG>(0xC0000BBA);
+constexpr LONG kMoreData = static_cast<LONG>(0x800007D2);
 constexpr std::uintptr_t kQueryBase = 0x5100000000;
 constexpr std::uintptr_t kCounterBase = 0x7300000000;
 
@@ -38,31 +43,19 @@ struct State {
 } state;
 
 // The value that QUORVEL_STANDIN_VALUES gives the path at a collection (1 the first), or 0.
-[[maybe_unused]] double environmentValue(const std::string& path, std::size_t sample) {
-    char text[4096];
-    const DWORD length = GetEnvironmentVariableA("QUORVEL_STANDIN_VALUES", text, sizeof text);
-    if (length == 0 || length >= sizeof text) {
-        return 0.0;
-    }
-    const std::string values(text, length);
-    for (std::size_t start = 0; start < values.size();) {
-        std::size_t end = values.find('|', start);
-        if (end == std::string::npos) {
-            end = values.size();
-        }
-        const std::string entry = values.substr(start, end - start);
+double environmentValue(const std::string& path, std::size_t sample) {
+    const char* values = std::getenv("QUORVEL_STANDIN_VALUES");
+    std::istringstream entries(values != nullptr ? values : "");
+    for (std::string entry; std::getline(entries, entry, '|');) {
         const std::size_t equals = entry.rfind('=');
         if (equals != std::string::npos && entry.substr(0, equals) == path) {
-            std::vector<double> turns;
-            for (std::size_t from = equals + 1; from <= entry.size();) {
-                std::size_t comma = entry.find(',', from);
-                comma = comma == std::string::npos ? entry.size() : comma;
-                turns.push_back(std::stod(entry.substr(from, comma - from)));
-                from = comma + 1;
+            std::istringstream turns(entry.substr(equals + 1));
+            std::vector<double> numbers;
+            for (std::string turn; std::getline(turns, turn, ',');) {
+                numbers.push_back(std::stod(turn));
             }
-            return turns[(sample - 1) % turns.size()];
+            return numbers.at((sample - 1) % numbers.size());
         }
-        start = end + 1;
     }
     return 0.0;
 }
@@ -76,6 +69,16 @@ std::string handleText(const void* handle) {
 Query* queryOf(HANDLE handle) {
     const auto n = reinterpret_cast<std::uintptr_t>(handle) - kQueryBase;
     return n < state.queries.size() && !state.queries[n].closed ? &state.queries[n] : nullptr;
+}
+
+LONG onQuery(const char* call, HANDLE query, void (*change)(Query&)) {
+    state.log += std::string(call) + " " + handleText(query) + "\n";
+    Query* q = queryOf(query);
+    if (q == nullptr) {
+        return kInvalidHandle;
+    }
+    change(*q);
+    return ERROR_SUCCESS;
 }
 
 LONG openQuery(HANDLE* query) {
@@ -128,6 +131,36 @@ double readValue(HANDLE counter, LONG* status) {
     return sample <= state.values.size() ? state.values[sample - 1] : 0.0;
 }
 
+// The objects offered, with their instances and counters.
+struct Offered {
+    const char* object;
+    std::vector<const char*> instances;
+    std::vector<const char*> counters;
+};
+const std::vector<Offered> offered{
+    {"Network Interface", {"Ethernet", "Loopback"}, {"Bytes Received/sec", "Bytes Sent/sec"}},
+    {"RAS Total", {}, {"Bytes Received/Sec", "Bytes Transmitted/Sec"}},
+};
+
+// Names each ended by a NUL, the list by one more (an empty list is empty), as the
+// service gives them: into a buffer of *size characters, or, with none or one too
+// small, the size needed and "more data".
+LONG list(const std::vector<const char*>& names, char* buffer, DWORD* size) {
+    std::string text;
+    for (const char* name : names) {
+        text.append(name).push_back('\0');
+    }
+    if (!text.empty()) {
+        text.push_back('\0');
+    }
+    const bool fits = buffer != nullptr && *size >= text.size();
+    if (fits) {
+        std::memcpy(buffer, text.data(), text.size());
+    }
+    *size = static_cast<DWORD>(text.size());
+    return fits ? ERROR_SUCCESS : kMoreData;
+}
+
 }  // namespace
 
 extern "C" {
@@ -142,37 +175,39 @@ __declspec(dllexport) const char* WINAPI StandInLog() {
 }
 
 __declspec(dllexport) LONG WINAPI PdhCollectQueryData(HANDLE query) {
-    state.log += "collect " + handleText(query) + "\n";
-    Query* q = queryOf(query);
-    if (q == nullptr) {
-        return kInvalidHandle;
-    }
-    ++q->collections;
-    return ERROR_SUCCESS;
+    return onQuery("collect", query, [](Query& q) { ++q.collections; });
 }
 
 __declspec(dllexport) LONG WINAPI PdhCloseQuery(HANDLE query) {
-    state.log += "close " + handleText(query) + "\n";
-    Query* q = queryOf(query);
-    if (q == nullptr) {
-        return kInvalidHandle;
-    }
-    q->closed = true;
-    return ERROR_SUCCESS;
+    return onQuery("close", query, [](Query& q) { q.closed = true; });
 }
 
 __declspec(dllexport) LONG WINAPI PdhAddEnglishCounterA(HANDLE query, const char* path, DWORD_PTR, HANDLE* counter) {
     return addCounter("add-english", query, path, counter);
 }
 
+__declspec(dllexport) LONG WINAPI PdhEnumObjectsA(const char* /*source*/, const char* /*machine*/, char* objects,
+                                                  DWORD* size, DWORD /*detail*/, BOOL /*refresh*/) {
+    return list({offered[0].object, offered[1].object}, objects, size);
+}
+
+__declspec(dllexport) LONG WINAPI
+    PdhEnumObjectItemsA(const char* /*source*/, const char* /*machine*/, const char* object, char* counters,
+                        DWORD* counterSize, char* instances, DWORD* instanceSize, DWORD /*detail*/, DWORD /*flags*/) {
+    for (const Offered& o : offered) {
+        if (std::string(o.object) == object) {
+            const LONG counterStatus = list(o.counters, counters, counterSize);
+            const LONG instanceStatus = list(o.instances, instances, instanceSize);
+            return counterStatus != ERROR_SUCCESS ? counterStatus : instanceStatus;
+        }
+    }
+    return kNoObject;
+}
+
 #ifdef QUORVEL_STANDIN_DOCUMENTED
 struct FormattedValue {
     DWORD status;
-    union {
-        LONG longValue;
-        double doubleValue;
-        LONGLONG largeValue;
-    };
+    double doubleValue;  // of a union with a 32- and a 64-bit integer
 };
 constexpr DWORD kFormatDouble = 0x00000200;
 

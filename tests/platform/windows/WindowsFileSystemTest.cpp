@@ -4,75 +4,57 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/windows/ScopedHandle.h"
 #include "settings/iniMente.h"
 #include "support/ErrorKindOf.h"
+#include "support/TempDir.h"
 
 namespace quorvel::test {
 namespace {
 
-// A folder of its own in the temporary folder, removed with everything in it.
+// Files in a folder of their own, their attributes cleared at the end so that the folder
+// can go.
 class WindowsFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::array<char, MAX_PATH + 1> temp{};
-        ::GetTempPathA(static_cast<DWORD>(temp.size()), temp.data());
-        folder_ = std::string(temp.data()) + "quorvel-files-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        ASSERT_TRUE(::CreateDirectoryA(folder_.c_str(), nullptr));
-    }
     void TearDown() override {
-        WIN32_FIND_DATAA found{};
-        const win::FindHandle search(::FindFirstFileA((folder_ + "\\*").c_str(), &found));
-        for (BOOL more = search.valid() ? TRUE : FALSE; more != FALSE; more = ::FindNextFileA(search.get(), &found)) {
-            const std::string path = folder_ + "\\" + found.cFileName;
-            ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            ::DeleteFileA(path.c_str());
-            ::RemoveDirectoryA(path.c_str());
+        for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
+            ::SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
         }
-        ::RemoveDirectoryA(folder_.c_str());
     }
-
     std::string file(const std::string& name, const std::string& bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-        std::string path = folder_ + "\\" + name;
+        std::string path = (folder_ / name).string();
         EXPECT_TRUE(files_.writeFile(path, bytes));
         ::SetFileAttributesA(path.c_str(), attributes);
         return path;
     }
-    std::string bytesOf(const std::string& path) const { return files_.readFile(path).bytes; }
-    int entries() const {
-        int n = 0;
-        WIN32_FIND_DATAA found{};
-        const win::FindHandle search(::FindFirstFileA((folder_ + "\\*").c_str(), &found));
-        for (BOOL more = search.valid() ? TRUE : FALSE; more != FALSE; more = ::FindNextFileA(search.get(), &found)) {
-            n += found.cFileName[0] != '.' ? 1 : 0;
-        }
-        return n;
+    [[nodiscard]] std::string bytesOf(const std::string& path) const { return files_.readFile(path).bytes; }
+    [[nodiscard]] auto entries() const {
+        const std::filesystem::directory_iterator all(folder_.path());
+        return std::distance(begin(all), end(all));
     }
 
-    std::string folder_;
+    testing::TempDir folder_{"quorvel-files"};
+    std::string dir_ = folder_.str();
     WindowsFileSystem files_;
 };
 
+// A hidden or system file is not a settings file: the store does not load it.
 TEST_F(WindowsFiles, OnlyPlainFilesCountAsListed) {
     const std::string plain = file("plain.ini", "a");
-    const std::string hidden = file("hidden.ini", "a", FILE_ATTRIBUTE_HIDDEN);
+    const std::string hidden = file("Quorvel.ini", "Max=9000\r\n", FILE_ATTRIBUTE_HIDDEN);
     const std::string system = file("system.ini", "a", FILE_ATTRIBUTE_SYSTEM);
     const std::string readOnly = file("read-only.ini", "a", FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(files_.isListedFile(plain) && files_.isListedFile(readOnly));
-    EXPECT_FALSE(files_.isListedFile(hidden) || files_.isListedFile(system) || files_.isListedFile(folder_) ||
-                 files_.isListedFile(folder_ + "\\missing.ini") || files_.isListedFile(folder_ + "\\*.ini"));
-    // Opening for reading is another test: a hidden file opens, a folder does not.
-    EXPECT_TRUE(files_.canOpenForReading(hidden));
-    EXPECT_FALSE(files_.canOpenForReading(folder_) || files_.canOpenForReading(folder_ + "\\missing.ini"));
+    EXPECT_FALSE(files_.isListedFile(hidden) || files_.isListedFile(system) || files_.isListedFile(dir_) ||
+                 files_.isListedFile(dir_ + "\\missing.ini") || files_.isListedFile(dir_ + "\\*.ini"));
     EXPECT_EQ(errorOf([&] { (void)files_.isListedFile(std::string("a\0b", 3)); }), ErrorKind::FileError);
     EXPECT_EQ(errorOf([&] { (void)files_.isListedFile("C:\\" + std::string(400, 'x')); }), ErrorKind::FileError);
-}
-
-TEST_F(WindowsFiles, AHiddenSettingsFileIsNotLoaded) {
-    const std::string hidden = file("Quorvel.ini", "Max=9000\r\n", FILE_ATTRIBUTE_HIDDEN);
+    // Opening for reading is another test: a hidden file opens, a folder does not.
+    EXPECT_TRUE(files_.canOpenForReading(hidden));
+    EXPECT_FALSE(files_.canOpenForReading(dir_) || files_.canOpenForReading(dir_ + "\\missing.ini"));
     iniMente store(files_);
     EXPECT_FALSE(store.iniLoader(hidden));
     ::SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -86,9 +68,8 @@ TEST_F(WindowsFiles, SavesReplaceWholeFilesAndKeepTheirAttributes) {
     EXPECT_TRUE(files_.writeFile(hidden, bytes));
     EXPECT_EQ(bytesOf(hidden), bytes);
     EXPECT_EQ(::GetFileAttributesA(hidden.c_str()), DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE});
-    const std::string fresh = folder_ + "\\new.ini";
-    EXPECT_TRUE(files_.writeFile(fresh, ""));
-    EXPECT_EQ(files_.readFile(fresh).status, ReadStatus::Complete);
+    EXPECT_TRUE(files_.writeFile(dir_ + "\\new.ini", ""));
+    EXPECT_EQ(files_.readFile(dir_ + "\\new.ini").status, ReadStatus::Complete);
     EXPECT_EQ(entries(), 2);  // no temporary file stays behind
 }
 
@@ -102,10 +83,9 @@ TEST_F(WindowsFiles, AFailedSaveLeavesTheOldBytes) {
         ASSERT_TRUE(holder.valid());
         EXPECT_FALSE(files_.writeFile(locked, "new"));
     }
-    EXPECT_FALSE(files_.writeFile(readOnly, "new"));
-    EXPECT_FALSE(files_.writeFile(folder_, "new"));
-    EXPECT_FALSE(files_.writeFile(folder_ + "\\missing\\q.ini", "new"));
-    EXPECT_FALSE(files_.writeFile("", "new"));
+    for (const std::string& path : {readOnly, dir_, dir_ + "\\missing\\q.ini", std::string()}) {
+        EXPECT_FALSE(files_.writeFile(path, "new")) << path;
+    }
     EXPECT_EQ(bytesOf(locked), "old bytes\r\n");
     EXPECT_EQ(bytesOf(readOnly), "kept\r\n");
     EXPECT_EQ(entries(), 2);
