@@ -35,7 +35,7 @@ struct Query {
 
 struct State {
     std::string log;
-    bool localised = false;  // the plain add knows no English name
+    bool localised = false;
     std::vector<double> values;
     std::vector<Query> queries;
     std::vector<std::size_t> counterQuery;  // the query of each counter
@@ -89,8 +89,14 @@ LONG openQuery(HANDLE* query) {
     return ERROR_SUCCESS;
 }
 
-LONG addCounter(const char* how, HANDLE query, const char* path, HANDLE* counter) {
-    state.log += std::string(how) + " " + handleText(query) + " " + path + "\n";
+// The plain add of a localised service knows no English name.
+LONG addCounter(bool english, HANDLE query, const char* path, HANDLE* counter) {
+    state.log += std::string(english ? "add-english " : "add ") + handleText(query) + " " + path;
+    if (!english && state.localised) {
+        state.log += " -> no such object\n";
+        return kNoObject;
+    }
+    state.log += "\n";
     if (queryOf(query) == nullptr) {
         return kInvalidHandle;
     }
@@ -99,14 +105,6 @@ LONG addCounter(const char* how, HANDLE query, const char* path, HANDLE* counter
     *counter = reinterpret_cast<HANDLE>(  // NOLINT(performance-no-int-to-ptr): handles are numbers here
         kCounterBase + state.counterQuery.size() - 1);
     return ERROR_SUCCESS;
-}
-
-LONG addLocalCounter(HANDLE query, const char* path, HANDLE* counter) {
-    if (state.localised) {
-        state.log += "add " + handleText(query) + " " + path + " -> no such object\n";
-        return kNoObject;
-    }
-    return addCounter("add", query, path, counter);
 }
 
 // The value scripted for the query's latest collection; status 0xC0000BBC for a bad
@@ -183,7 +181,7 @@ __declspec(dllexport) LONG WINAPI PdhCloseQuery(HANDLE query) {
 }
 
 __declspec(dllexport) LONG WINAPI PdhAddEnglishCounterA(HANDLE query, const char* path, DWORD_PTR, HANDLE* counter) {
-    return addCounter("add-english", query, path, counter);
+    return addCounter(true, query, path, counter);
 }
 
 __declspec(dllexport) LONG WINAPI PdhEnumObjectsA(const char* /*source*/, const char* /*machine*/, char* objects,
@@ -216,7 +214,7 @@ __declspec(dllexport) LONG WINAPI PdhOpenQueryA(const char* /*source*/, DWORD_PT
 }
 
 __declspec(dllexport) LONG WINAPI PdhAddCounterA(HANDLE query, const char* path, DWORD_PTR /*user*/, HANDLE* counter) {
-    return addLocalCounter(query, path, counter);
+    return addCounter(false, query, path, counter);
 }
 
 // A failed call leaves the value as it was; a value of another format is refused.
@@ -237,7 +235,7 @@ __declspec(dllexport) LONG WINAPI PdhVbOpenQuery(HANDLE* query) {
 }
 
 __declspec(dllexport) LONG WINAPI PdhVbAddCounter(HANDLE query, const char* path, HANDLE* counter) {
-    return addLocalCounter(query, path, counter);
+    return addCounter(false, query, path, counter);
 }
 
 __declspec(dllexport) double WINAPI PdhVbGetDoubleCounterValue(HANDLE counter, LONG* status) {

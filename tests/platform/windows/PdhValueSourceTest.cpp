@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "ExeFolder.h"
 #include "counters/clsPdh.h"
+#include "platform/windows/WindowsProcessInfo.h"
 #include "support/ErrorKindOf.h"
 
 namespace quorvel::test {
@@ -23,28 +23,24 @@ namespace {
 // the documented functions, which must give the same results.
 class StandInPdh : public ::testing::TestWithParam<const char*> {
 protected:
-    StandInPdh() : libraries_({{win::SystemLibrary::Pdh, besideExe(GetParam())}}) {}
+    StandInPdh()
+        : libraries_({{win::SystemLibrary::Pdh, WindowsProcessInfo().executableFolder() + "\\" + GetParam()}}) {}
 
+    // A function of the stand-in, once the source has loaded it.
+    template <class Function>
+    Function standIn(const char* name) {
+        (void)libraries_.require<win::Fn::PdhCloseQuery>();
+        const HMODULE module = ::GetModuleHandleA(libraries_.libraryPath(win::SystemLibrary::Pdh).c_str());
+        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+    }
     void script(bool localised, const std::vector<double>& values) {
-        using Script = void(WINAPI*)(BOOL, const double*, int);
-        reinterpret_cast<Script>(standIn("StandInScript"))(localised ? TRUE : FALSE, values.data(),
-                                                           static_cast<int>(values.size()));
+        standIn<void(WINAPI*)(BOOL, const double*, int)>("StandInScript")(localised ? TRUE : FALSE, values.data(),
+                                                                          static_cast<int>(values.size()));
     }
-    std::string log() {
-        using Log = const char*(WINAPI*)();
-        return reinterpret_cast<Log>(standIn("StandInLog"))();
-    }
+    std::string log() { return standIn<const char*(WINAPI*)()>("StandInLog")(); }
 
     win::SystemLibraries libraries_;
     PdhValueSource source_{libraries_};
-
-private:
-    void (*standIn(const char* name))() {
-        (void)libraries_.require<win::Fn::PdhCloseQuery>();  // loads the library
-        const HMODULE module = ::GetModuleHandleA(libraries_.libraryPath(win::SystemLibrary::Pdh).c_str());
-        EXPECT_NE(module, nullptr);
-        return reinterpret_cast<void (*)()>(::GetProcAddress(module, name));
-    }
 };
 
 INSTANTIATE_TEST_SUITE_P(Builds, StandInPdh, ::testing::Values("pdh-standin", "pdh-standin-documented"));
@@ -106,7 +102,7 @@ TEST_P(StandInPdh, AnInvalidValueHasItsStatusAndWithoutTheVisualBasicReadReadsZe
 }
 
 TEST(MissingPdh, AMissingLibraryFailsTheConstruction) {
-    win::SystemLibraries libraries({{win::SystemLibrary::Pdh, besideExe("no-such-folder")}});
+    win::SystemLibraries libraries({{win::SystemLibrary::Pdh, "C:\\no-such-folder"}});
     PdhValueSource source(libraries);
     EXPECT_EQ(errorOf([&] { clsPdh pdh(source); }), ErrorKind::PlatformUnavailable);
 }
