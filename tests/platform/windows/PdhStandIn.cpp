@@ -7,11 +7,15 @@
 // that cannot script it (the gadget in the end-to-end tests) gives constant values by
 // path in QUORVEL_STANDIN_VALUES instead: "path=value|path=value"; a path with several
 // values, "path=1000,3000,2000", takes them in turn, one a collection, over and over.
+// Both builds list two objects with their instances and counters, for quorvel-info.
 
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,6 +24,7 @@ namespace {
 constexpr LONG kNoObject = static_cast<LONG>(0xC0000BB8);
 constexpr LONG kInvalidHandle = static_cast<LONG>(0xC0000BBC);
 constexpr LONG kInvalidData = static_cast<LONG>(0xC0000BBA);
+constexpr LONG kMoreData = static_cast<LONG>(0x800007D2);
 constexpr std::uintptr_t kQueryBase = 0x5100000000;
 constexpr std::uintptr_t kCounterBase = 0x7300000000;
 
@@ -30,7 +35,7 @@ struct Query {
 
 struct State {
     std::string log;
-    bool localised = false;  // the plain add knows no English name
+    bool localised = false;
     std::vector<double> values;
     std::vector<Query> queries;
     std::vector<std::size_t> counterQuery;  // the query of each counter
@@ -38,31 +43,19 @@ struct State {
 } state;
 
 // The value that QUORVEL_STANDIN_VALUES gives the path at a collection (1 the first), or 0.
-[[maybe_unused]] double environmentValue(const std::string& path, std::size_t sample) {
-    char text[4096];
-    const DWORD length = GetEnvironmentVariableA("QUORVEL_STANDIN_VALUES", text, sizeof text);
-    if (length == 0 || length >= sizeof text) {
-        return 0.0;
-    }
-    const std::string values(text, length);
-    for (std::size_t start = 0; start < values.size();) {
-        std::size_t end = values.find('|', start);
-        if (end == std::string::npos) {
-            end = values.size();
-        }
-        const std::string entry = values.substr(start, end - start);
+double environmentValue(const std::string& path, std::size_t sample) {
+    const char* values = std::getenv("QUORVEL_STANDIN_VALUES");
+    std::istringstream entries(values != nullptr ? values : "");
+    for (std::string entry; std::getline(entries, entry, '|');) {
         const std::size_t equals = entry.rfind('=');
         if (equals != std::string::npos && entry.substr(0, equals) == path) {
-            std::vector<double> turns;
-            for (std::size_t from = equals + 1; from <= entry.size();) {
-                std::size_t comma = entry.find(',', from);
-                comma = comma == std::string::npos ? entry.size() : comma;
-                turns.push_back(std::stod(entry.substr(from, comma - from)));
-                from = comma + 1;
+            std::istringstream turns(entry.substr(equals + 1));
+            std::vector<double> numbers;
+            for (std::string turn; std::getline(turns, turn, ',');) {
+                numbers.push_back(std::stod(turn));
             }
-            return turns[(sample - 1) % turns.size()];
+            return numbers.at((sample - 1) % numbers.size());
         }
-        start = end + 1;
     }
     return 0.0;
 }
@@ -78,6 +71,16 @@ Query* queryOf(HANDLE handle) {
     return n < state.queries.size() && !state.queries[n].closed ? &state.queries[n] : nullptr;
 }
 
+LONG onQuery(const char* call, HANDLE query, void (*change)(Query&)) {
+    state.log += std::string(call) + " " + handleText(query) + "\n";
+    Query* q = queryOf(query);
+    if (q == nullptr) {
+        return kInvalidHandle;
+    }
+    change(*q);
+    return ERROR_SUCCESS;
+}
+
 LONG openQuery(HANDLE* query) {
     state.queries.emplace_back();
     *query = reinterpret_cast<HANDLE>(  // NOLINT(performance-no-int-to-ptr): handles are numbers here
@@ -86,8 +89,14 @@ LONG openQuery(HANDLE* query) {
     return ERROR_SUCCESS;
 }
 
-LONG addCounter(const char* how, HANDLE query, const char* path, HANDLE* counter) {
-    state.log += std::string(how) + " " + handleText(query) + " " + path + "\n";
+// The plain add of a localised service knows no English name.
+LONG addCounter(bool english, HANDLE query, const char* path, HANDLE* counter) {
+    state.log += std::string(english ? "add-english " : "add ") + handleText(query) + " " + path;
+    if (!english && state.localised) {
+        state.log += " -> no such object\n";
+        return kNoObject;
+    }
+    state.log += "\n";
     if (queryOf(query) == nullptr) {
         return kInvalidHandle;
     }
@@ -96,14 +105,6 @@ LONG addCounter(const char* how, HANDLE query, const char* path, HANDLE* counter
     *counter = reinterpret_cast<HANDLE>(  // NOLINT(performance-no-int-to-ptr): handles are numbers here
         kCounterBase + state.counterQuery.size() - 1);
     return ERROR_SUCCESS;
-}
-
-LONG addLocalCounter(HANDLE query, const char* path, HANDLE* counter) {
-    if (state.localised) {
-        state.log += "add " + handleText(query) + " " + path + " -> no such object\n";
-        return kNoObject;
-    }
-    return addCounter("add", query, path, counter);
 }
 
 // The value scripted for the query's latest collection; status 0xC0000BBC for a bad
@@ -128,6 +129,36 @@ double readValue(HANDLE counter, LONG* status) {
     return sample <= state.values.size() ? state.values[sample - 1] : 0.0;
 }
 
+// The objects offered, with their instances and counters.
+struct Offered {
+    const char* object;
+    std::vector<const char*> instances;
+    std::vector<const char*> counters;
+};
+const std::vector<Offered> offered{
+    {"Network Interface", {"Ethernet", "Loopback"}, {"Bytes Received/sec", "Bytes Sent/sec"}},
+    {"RAS Total", {}, {"Bytes Received/Sec", "Bytes Transmitted/Sec"}},
+};
+
+// Names each ended by a NUL, the list by one more (an empty list is empty), as the
+// service gives them: into a buffer of *size characters, or, with none or one too
+// small, the size needed and "more data".
+LONG list(const std::vector<const char*>& names, char* buffer, DWORD* size) {
+    std::string text;
+    for (const char* name : names) {
+        text.append(name).push_back('\0');
+    }
+    if (!text.empty()) {
+        text.push_back('\0');
+    }
+    const bool fits = buffer != nullptr && *size >= text.size();
+    if (fits) {
+        std::memcpy(buffer, text.data(), text.size());
+    }
+    *size = static_cast<DWORD>(text.size());
+    return fits ? ERROR_SUCCESS : kMoreData;
+}
+
 }  // namespace
 
 extern "C" {
@@ -142,37 +173,39 @@ __declspec(dllexport) const char* WINAPI StandInLog() {
 }
 
 __declspec(dllexport) LONG WINAPI PdhCollectQueryData(HANDLE query) {
-    state.log += "collect " + handleText(query) + "\n";
-    Query* q = queryOf(query);
-    if (q == nullptr) {
-        return kInvalidHandle;
-    }
-    ++q->collections;
-    return ERROR_SUCCESS;
+    return onQuery("collect", query, [](Query& q) { ++q.collections; });
 }
 
 __declspec(dllexport) LONG WINAPI PdhCloseQuery(HANDLE query) {
-    state.log += "close " + handleText(query) + "\n";
-    Query* q = queryOf(query);
-    if (q == nullptr) {
-        return kInvalidHandle;
-    }
-    q->closed = true;
-    return ERROR_SUCCESS;
+    return onQuery("close", query, [](Query& q) { q.closed = true; });
 }
 
 __declspec(dllexport) LONG WINAPI PdhAddEnglishCounterA(HANDLE query, const char* path, DWORD_PTR, HANDLE* counter) {
-    return addCounter("add-english", query, path, counter);
+    return addCounter(true, query, path, counter);
+}
+
+__declspec(dllexport) LONG WINAPI PdhEnumObjectsA(const char* /*source*/, const char* /*machine*/, char* objects,
+                                                  DWORD* size, DWORD /*detail*/, BOOL /*refresh*/) {
+    return list({offered[0].object, offered[1].object}, objects, size);
+}
+
+__declspec(dllexport) LONG WINAPI
+    PdhEnumObjectItemsA(const char* /*source*/, const char* /*machine*/, const char* object, char* counters,
+                        DWORD* counterSize, char* instances, DWORD* instanceSize, DWORD /*detail*/, DWORD /*flags*/) {
+    for (const Offered& o : offered) {
+        if (std::string(o.object) == object) {
+            const LONG counterStatus = list(o.counters, counters, counterSize);
+            const LONG instanceStatus = list(o.instances, instances, instanceSize);
+            return counterStatus != ERROR_SUCCESS ? counterStatus : instanceStatus;
+        }
+    }
+    return kNoObject;
 }
 
 #ifdef QUORVEL_STANDIN_DOCUMENTED
 struct FormattedValue {
     DWORD status;
-    union {
-        LONG longValue;
-        double doubleValue;
-        LONGLONG largeValue;
-    };
+    double doubleValue;  // of a union with a 32- and a 64-bit integer
 };
 constexpr DWORD kFormatDouble = 0x00000200;
 
@@ -181,7 +214,7 @@ __declspec(dllexport) LONG WINAPI PdhOpenQueryA(const char* /*source*/, DWORD_PT
 }
 
 __declspec(dllexport) LONG WINAPI PdhAddCounterA(HANDLE query, const char* path, DWORD_PTR /*user*/, HANDLE* counter) {
-    return addLocalCounter(query, path, counter);
+    return addCounter(false, query, path, counter);
 }
 
 // A failed call leaves the value as it was; a value of another format is refused.
@@ -202,7 +235,7 @@ __declspec(dllexport) LONG WINAPI PdhVbOpenQuery(HANDLE* query) {
 }
 
 __declspec(dllexport) LONG WINAPI PdhVbAddCounter(HANDLE query, const char* path, HANDLE* counter) {
-    return addLocalCounter(query, path, counter);
+    return addCounter(false, query, path, counter);
 }
 
 __declspec(dllexport) double WINAPI PdhVbGetDoubleCounterValue(HANDLE counter, LONG* status) {

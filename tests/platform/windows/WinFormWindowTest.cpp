@@ -3,176 +3,84 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <chrono>
-#include <cstdlib>
-#include <functional>
 #include <string>
-#include <thread>
 
+#include "platform/windows/AnsiText.h"
+#include "platform/windows/TwipsScale.h"
 #include "platform/windows/WinFormWindow.h"
 #include "platform/windows/WinIntervalTimer.h"
 
+// Run with Wine's system code page set to 1252 (Western European), which lacks the
+// program's Japanese captions.
 namespace quorvel::test {
 namespace {
 
-class CountingEvents final : public FormEvents {
-public:
-    void onResize() override { ++resizes; }
-    void onUnload() override { ++unloads; }
-    void onMouseDown(std::int16_t /*button*/, std::int16_t /*shift*/, float /*x*/, float /*y*/) override {}
-    int resizes = 0;
-    int unloads = 0;
-};
-
-RECT outerOf(HWND window) {
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    return rect;
-}
-
-// Handles the thread's messages until `done` says so or five seconds have passed.
-bool pumpUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        MSG message{};
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
-            ::DispatchMessageA(&message);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+// Shown text goes through the wide calls: the program's own text is UTF-8, text that is
+// not came from the system in its code page. The title bar reads the same in every code page.
+TEST(ProgramTextToWide, CaptionsKeepTextBeyondTheCodePage) {
+    ASSERT_EQ(::GetACP(), 1252U);
+    const std::pair<std::string, std::wstring> cases[] = {
+        {"\xe7\xb5\x82\xe4\xba\x86(&Q)", L"\u7d42\u4e86(&Q)"},            // "end (Q)" in UTF-8
+        {"C:\\J\xfcrgen\\quorvel.ini", L"C:\\J\u00fcrgen\\quorvel.ini"},  // a path in code page 1252: not UTF-8
+        {"", L""},
+    };
+    for (const auto& [in, out] : cases) {
+        EXPECT_EQ(ProgramTextToWide(in), out) << in;
     }
-    return true;
-}
-
-class WinFormWindowTest : public ::testing::Test {
-protected:
     win::SystemLibraries libraries;
     WinFormWindow window{libraries};
-    CountingEvents events;
-};
-
-// The same window, hidden and shown: a pop-up exactly while the caption is empty, and the
-// outer rectangle kept through each change while the client area follows.
-TEST_F(WinFormWindowTest, TitleBarComesAndGoesInsideTheSameOuterRectangle) {
-    window.setEvents(&events);
-    window.setPlacement({1440, 1440, 2500, 3000});
-    for (const bool shown : {false, true}) {
-        if (shown) {
-            window.show();
-        }
-        const RECT before = outerOf(window.handle());
-        const int clientHeight = window.clientPixelHeight();
-        window.setCaption("Quorvel Ver.1.1.0");
-        auto style = static_cast<DWORD>(::GetWindowLongPtrA(window.handle(), GWL_STYLE));
-        EXPECT_EQ(style & WS_POPUP, 0U);
-        EXPECT_EQ(style & WS_CAPTION, static_cast<DWORD>(WS_CAPTION));
-        EXPECT_TRUE(::EqualRect(&before, std::array{outerOf(window.handle())}.data()));
-        EXPECT_LT(window.clientPixelHeight(), clientHeight);
-        const int resizes = events.resizes;
-        window.setCaption("");
-        style = static_cast<DWORD>(::GetWindowLongPtrA(window.handle(), GWL_STYLE));
-        EXPECT_EQ(style & WS_POPUP, static_cast<DWORD>(WS_POPUP));
-        EXPECT_EQ(style & WS_CAPTION, 0U);
-        EXPECT_TRUE(::EqualRect(&before, std::array{outerOf(window.handle())}.data()));
-        EXPECT_EQ(window.clientPixelHeight(), clientHeight);
-        EXPECT_GT(events.resizes, resizes);
-    }
-}
-
-// The title bar reads the same in every code page; this run's, 1252, lacks these letters.
-TEST_F(WinFormWindowTest, CaptionKeepsTextBeyondTheCodePage) {
-    ASSERT_EQ(::GetACP(), 1252U);
     window.setCaption("\xe7\xb5\x82\xe4\xba\x86 Ver.1.1.0");
     std::array<wchar_t, 64> text{};
     ::GetWindowTextW(window.handle(), text.data(), static_cast<int>(text.size()));
     EXPECT_EQ(std::wstring(text.data()), L"\u7d42\u4e86 Ver.1.1.0");
 }
 
-TEST_F(WinFormWindowTest, PlacementInTwipsAtTheScreensResolution) {
-    const TwipsScale scale = window.scale();
-    window.setPlacement({1500, 750, 2500, 3000});
-    const RECT outer = outerOf(window.handle());
-    EXPECT_EQ(outer.left, TwipsScale::whole(scale.toPixelsX(1500)));
-    EXPECT_EQ(outer.top, TwipsScale::whole(scale.toPixelsY(750)));
-    EXPECT_EQ(outer.right - outer.left, TwipsScale::whole(scale.toPixelsX(2500)));
-    EXPECT_EQ(outer.bottom - outer.top, TwipsScale::whole(scale.toPixelsY(3000)));
-    const Placement back = window.placement();
-    EXPECT_NEAR(back.width, 2500, 1440.0 / 96);
-    EXPECT_NEAR(back.left, 1500, 1440.0 / 96);
-
-    window.moveToDefaultPosition();
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    ::GetMonitorInfoA(::MonitorFromWindow(window.handle(), MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT centred = outerOf(window.handle());
-    EXPECT_LE(std::abs((centred.left + centred.right) - (monitor.rcWork.left + monitor.rcWork.right)), 1);
-    EXPECT_LE(std::abs((centred.top + centred.bottom) - (monitor.rcWork.top + monitor.rcWork.bottom)), 1);
-    EXPECT_EQ(centred.right - centred.left, outer.right - outer.left);
-}
-
-TEST_F(WinFormWindowTest, OnAScreenWhenAnyPartIsOnOne) {
-    const TwipsScale scale = window.scale();
-    const double screenWidth = scale.toTwipsX(::GetSystemMetrics(SM_CXVIRTUALSCREEN));
-    const double screenLeft = scale.toTwipsX(::GetSystemMetrics(SM_XVIRTUALSCREEN));
-    EXPECT_TRUE(window.isOnAnyScreen({screenLeft, 0, 2500, 3000}));
-    EXPECT_TRUE(window.isOnAnyScreen({screenLeft - 2400, 0, 2500, 3000}));
-    EXPECT_FALSE(window.isOnAnyScreen({screenLeft - 2600, 0, 2500, 3000}));
-    EXPECT_FALSE(window.isOnAnyScreen({screenLeft + screenWidth + 15, 0, 2500, 3000}));
-    EXPECT_FALSE(window.isOnAnyScreen({0, -100000, 2500, 3000}));
-}
-
-TEST_F(WinFormWindowTest, StaysOnTopSetsAndClearsTheTopmostState) {
-    window.show();
-    const RECT before = outerOf(window.handle());
-    for (const bool onTop : {true, false, true, false}) {
-        EXPECT_TRUE(window.setStaysOnTop(onTop));
-        const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrA(window.handle(), GWL_EXSTYLE));
-        EXPECT_EQ((exStyle & WS_EX_TOPMOST) != 0, onTop);
-        EXPECT_TRUE(::EqualRect(&before, std::array{outerOf(window.handle())}.data()));
+// Two monitors, the primary at 96 pixels per inch and one beside it at 144. The system's
+// resolution stays that of the primary; the window's placement, saved at quit while on either
+// monitor, gives the same pixels at the next start, whichever monitor the new window is on.
+TEST(TwipsScale, PlacementKeepsItsPixelsAcrossMonitorsOfDifferentResolution) {
+    for (const int systemDpi : {96, 144}) {
+        for (const int savedOn : {96, 144}) {
+            for (const int startedOn : {96, 144}) {
+                const TwipsScale atQuit = TwipsScale::ForPlacement(systemDpi, savedOn);
+                const TwipsScale atStart = TwipsScale::ForPlacement(systemDpi, startedOn);
+                for (const double pixels : {2100, 150, 250, 300}) {
+                    EXPECT_EQ(TwipsScale::whole(atStart.toPixelsX(atQuit.toTwipsX(pixels))), pixels)
+                        << systemDpi << " " << savedOn << " " << startedOn;
+                    EXPECT_EQ(TwipsScale::whole(atStart.toPixelsY(atQuit.toTwipsY(pixels))), pixels);
+                }
+            }
+        }
     }
+    EXPECT_EQ(TwipsScale::ForPlacement(96, 144).toTwipsX(250), 3750);
+    EXPECT_EQ(TwipsScale::ForPlacement(0, 144).toTwipsX(250), 2500);  // no system resolution reported
 }
 
-TEST_F(WinFormWindowTest, CloseUnloadsOnce) {
-    window.setEvents(&events);
-    ::SendMessageA(window.handle(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(events.unloads, 1);
-    EXPECT_FALSE(::IsWindow(window.handle()));
-}
-
-// A sign-out or shutdown is a close: the window lets the session end, unloads once when
-// it ends, and is gone; a session end that was called off changes nothing.
-TEST_F(WinFormWindowTest, SessionEndUnloadsOnce) {
-    window.setEvents(&events);
-    const HWND handle = window.handle();
-    EXPECT_EQ(::SendMessageA(handle, WM_QUERYENDSESSION, 0, 0), TRUE);
-    ::SendMessageA(handle, WM_ENDSESSION, FALSE, 0);
-    EXPECT_EQ(events.unloads, 0);
-    EXPECT_TRUE(::IsWindow(handle));
-    ::SendMessageA(handle, WM_ENDSESSION, TRUE, 0);
-    EXPECT_EQ(events.unloads, 1);
-    EXPECT_FALSE(::IsWindow(handle));
-}
-
+// TimerValue 0 means no ticks: while another timer ticks five times, a stopped one hands
+// out at most the tick that was already queued.
 TEST(WinIntervalTimer, TicksUntilTheIntervalIsZero) {
-    WinIntervalTimer timer;
-    int ticks = 0;
-    timer.setTick([&ticks] { ++ticks; });
-    timer.setInterval(10);
-    EXPECT_EQ(timer.interval(), 10);
-    EXPECT_TRUE(pumpUntil([&ticks] { return ticks >= 3; }));
-    timer.setInterval(0);
-    EXPECT_EQ(timer.interval(), 0);
-    // While another timer ticks five times, the stopped one hands out at most the tick
-    // that was already queued.
-    const int stoppedAt = ticks;
-    WinIntervalTimer other;
-    int otherTicks = 0;
-    other.setTick([&otherTicks] { ++otherTicks; });
-    other.setInterval(10);
-    EXPECT_TRUE(pumpUntil([&otherTicks] { return otherTicks >= 5; }));
-    EXPECT_LE(ticks, stoppedAt + 1);
+    std::array<int, 2> ticks{};
+    std::array<WinIntervalTimer, 2> timers;
+    timers[0].setTick([&ticks] { ++ticks[0]; });
+    timers[1].setTick([&ticks] { ++ticks[1]; });
+    const auto pumpUntil = [&ticks](std::size_t timer, int count) {
+        const ULONGLONG end = ::GetTickCount64() + 5000;
+        for (MSG message{}; ticks.at(timer) < count && ::GetTickCount64() < end;) {
+            if (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+                ::DispatchMessageA(&message);
+            } else {
+                ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            }
+        }
+        return ticks.at(timer) >= count;
+    };
+    timers[0].setInterval(10);
+    EXPECT_TRUE(pumpUntil(0, 3));
+    timers[0].setInterval(0);
+    const int stoppedAt = ticks[0];
+    timers[1].setInterval(10);
+    EXPECT_TRUE(pumpUntil(1, 5));
+    EXPECT_LE(ticks[0], stoppedAt + 1);
 }
 
 }  // namespace
