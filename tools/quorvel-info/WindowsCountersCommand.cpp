@@ -99,6 +99,10 @@ int runCounters(InfoArgs args, InfoContext& context) {
             context.out << "    " << counter << "\n";
         }
     }
+    if (!found && args.empty()) {
+        context.err << "quorvel-info: the performance-data library lists no objects\n";
+        return kFailed;
+    }
     if (!found) {
         context.err << "quorvel-info: unknown object \"" << args[0] << "\"; \"quorvel-info counters\" lists them\n";
         return kFailed;
