@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,7 @@ public:
 
     std::vector<Op> ops;
     std::string journal;
-    int refreshes = 0, placeWidth = 0, placeHeight = 0;
+    int placeWidth = 0, placeHeight = 0;
     InputListener* listener = nullptr;
 
     void place(int /*left*/, int /*top*/, int width, int height) override {
@@ -65,7 +66,7 @@ public:
         journal += "C ";
         record(OpKind::Clear, {}, {}, std::nullopt);
     }
-    void refresh() override { ++refreshes; }
+    void refresh() override {}
 
     [[nodiscard]] Colour foreColor() const override { return foreColor_; }
     void setForeColor(Colour colour) override { foreColor_ = colour; }
@@ -114,6 +115,27 @@ private:
     bool enabled_ = true, persistent_ = false;
     FontRef font_ = std::make_shared<const FontObject>(FontObject{.name = "Sans", .size = 8.25});
     std::int16_t appearance_ = 1, borderStyle_ = 1, drawMode_ = 13, drawStyle_ = 0, drawWidth_ = 1;
+};
+
+// Logs each input event with its arguments ("MouseDown 1 0 5 6;"); with `fail` set, a
+// press throws after it is logged.
+struct LoggingListener final : InputListener {
+    std::ostringstream log;
+    bool fail = false;
+    void note(const char* name, auto... args) { ((log << name), ..., (log << ' ' << args)) << ';'; }
+    void Click() override { note("Click"); }
+    void DblClick() override { note("DblClick"); }
+    void KeyDown(std::int16_t& code, std::int16_t& shift) override { note("KeyDown", code, shift); }
+    void KeyPress(std::int16_t& ascii) override { note("KeyPress", ascii); }
+    void KeyUp(std::int16_t& code, std::int16_t& shift) override { note("KeyUp", code, shift); }
+    void MouseMove(std::int16_t& b, std::int16_t& s, float& x, float& y) override { note("MouseMove", b, s, x, y); }
+    void MouseUp(std::int16_t& b, std::int16_t& s, float& x, float& y) override { note("MouseUp", b, s, x, y); }
+    void MouseDown(std::int16_t& b, std::int16_t& s, float& x, float& y) override {
+        note("MouseDown", b, s, x, y);
+        if (fail) {
+            throw std::runtime_error("from a listener");
+        }
+    }
 };
 
 }  // namespace quorvel::testing
