@@ -34,6 +34,12 @@ private:
     void borderChanged() override { hooks.emplace_back("border"); }
 };
 
+// The numbers a surface keeps: scale, appearance, border, raster mode, pen style and width, enabled.
+std::vector<double> state(const NotingSurface& s) {
+    return {s.scaleWidth(),       s.scaleHeight(),       double(s.appearance()), double(s.borderStyle()),
+            double(s.drawMode()), double(s.drawStyle()), double(s.drawWidth()),  double(s.enabledState())};
+}
+
 // What a surface refuses leaves the property as it was and runs no hook.
 TEST(SurfaceProperties, ARefusedValueIsAnInvalidValueErrorAndChangesNothing) {
     constexpr float inf = std::numeric_limits<float>::infinity();
@@ -53,12 +59,7 @@ TEST(SurfaceProperties, ARefusedValueIsAnInvalidValueErrorAndChangesNothing) {
     for (const auto& [name, write] : refused) {
         NotingSurface surface;
         EXPECT_EQ(test::errorOf([&, &w = write] { w(surface); }), ErrorKind::InvalidValue) << name;
-        EXPECT_EQ((std::vector<float>{surface.scaleWidth(), surface.scaleHeight()}), (std::vector{125.0F, 85.0F}))
-            << name;
-        EXPECT_EQ((std::vector<int>{surface.appearance(), surface.borderStyle(), surface.drawMode(),
-                                    surface.drawStyle(), surface.drawWidth()}),
-                  (std::vector{1, 1, 13, 0, 1}))
-            << name;
+        EXPECT_EQ(state(surface), (std::vector<double>{125, 85, 1, 1, 13, 0, 1, 1})) << name;
         EXPECT_TRUE(surface.hooks.empty()) << name;
     }
 }
@@ -75,11 +76,7 @@ TEST(SurfaceProperties, AnAcceptedValueIsKeptAndTheSurfaceHearsOfWhatItMustRedo)
     surface.setBorderStyle(0);
     surface.setEnabledState(false);
     surface.setFontObject(font);
-    EXPECT_EQ((std::vector{surface.scaleWidth(), surface.scaleHeight()}), (std::vector{-10.0F, 1e-30F}));
-    EXPECT_EQ((std::vector<int>{surface.appearance(), surface.borderStyle(), surface.drawMode(), surface.drawStyle(),
-                                surface.drawWidth()}),
-              (std::vector{0, 0, 16, 6, 32767}));
-    EXPECT_FALSE(surface.enabledState());
+    EXPECT_EQ(state(surface), (std::vector<double>{-10, 1e-30F, 0, 0, 16, 6, 32767, 0}));
     EXPECT_EQ(surface.fontObject(), font);
     EXPECT_EQ(surface.hooks, (std::vector<std::string>{"border", "border", "disabled", "font"}));
 }
