@@ -17,9 +17,8 @@
 namespace quorvel::testing {
 
 // A drawing surface that records what is on it: `ops` lists the drawing since the last
-// clear (which starts it anew with a Clear). `journal` keeps the order of scale writes,
-// clears and lines across clears: "H85 W125 C L L ". As the real surface does, it refuses
-// a scale extent of 0.
+// clear (which starts it anew with a Clear). As the real surface does, it refuses a scale
+// extent of 0.
 class RecordingSurface final : public DrawingSurface {
 public:
     enum class OpKind { Clear, Pen, LineTo, Line };
@@ -30,7 +29,6 @@ public:
     };
 
     std::vector<Op> ops;
-    std::string journal;
     int placeWidth = 0, placeHeight = 0;
     InputListener* listener = nullptr;
 
@@ -39,15 +37,9 @@ public:
         placeHeight = height;
     }
     [[nodiscard]] float scaleWidth() const override { return scaleWidth_; }
-    void setScaleWidth(float width) override {
-        scaleWidth_ = extent(width);
-        note("W", width);
-    }
+    void setScaleWidth(float width) override { scaleWidth_ = extent(width); }
     [[nodiscard]] float scaleHeight() const override { return scaleHeight_; }
-    void setScaleHeight(float height) override {
-        scaleHeight_ = extent(height);
-        note("H", height);
-    }
+    void setScaleHeight(float height) override { scaleHeight_ = extent(height); }
 
     [[nodiscard]] LogicalPoint penPosition() const override { return pen_; }
     void setPenPosition(LogicalPoint to) override { record(OpKind::Pen, to, to, std::nullopt); }
@@ -57,13 +49,9 @@ public:
             lineTo({firstX++, y}, colour);
         }
     }
-    void line(LogicalPoint from, LogicalPoint to, Colour colour) override {
-        record(OpKind::Line, from, to, colour);
-        journal += "L ";
-    }
+    void line(LogicalPoint from, LogicalPoint to, Colour colour) override { record(OpKind::Line, from, to, colour); }
     void clear() override {
         ops.clear();
-        journal += "C ";
         record(OpKind::Clear, {}, {}, std::nullopt);
     }
     void refresh() override {}
@@ -99,11 +87,6 @@ public:
 private:
     static RuntimeError refused() { return {ErrorKind::InvalidValue, "invalid property value"}; }
     [[nodiscard]] float extent(float value) const { return value == 0.0F ? throw refused() : value; }
-    void note(const char* what, float extent) {
-        std::ostringstream out;
-        out << what << extent << ' ';
-        journal += out.str();
-    }
     void record(OpKind kind, LogicalPoint from, LogicalPoint to, std::optional<Colour> colour) {
         ops.push_back({kind, from, to, colour});
         pen_ = to;
