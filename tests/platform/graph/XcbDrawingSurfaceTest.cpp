@@ -37,23 +37,6 @@ extern "C" const char* __lsan_default_options() {  // NOLINT(bugprone-reserved-i
 namespace quorvel::testing {
 namespace {
 
-// The application on the X session the test run shares (Xvfb with a window manager).
-class OnSharedDisplay final : public ::testing::Environment {
-public:
-    void SetUp() override {
-        const std::string display = sharedDisplay();
-        if (!display.empty()) {
-            setenv("DISPLAY", display.c_str(), 1);
-            setenv("QT_QPA_PLATFORM", "xcb", 1);
-            qtTestApp();
-        }
-    }
-    [[nodiscard]] static bool ready() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
-};
-
-// NOLINTNEXTLINE(cert-err58-cpp)
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new OnSharedDisplay);
-
 xcb_connection_t* connection() {
     return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
 }
@@ -97,17 +80,29 @@ bool waitUntil(const std::function<bool()>& done) {
 class XSurfaceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!OnSharedDisplay::ready()) {
+        // The application on the X session the test run shares (Xvfb with a window manager).
+        static const bool ready = [] {
+            const std::string display = sharedDisplay();
+            if (display.empty()) {
+                return false;
+            }
+            setenv("DISPLAY", display.c_str(), 1);
+            setenv("QT_QPA_PLATFORM", "xcb", 1);
+            qtTestApp();
+            return QGuiApplication::platformName() == QLatin1String("xcb");
+        }();
+        if (!ready) {
             GTEST_SKIP() << "no shared X session to draw on";
         }
+        window = std::make_unique<QWidget>();
         window->setWindowFlags(Qt::Window | Qt::X11BypassWindowManagerHint | Qt::FramelessWindowHint);
         window->setGeometry(20, 20, 170, 200);
         x = XcbDrawingSurface::create(window.get());
         ASSERT_NE(x, nullptr);
     }
 
-    std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
-    XcbDrawingSurface* x = nullptr;  // owned by the window
+    std::unique_ptr<QWidget> window;  // made once the application is
+    XcbDrawingSurface* x = nullptr;   // owned by the window
 };
 
 // A surface of 170 x 200 without border, cleared to the scenes' background.
