@@ -24,18 +24,13 @@ TEST(SurfaceInputDispatch, EventsReachTheListenerAndALeftPressAndReleaseInsideMa
         {"LRu", "MouseDown 1 2 3 4;MouseDown 2 0 0 0;MouseUp 1 0 5 6;"},
         {"LuWu", "MouseDown 1 2 3 4;MouseUp 1 0 5 6;Click;DblClick;MouseUp 1 0 5 6;"},
         {"K", "KeyDown 65 1;KeyPress 97;KeyUp 37 0;"},
-        {"fnLlLu", "MouseDown 1 2 3 4;Error from a listener;MouseUp 1 0 5 6;Click;"},
+        {"fnLlLu", "MouseDown 1 2 3 4;Error;MouseUp 1 0 5 6;Click;"},
     };
     for (const auto& [steps, log] : cases) {
         testing::LoggingListener listener;
         SurfaceInputDispatch dispatch;
-        dispatch.setErrorHandler([&](const std::exception_ptr& error) {
-            try {
-                std::rethrow_exception(error);
-            } catch (const std::exception& e) {
-                listener.log << "Error " << e.what() << ';';
-            }
-        });
+        dispatch.setErrorHandler(
+            [&](const std::exception_ptr& error) { listener.log << (error ? "Error;" : "none;"); });
         dispatch.setListener(&listener);
         for (const char* step = steps; *step != '\0'; ++step) {
             switch (*step) {

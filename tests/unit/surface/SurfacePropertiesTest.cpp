@@ -54,8 +54,7 @@ TEST(SurfaceProperties, ARefusedValueIsAnInvalidValueErrorAndChangesNothing) {
         {"DrawMode 0", [](DrawingSurface& s) { s.setDrawMode(0); }},
         {"DrawMode 17", [](DrawingSurface& s) { s.setDrawMode(17); }},
         {"DrawStyle 7", [](DrawingSurface& s) { s.setDrawStyle(7); }},
-        {"DrawWidth 0", [](DrawingSurface& s) { s.setDrawWidth(0); }},
-    };
+        {"DrawWidth 0", [](DrawingSurface& s) { s.setDrawWidth(0); }}};
     for (const auto& [name, write] : refused) {
         NotingSurface surface;
         EXPECT_EQ(test::errorOf([&, &w = write] { w(surface); }), ErrorKind::InvalidValue) << name;
