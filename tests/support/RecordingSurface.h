@@ -11,15 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "common/RuntimeError.h"
-#include "platform/DrawingSurface.h"
+#include "platform/SurfaceProperties.h"
 
 namespace quorvel::testing {
 
 // A drawing surface that records what is on it: `ops` lists the drawing since the last
-// clear (which starts it anew with a Clear). As the real surface does, it refuses a scale
-// extent of 0.
-class RecordingSurface final : public DrawingSurface {
+// clear (which starts it anew with a Clear); a series starts with the pen where it stood.
+// Its properties are the shared ones of every surface, refusing what they refuse.
+class RecordingSurface final : public SurfaceProperties {
 public:
     enum class OpKind { Clear, Pen, LineTo, Line };
     struct Op {
@@ -32,19 +31,14 @@ public:
     int placeWidth = 0, placeHeight = 0;
     InputListener* listener = nullptr;
 
+    RecordingSurface() { font_ = std::make_shared<const FontObject>(FontObject{.name = "Sans", .size = 8.25}); }
     void place(int /*left*/, int /*top*/, int width, int height) override {
         placeWidth = width;
         placeHeight = height;
     }
-    [[nodiscard]] float scaleWidth() const override { return scaleWidth_; }
-    void setScaleWidth(float width) override { scaleWidth_ = extent(width); }
-    [[nodiscard]] float scaleHeight() const override { return scaleHeight_; }
-    void setScaleHeight(float height) override { scaleHeight_ = extent(height); }
-
-    [[nodiscard]] LogicalPoint penPosition() const override { return pen_; }
-    void setPenPosition(LogicalPoint to) override { record(OpKind::Pen, to, to, std::nullopt); }
     void lineTo(LogicalPoint to, std::optional<Colour> colour) override { record(OpKind::LineTo, pen_, to, colour); }
     void seriesTo(float firstX, std::span<const float> ys, std::optional<Colour> colour) override {
+        record(OpKind::Pen, pen_, pen_, std::nullopt);
         for (const float y : ys) {
             lineTo({firstX++, y}, colour);
         }
@@ -55,27 +49,6 @@ public:
         record(OpKind::Clear, {}, {}, std::nullopt);
     }
     void refresh() override {}
-
-    [[nodiscard]] Colour foreColor() const override { return foreColor_; }
-    void setForeColor(Colour colour) override { foreColor_ = colour; }
-    [[nodiscard]] Colour backColor() const override { return backColor_; }
-    void setBackColor(Colour colour) override { backColor_ = colour; }
-    [[nodiscard]] bool enabledState() const override { return enabled_; }
-    void setEnabledState(bool enabled) override { enabled_ = enabled; }
-    [[nodiscard]] bool persistentImage() const override { return persistent_; }
-    void setPersistentImage(bool on) override { persistent_ = on; }
-    [[nodiscard]] FontRef fontObject() const override { return font_; }
-    void setFontObject(FontRef font) override { font_ = std::move(font); }
-    [[nodiscard]] std::int16_t appearance() const override { return appearance_; }
-    void setAppearance(std::int16_t value) override { appearance_ = value; }
-    [[nodiscard]] std::int16_t borderStyle() const override { return borderStyle_; }
-    void setBorderStyle(std::int16_t value) override { borderStyle_ = value; }
-    [[nodiscard]] std::int16_t drawMode() const override { return drawMode_; }
-    void setDrawMode(std::int16_t value) override { drawMode_ = value; }
-    [[nodiscard]] std::int16_t drawStyle() const override { return drawStyle_; }
-    void setDrawStyle(std::int16_t value) override { drawStyle_ = value; }
-    [[nodiscard]] std::int16_t drawWidth() const override { return drawWidth_; }
-    void setDrawWidth(std::int16_t value) override { drawWidth_ = value; }
     void setInputListener(InputListener* inputListener) override { listener = inputListener; }
 
     [[nodiscard]] std::vector<Op> opsOf(OpKind kind) const {
@@ -85,19 +58,13 @@ public:
     }
 
 private:
-    static RuntimeError refused() { return {ErrorKind::InvalidValue, "invalid property value"}; }
-    [[nodiscard]] float extent(float value) const { return value == 0.0F ? throw refused() : value; }
+    void enabledChanged(bool /*enabled*/) override {}
+    void fontChanged(const FontObject& /*font*/) override {}
+    void borderChanged() override {}
     void record(OpKind kind, LogicalPoint from, LogicalPoint to, std::optional<Colour> colour) {
         ops.push_back({kind, from, to, colour});
         pen_ = to;
     }
-
-    float scaleWidth_ = 1.0F, scaleHeight_ = 1.0F;
-    LogicalPoint pen_;
-    Colour foreColor_ = buttonTextColour, backColor_ = 0;
-    bool enabled_ = true, persistent_ = false;
-    FontRef font_ = std::make_shared<const FontObject>(FontObject{.name = "Sans", .size = 8.25});
-    std::int16_t appearance_ = 1, borderStyle_ = 1, drawMode_ = 13, drawStyle_ = 0, drawWidth_ = 1;
 };
 
 // Logs each input event with its arguments ("MouseDown 1 0 5 6;"); with `fail` set, a
