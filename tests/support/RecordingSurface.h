@@ -30,6 +30,7 @@ public:
     std::vector<Op> ops;
     int placeWidth = 0, placeHeight = 0;
     InputListener* listener = nullptr;
+    std::vector<std::string> hooks;  // what the surface redid: "enabled", "disabled", "font", "border"
 
     RecordingSurface() { font_ = std::make_shared<const FontObject>(FontObject{.name = "Sans", .size = 8.25}); }
     void place(int /*left*/, int /*top*/, int width, int height) override {
@@ -58,9 +59,9 @@ public:
     }
 
 private:
-    void enabledChanged(bool /*enabled*/) override {}
-    void fontChanged(const FontObject& /*font*/) override {}
-    void borderChanged() override {}
+    void enabledChanged(bool enabled) override { hooks.emplace_back(enabled ? "enabled" : "disabled"); }
+    void fontChanged(const FontObject& /*font*/) override { hooks.emplace_back("font"); }
+    void borderChanged() override { hooks.emplace_back("border"); }
     void record(OpKind kind, LogicalPoint from, LogicalPoint to, std::optional<Colour> colour) {
         ops.push_back({kind, from, to, colour});
         pen_ = to;

@@ -11,31 +11,15 @@
 #include <vector>
 
 #include "support/ErrorKindOf.h"
+#include "support/RecordingSurface.h"
 
 namespace quorvel {
 namespace {
 
-// Draws nothing; notes each hook that runs.
-class NotingSurface final : public SurfaceProperties {
-public:
-    std::vector<std::string> hooks;
-
-    void place(int /*left*/, int /*top*/, int /*width*/, int /*height*/) override {}
-    void lineTo(LogicalPoint /*to*/, std::optional<Colour> /*colour*/) override {}
-    void seriesTo(float /*firstX*/, std::span<const float> /*ys*/, std::optional<Colour> /*colour*/) override {}
-    void line(LogicalPoint /*from*/, LogicalPoint /*to*/, Colour /*colour*/) override {}
-    void clear() override {}
-    void refresh() override {}
-    void setInputListener(InputListener* /*listener*/) override {}
-
-private:
-    void enabledChanged(bool enabled) override { hooks.emplace_back(enabled ? "enabled" : "disabled"); }
-    void fontChanged(const FontObject& /*font*/) override { hooks.emplace_back("font"); }
-    void borderChanged() override { hooks.emplace_back("border"); }
-};
+using testing::RecordingSurface;
 
 // The numbers a surface keeps: scale, appearance, border, raster mode, pen style and width, enabled.
-std::vector<double> state(const NotingSurface& s) {
+std::vector<double> state(const RecordingSurface& s) {
     return {s.scaleWidth(),       s.scaleHeight(),       double(s.appearance()), double(s.borderStyle()),
             double(s.drawMode()), double(s.drawStyle()), double(s.drawWidth()),  double(s.enabledState())};
 }
@@ -56,7 +40,7 @@ TEST(SurfaceProperties, ARefusedValueIsAnInvalidValueErrorAndChangesNothing) {
         {"DrawStyle 7", [](DrawingSurface& s) { s.setDrawStyle(7); }},
         {"DrawWidth 0", [](DrawingSurface& s) { s.setDrawWidth(0); }}};
     for (const auto& [name, write] : refused) {
-        NotingSurface surface;
+        RecordingSurface surface;
         EXPECT_EQ(test::errorOf([&, &w = write] { w(surface); }), ErrorKind::InvalidValue) << name;
         EXPECT_EQ(state(surface), (std::vector<double>{125, 85, 1, 1, 13, 0, 1, 1})) << name;
         EXPECT_TRUE(surface.hooks.empty()) << name;
@@ -64,7 +48,7 @@ TEST(SurfaceProperties, ARefusedValueIsAnInvalidValueErrorAndChangesNothing) {
 }
 
 TEST(SurfaceProperties, AnAcceptedValueIsKeptAndTheSurfaceHearsOfWhatItMustRedo) {
-    NotingSurface surface;
+    RecordingSurface surface;
     auto font = std::make_shared<const FontObject>();
     surface.setScaleWidth(-10.0F);
     surface.setScaleHeight(1e-30F);
