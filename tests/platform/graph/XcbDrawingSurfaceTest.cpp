@@ -329,8 +329,7 @@ TEST(XcbPixelFormat, ColoursRoundTripThroughEachChannelLayout) {
         {{0xFF0000, 0x00FF00, 0x0000FF, 0xFF000000}, 0x123456, 0xFF123456, 0x123456},
         {{0xF800, 0x07E0, 0x001F}, 0xFFFFFF, 0xFFFF, 0xFFFFFF},
         {{0xF800, 0x07E0, 0x001F}, 0x808080, 0x8410, 0x848284},
-        {{0x3FF00000, 0x000FFC00, 0x000003FF}, 0xFF0001, 0x3FC00004, 0xFF0001},
-    };
+        {{0x3FF00000, 0x000FFC00, 0x000003FF}, 0xFF0001, 0x3FC00004, 0xFF0001}};
     for (const auto& [format, rgb, pixel, back] : cases) {
         EXPECT_EQ(format.pixelOf(rgb), pixel) << std::hex << rgb;
         EXPECT_EQ(format.rgbOf(pixel), back) << std::hex << pixel;

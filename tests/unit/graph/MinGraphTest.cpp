@@ -97,8 +97,7 @@ TEST_F(GraphTest, GridBarsStepFromTheFarEdgeAlwaysEndAndAFailureKeepsThoseDrawnB
         {true, 9000, std::int16_t{-1000}, {}},
         {true, -5, "0.4", {-5}},
         {false, -3, std::int16_t{0}, {-3}},
-        {true, -25, std::int16_t{-10}, {-25, -15, -5}},
-    };
+        {true, -25, std::int16_t{-10}, {-25, -15, -5}}};
     graph.setBarXColor(0xFF0000);
     graph.setBarYColor(0x00FF00);
     for (const auto& [across, end, interval, expected] : cases) {
@@ -160,8 +159,7 @@ TEST_F(GraphTest, SeriesIsOnePolylineFromItsFirstPointAndAFailureKeepsThePointsB
         // Sample indexes are 16-bit.
         {32768, big, ErrorKind::Overflow, 1 + 32768},
         {32769, big, ErrorKind::Overflow, 0},
-        {-32768, big, ErrorKind::Overflow, 0},
-    };
+        {-32768, big, ErrorKind::Overflow, 0}};
     for (const auto& [width, data, error, drawn] : cases) {
         surface.ops.clear();
         graph.setBunkaino(width);

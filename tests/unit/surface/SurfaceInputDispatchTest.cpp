@@ -24,8 +24,7 @@ TEST(SurfaceInputDispatch, EventsReachTheListenerAndALeftPressAndReleaseInsideMa
         {"LRu", "MouseDown 1 2 3 4;MouseDown 2 0 0 0;MouseUp 1 0 5 6;"},
         {"LuWu", "MouseDown 1 2 3 4;MouseUp 1 0 5 6;Click;DblClick;MouseUp 1 0 5 6;"},
         {"K", "KeyDown 65 1;KeyPress 97;KeyUp 37 0;"},
-        {"fnLlLu", "MouseDown 1 2 3 4;Error;MouseUp 1 0 5 6;Click;"},
-    };
+        {"fnLlLu", "MouseDown 1 2 3 4;Error;MouseUp 1 0 5 6;Click;"}};
     for (const auto& [steps, log] : cases) {
         testing::LoggingListener listener;
         SurfaceInputDispatch dispatch;
