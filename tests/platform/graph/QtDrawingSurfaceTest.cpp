@@ -231,12 +231,8 @@ protected:
         graph.resize(170, 200);
     }
     [[nodiscard]] QRgb at(int x, int y) const { return surface.picture().pixel(x, y) & 0xFFFFFFU; }
-    // The series drawn with every value at `value`, except index `index` at `other`.
-    void drawFlat(double value, std::size_t index, double other, Colour colour) {
-        TaggedValue::Array data(10, TaggedValue(value));
-        data.at(index) = other;
-        graph.DrawGraph(TaggedValue(data), colour);
-    }
+    // The series drawn with every value at `value`.
+    void drawFlat(double value, Colour colour) { graph.DrawGraph(TaggedValue::Array(10, TaggedValue(value)), colour); }
     // Sample 5 at value 4500: the pixel (83, 98) of the drawing area that starts at (2, 2).
     void mouse(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, Qt::KeyboardModifiers keys = {}) {
         QMouseEvent event(type, QPointF(85, 100), surface.mapToGlobal(QPointF(85, 100)), button, held, keys);
@@ -254,10 +250,10 @@ TEST_F(SurfaceTest, SystemColoursAndMinusOneResolveThroughThePalette) {
     palette.setColor(QPalette::ButtonText, QColor(0x12, 0x34, 0x56));
     palette.setColor(QPalette::Button, QColor(0x65, 0x43, 0x21));
     surface.setPalette(palette);
-    drawFlat(4500, 0, 4500, -1);
+    drawFlat(4500, -1);
     graph.setForeColor(0x00FF00);
-    drawFlat(1000, 0, 1000, -1);
-    drawFlat(6000, 0, 6000, systemColour(15));
+    drawFlat(1000, -1);
+    drawFlat(6000, systemColour(15));
     EXPECT_EQ((std::vector{at(40, 98), at(40, 174), at(40, 65)}), (std::vector<QRgb>{0x123456, 0x00FF00, 0x654321}));
     graph.setBackColor(systemColour(15));
     graph.Cls();
