@@ -101,11 +101,10 @@ TEST(DeviceScaleRule, LengthsScaleWithTheRatioAndRoundToWholePixels) {
                                                          {0.5, {0, 1, 1, 2, 85}},  {0, {0, 1, 2, 3, 170}},
                                                          {-2, {0, 1, 2, 3, 170}},  {std::nan(""), {0, 1, 2, 3, 170}}};
     for (const auto& [ratio, expected] : cases) {
-        std::vector<int> pixels;
-        for (const int length : {0, 1, 2, 3, 170}) {
-            pixels.push_back(DeviceScale(ratio).pixels(length));
-        }
-        EXPECT_EQ(pixels, expected) << "ratio " << ratio;
+        const DeviceScale scale(ratio);
+        EXPECT_EQ((std::vector{scale.pixels(0), scale.pixels(1), scale.pixels(2), scale.pixels(3), scale.pixels(170)}),
+                  expected)
+            << "ratio " << ratio;
     }
 }
 
