@@ -82,17 +82,12 @@ inline std::vector<Scene> comparisonScenes() {
             scenes.push_back({.width = width, .mode = mode});
         }
     }
+    // A longer history; dash, dot, dash-dot and dash-dot-dot, also in XOR and at width 2
+    // (where dashes do not exist); invisible (no grid either) and inside solid.
     const std::vector<Scene> more{
-        {.width = 1, .samples = 60},
-        {.width = 1, .style = 1},  // dash
-        {.width = 1, .style = 2},  // dot
-        {.width = 1, .style = 3},  // dash-dot
-        {.width = 1, .style = 4},  // dash-dot-dot
-        {.width = 1, .mode = 7, .style = 3},
-        {.width = 2, .style = 1},  // dashes only exist at width 1
-        {.width = 1, .style = 5},  // invisible: the grid is not drawn either
-        {.width = 1, .style = 6},  // inside solid
-    };
+        {.width = 1, .samples = 60}, {.width = 1, .style = 1}, {.width = 1, .style = 2},
+        {.width = 1, .style = 3},    {.width = 1, .style = 4}, {.width = 1, .mode = 7, .style = 3},
+        {.width = 2, .style = 1},    {.width = 1, .style = 5}, {.width = 1, .style = 6}};
     scenes.insert(scenes.end(), more.begin(), more.end());
     return scenes;
 }

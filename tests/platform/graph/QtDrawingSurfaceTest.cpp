@@ -1,37 +1,223 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QScreen>
 
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <iostream>
 #include <sstream>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
+#include "bench/graph/RedrawWorkload.h"
 #include "graph/MinGraph.h"
 #include "platform/qt/QtDrawingSurface.h"
 #include "platform/qt/RasterOp.h"
 #include "support/QtTestApp.h"
 #include "support/RecordingHost.h"
+#include "support/RecordingSurface.h"
+#include "support/ReferencePicture.h"
 #include "support/SurfaceScenes.h"
 
+// The image surface: its pictures against the reference pictures, its features one by one,
+// and its drawing at 100 % and 200 % on two offscreen screens side by side.
 namespace quorvel::testing {
 namespace {
 
-constexpr QRgb red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF;  // as pixels
+constexpr QRgb black = 0x000000, blue = 0x0000FF;  // as pixels
+enum Screen { left = 0, right = 1 };
 
-// Logs each event with its arguments.
-struct Listener final : InputListener {
-    std::ostringstream log;
-    void note(const char* name, auto... args) { ((log << name), ..., (log << ' ' << args)) << ';'; }
-    void Click() override { note("Click"); }
-    void DblClick() override { note("DblClick"); }
-    void KeyDown(std::int16_t& code, std::int16_t& shift) override { note("KeyDown", code, shift); }
-    void KeyPress(std::int16_t& ascii) override { note("KeyPress", ascii); }
-    void KeyUp(std::int16_t& code, std::int16_t& shift) override { note("KeyUp", code, shift); }
-    void MouseMove(std::int16_t& b, std::int16_t& s, float& x, float& y) override { note("MouseMove", b, s, x, y); }
-    void MouseUp(std::int16_t& b, std::int16_t& s, float& x, float& y) override { note("MouseUp", b, s, x, y); }
-    void MouseDown(std::int16_t& b, std::int16_t& s, float& x, float& y) override { note("MouseDown", b, s, x, y); }
+// Two offscreen screens side by side: the left one at 100 %, the right one at 200 %.
+QApplication& twoScreenApp() {
+    [[maybe_unused]] static const bool configured =
+        qputenv("QT_QPA_PLATFORM",
+                "offscreen:configfile=" QUORVEL_SOURCE_DIR "/tests/fixtures/screens/two-screens.json") &&
+        qputenv("QT_SCREEN_SCALE_FACTORS", "left=1;right=2");
+    return qtTestApp();
+}
+
+void waitFor(const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 10000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+}
+
+// A window filled by a surface and its graph, shown on one of the screens.
+struct Window {
+    explicit Window(Screen screen) {
+        window.setScreen(QGuiApplication::screens().at(screen));
+        window.resize(170, 200);
+        window.show();
+        moveTo(screen);
+    }
+    void moveTo(Screen screen) {
+        window.move(QGuiApplication::screens().at(screen)->geometry().topLeft() + QPoint(10, 10));
+        const double ratio = QGuiApplication::screens().at(screen)->devicePixelRatio();
+        waitFor([&] { return surface->deviceScale().ratio() == ratio; });
+    }
+    [[nodiscard]] const QImage& picture() const { return surface->picture(); }
+
+    QApplication& app = twoScreenApp();
+    QWidget window;
+    QtDrawingSurface* surface = new QtDrawingSurface(&window);  // owned by the window
+    RecordingHost host;
+    MinGraph graph{*surface, host};
 };
+
+// Lengths of the runs of `colour` along a line of pixels that have `border` on both sides.
+std::vector<int> enclosedRuns(int count, const std::function<QRgb(int)>& at, QRgb colour, QRgb border) {
+    std::vector<int> runs;
+    for (int i = 1; i < count; ++i) {
+        if (at(i) != colour || at(i - 1) == colour) {
+            continue;
+        }
+        int end = i;
+        while (end < count && at(end) == colour) {
+            ++end;
+        }
+        if (at(i - 1) == border && end < count && at(end) == border) {
+            runs.push_back(end - i);
+        }
+    }
+    return runs;
+}
+
+// Platform pixels to device pixels: halves round up, nothing drawn shrinks to nothing,
+// and a ratio that is no positive number counts as 1.
+TEST(DeviceScaleRule, LengthsScaleWithTheRatioAndRoundToWholePixels) {
+    // A ratio, and 0, 1, 2, 3 and 170 platform pixels in device pixels.
+    const std::pair<double, std::vector<int>> cases[] = {{1, {0, 1, 2, 3, 170}},   {1.25, {0, 1, 3, 4, 213}},
+                                                         {1.5, {0, 2, 3, 5, 255}}, {2, {0, 2, 4, 6, 340}},
+                                                         {0.5, {0, 1, 1, 2, 85}},  {0, {0, 1, 2, 3, 170}},
+                                                         {-2, {0, 1, 2, 3, 170}},  {std::nan(""), {0, 1, 2, 3, 170}}};
+    for (const auto& [ratio, expected] : cases) {
+        const DeviceScale scale(ratio);
+        EXPECT_EQ((std::vector{scale.pixels(0), scale.pixels(1), scale.pixels(2), scale.pixels(3), scale.pixels(170)}),
+                  expected)
+            << "ratio " << ratio;
+    }
+}
+
+// The main window's redraw (grid, sum, green and red line, all 2 pixels wide) at 200 %
+// is drawn at the device resolution: the grid 4 device pixels wide, and no enlarged 100 %
+// picture. A window that moves to the 200 % screen and back remakes its image at each
+// change, holding the old picture enlarged or reduced (never blank); the next redraw is
+// the same as one made on that screen from the start.
+TEST(SurfaceAtRatioTwo, LinesAreDrawnAtTheDeviceResolutionAlsoAfterAMoveThereAndBack) {
+    Window moving(left), atTwo(right), atOne(left);
+    const auto series = bench::jaggedHistories(60);
+    for (Window* w : {&moving, &atTwo, &atOne}) {
+        bench::setUpGraph(w->graph, 60, 10);
+        bench::redraw(w->graph, series);
+    }
+    ASSERT_EQ(atTwo.surface->deviceScale().ratio(), 2.0);
+    EXPECT_EQ(atTwo.surface->drawingArea(), QRect(4, 4, 332, 392));
+    const QImage& p = atTwo.picture();
+    auto pixel = [&](int x, int y) { return p.pixel(x, y) & 0xFFFFFFU; };
+    std::vector<int> bars;
+    for (int x = 0; x < p.width(); ++x) {
+        const auto runs = enclosedRuns(
+            p.height(), [&](int y) { return pixel(x, y); }, blue, black);
+        bars.insert(bars.end(), runs.begin(), runs.end());
+    }
+    for (int y = 0; y < p.height(); ++y) {
+        const auto runs = enclosedRuns(
+            p.width(), [&](int x) { return pixel(x, y); }, blue, black);
+        bars.insert(bars.end(), runs.begin(), runs.end());
+    }
+    EXPECT_GT(bars.size(), 1000U);
+    EXPECT_EQ(std::count(bars.begin(), bars.end(), 4), static_cast<std::ptrdiff_t>(bars.size()));
+    EXPECT_NE(p, p.scaled(p.size() / 2).scaled(p.size())) << "an enlarged picture";
+    // On the screen: the border two device pixels a line, then the image one to one.
+    const QImage shown = atTwo.surface->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QPalette& palette = atTwo.surface->palette();
+    EXPECT_EQ(shown.size(), QSize(340, 400));
+    EXPECT_EQ((std::vector{shown.pixel(1, 200), shown.pixel(2, 200), shown.pixel(3, 200)}),
+              (std::vector{palette.color(QPalette::Dark).rgb(), palette.color(QPalette::Shadow).rgb(),
+                           palette.color(QPalette::Shadow).rgb()}));
+    EXPECT_EQ(shown.copy(atTwo.surface->drawingArea()), p.convertToFormat(QImage::Format_RGB32));
+
+    const QImage before = moving.picture().copy();
+    ASSERT_EQ(before, atOne.picture());
+    moving.moveTo(right);
+    ASSERT_EQ(moving.surface->deviceScale().ratio(), 2.0);
+    const QImage& enlarged = moving.picture();
+    EXPECT_EQ(std::pair(enlarged.size(), moving.surface->drawingArea()),
+              std::pair(QSize(332, 392), QRect(4, 4, 332, 392)));
+    EXPECT_EQ(enlarged, before.scaled(before.size() * 2));
+    bench::redraw(moving.graph, series);
+    EXPECT_EQ(moving.picture(), p);
+    moving.moveTo(left);
+    EXPECT_EQ(moving.picture().size(), before.size());
+    bench::redraw(moving.graph, series);
+    EXPECT_EQ(moving.picture(), before);
+}
+
+// A logical point between two pixels lands on the nearer one, at either ratio: 1-pixel
+// vertical lines on a 100 x 100 surface without a border.
+TEST(SurfaceMapping, APointBetweenTwoPixelsLandsOnTheNearest) {
+    // A screen, the scale's width, the line's x, and its rightmost device pixel column.
+    const std::tuple<Screen, float, float, int> cases[] = {
+        {left, 100, 10.3F, 10},  {left, 100, 10.7F, 11},  {left, 7, 2, 29},  {left, 7, 4, 57},  {right, 100, 10.2F, 20},
+        {right, 100, 10.3F, 21}, {right, 100, 10.8F, 22}, {right, 7, 2, 57}, {right, 7, 4, 114}};
+    for (const auto& [screen, scaleWidth, x, column] : cases) {
+        Window w(screen);
+        w.surface->setBorderStyle(0);
+        w.surface->place(0, 0, 100, 100);
+        w.surface->setScaleWidth(scaleWidth);
+        w.surface->setScaleHeight(100);
+        w.surface->clear();
+        w.surface->line({x, 0}, {x, 100}, 0xFFFFFF);
+        const QImage& p = w.picture();
+        int lit = -1;
+        for (int i = 0; i < p.width(); ++i) {
+            lit = (p.pixel(i, p.height() / 2) & 0xFFFFFFU) != 0 ? i : lit;
+        }
+        EXPECT_EQ(lit, column) << "x " << x << " of " << scaleWidth << " on screen " << screen;
+    }
+}
+
+// A dotted 1-pixel pen at 200 %: dots and gaps of 6 device pixels, 2 pixels thick, and
+// every pixel combined once, so that XOR draws what a copy pen draws.
+TEST(SurfaceAtRatioTwo, DashesScaleWithThePenAndCombineEachPixelOnce) {
+    Window w(right);
+    w.surface->setBorderStyle(0);
+    w.surface->place(0, 0, 100, 100);
+    w.surface->setScaleWidth(200);
+    w.surface->setScaleHeight(200);
+    w.surface->clear();
+    w.surface->setDrawStyle(2);
+    w.surface->line({0, 100}, {200, 100}, 0xFFFFFF);
+    const QImage& p = w.picture();
+    const std::vector<int> dots = enclosedRuns(
+        p.width(), [&](int x) { return p.pixel(x, 99) & 0xFFFFFFU; }, 0xFFFFFF, 0);
+    const std::vector<int> gaps = enclosedRuns(
+        p.width(), [&](int x) { return p.pixel(x, 100) & 0xFFFFFFU; }, 0, 0xFFFFFF);
+    EXPECT_EQ(dots, std::vector<int>(16, 6));
+    EXPECT_EQ(gaps, std::vector<int>(gaps.size(), 6));
+    EXPECT_EQ((std::vector{p.pixel(3, 98) & 0xFFFFFFU, p.pixel(3, 101) & 0xFFFFFFU}), (std::vector<QRgb>{0, 0}));
+
+    // In XOR onto black a pixel combined twice would turn black again.
+    std::vector<QImage> pictures;
+    for (const int mode : {13, 7}) {
+        w.surface->setDrawMode(static_cast<std::int16_t>(mode));
+        w.surface->clear();
+        w.surface->line({3, 190}, {100, 20}, 0xFFFFFF);  // steep, then shallow
+        w.surface->line({120, 190}, {195, 150}, 0xFFFFFF);
+        pictures.push_back(p.copy());
+    }
+    EXPECT_EQ(pictures[0], pictures[1]);
+}
 
 // A graph control on a real 170x200 surface with the main window's pen: a three-
 // dimensional border, 2-pixel lines, Max 9000 over 10 samples, black back colour.
@@ -44,70 +230,37 @@ protected:
         graph.resize(170, 200);
     }
     [[nodiscard]] QRgb at(int x, int y) const { return surface.picture().pixel(x, y) & 0xFFFFFFU; }
-    // The series drawn with every value at `value`, except index `index` at `other`.
-    void drawFlat(double value, std::size_t index, double other, Colour colour) {
-        TaggedValue::Array data(10, TaggedValue(value));
-        data.at(index) = other;
-        graph.DrawGraph(TaggedValue(data), colour);
-    }
+    // The series drawn with every value at `value`.
+    void drawFlat(double value, Colour colour) { graph.DrawGraph(TaggedValue::Array(10, TaggedValue(value)), colour); }
     // Sample 5 at value 4500: the pixel (83, 98) of the drawing area that starts at (2, 2).
     void mouse(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, Qt::KeyboardModifiers keys = {}) {
         QMouseEvent event(type, QPointF(85, 100), surface.mapToGlobal(QPointF(85, 100)), button, held, keys);
         QApplication::sendEvent(&surface, &event);
     }
 
-    QApplication& app = qtTestApp();
+    QApplication& app = twoScreenApp();
     QtDrawingSurface surface;
     RecordingHost host;
     MinGraph graph{surface, host};
 };
-
-TEST_F(SurfaceTest, TwoPixelCopyPenLineLandsWhereTheScalePutsItInsideTheBorderAndClipped) {
-    EXPECT_EQ(surface.drawingArea(), QRect(2, 2, 166, 196));
-    // Value 4500 of 9000 is half of 196 rows: row 98 and the pen's second pixel above it;
-    // sample 5 of 10 is half of 166 columns.
-    drawFlat(4500, 0, 4500, 0x0000FF);
-    surface.line({5, 0}, {5, 9000}, 0x00FF00);
-    EXPECT_EQ((std::vector{at(140, 96), at(140, 97), at(140, 98), at(140, 99), at(81, 20), at(82, 20), at(83, 20),
-                           at(84, 20)}),
-              (std::vector<QRgb>{0, red, red, 0, 0, green, green, 0}));
-    // From sample 4 the line climbs steeply towards sample 5 at 50000, above Max, and leaves through row 0.
-    drawFlat(4500, 5, 50000, 0x0000FF);
-    EXPECT_EQ((std::vector{at(67, 50), at(67, 0), at(10, 0)}), (std::vector<QRgb>{red, red, 0}));
-    graph.setBorderStyle(0);
-    EXPECT_EQ(surface.drawingArea(), QRect(0, 0, 170, 200));
-}
 
 TEST_F(SurfaceTest, SystemColoursAndMinusOneResolveThroughThePalette) {
     QPalette palette = surface.palette();
     palette.setColor(QPalette::ButtonText, QColor(0x12, 0x34, 0x56));
     palette.setColor(QPalette::Button, QColor(0x65, 0x43, 0x21));
     surface.setPalette(palette);
-    drawFlat(4500, 0, 4500, -1);
+    drawFlat(4500, -1);
     graph.setForeColor(0x00FF00);
-    drawFlat(1000, 0, 1000, -1);
-    drawFlat(6000, 0, 6000, systemColour(15));
-    EXPECT_EQ((std::vector{at(40, 98), at(40, 174), at(40, 65)}), (std::vector<QRgb>{0x123456, green, 0x654321}));
+    drawFlat(1000, -1);
+    drawFlat(6000, systemColour(15));
+    EXPECT_EQ((std::vector{at(40, 98), at(40, 174), at(40, 65)}), (std::vector<QRgb>{0x123456, 0x00FF00, 0x654321}));
     graph.setBackColor(systemColour(15));
     graph.Cls();
     EXPECT_EQ(at(100, 100), 0x654321U);
 }
 
-TEST_F(SurfaceTest, AfterAResizeTheSurfaceShowsTheGridAlone) {
-    graph.setBarX(true);
-    graph.setBarXInterval("1000");
-    graph.setBarXColor(0xFF0000);
-    drawFlat(4500, 3, 7000, 0x00FFFF);
-    graph.resize(240, 120);
-    const QImage shown = surface.picture().copy();
-    EXPECT_EQ((std::vector{shown.size().width(), shown.size().height(), int(at(9, 0)), int(at(9, 55))}),
-              (std::vector{236, 116, int(blue), 0}));
-    graph.Cls();
-    EXPECT_EQ(surface.picture(), shown);
-}
-
 TEST_F(SurfaceTest, MouseAndKeysReachTheGraphInLogicalUnitsAndKeyCodes) {
-    Listener listener;
+    LoggingListener listener;
     graph.setEventListener(&listener);
     surface.show();
     mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
@@ -130,7 +283,7 @@ TEST_F(SurfaceTest, MouseAndKeysReachTheGraphInLogicalUnitsAndKeyCodes) {
 // The same series rendered one segment per call and all in one: in every raster mode,
 // where drawing a pixel twice is not the same as once, the pictures must be identical.
 TEST(PolylineRaster, PolylineGivesTheSamePixelsAsItsSegments) {
-    qtTestApp();
+    twoScreenApp();
     // Series within one pixel column: ending on a new extreme, and going back over itself.
     std::vector<std::vector<float>> series{{4500, 5400, 3600, 8100}, {4500, 900, 4500}};
     for (const int count : {10, 166, 1000, 32767}) {
@@ -164,7 +317,7 @@ TEST(PolylineRaster, PolylineGivesTheSamePixelsAsItsSegments) {
 
 // The sixteen raster operations, each against the Qt composition mode it stands for.
 TEST(RasterOp, EachOperationMatchesQtsCompositionMode) {
-    qtTestApp();
+    twoScreenApp();
     QImage destination(64, 1, QImage::Format_RGB32);
     for (int x = 0; x < 64; ++x) {
         destination.setPixel(x, 0, qRgb(x * 4, 255 - x * 3, (x * 37) & 0xFF));
@@ -181,6 +334,42 @@ TEST(RasterOp, EachOperationMatchesQtsCompositionMode) {
         for (int x = 0; x < 64; ++x) {
             ASSERT_EQ(ours.pixel(x, 0) & 0xFFFFFFU, qts.pixel(x, 0) & 0xFFFFFFU) << "mode " << mode << " at " << x;
         }
+    }
+}
+
+Picture pictureOf(const QImage& image) {
+    Picture picture{image.width(), image.height(), {}};
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            picture.pixels.push_back(image.pixel(x, y) & 0xFFFFFFU);
+        }
+    }
+    return picture;
+}
+
+// The reference pictures that the GDI surface is compared with on Windows are the image
+// surface's own pictures of the same scenes. With QUORVEL_WRITE_SURFACE_PICTURES=1 this
+// test writes them anew instead of comparing (see tests/fixtures/surface-pictures/README).
+TEST(QtReferencePictures, TheImageSurfaceDrawsEachSceneAsItsReferencePicture) {
+    twoScreenApp();
+    const char* write = std::getenv("QUORVEL_WRITE_SURFACE_PICTURES");
+    const bool writing = write != nullptr && std::string(write) == "1";
+    for (const Scene& scene : comparisonScenes()) {
+        QtDrawingSurface surface;
+        ASSERT_EQ(surface.deviceScale().ratio(), 1.0) << "the reference pictures are drawn at 96 dpi";
+        drawScene(surface, scene);
+        const Picture ours = pictureOf(surface.picture());
+        const std::string path = referencePicturePath(QUORVEL_SOURCE_DIR, scene.name());
+        if (writing) {
+            writePictureFile(path, ours);
+            std::cout << "wrote " << path << '\n';
+            continue;
+        }
+        const Picture reference = readPictureFile(path);
+        // The text form itself: a picture read back is the picture written.
+        std::istringstream text(picturetext::write(ours));
+        EXPECT_EQ(picturetext::read(text), ours);
+        EXPECT_EQ(ours, reference) << scene.name();
     }
 }
 

@@ -11,28 +11,18 @@
 #include <vector>
 
 #include "support/ErrorKindOf.h"
+#include "support/RecordingSurface.h"
 
 namespace quorvel {
 namespace {
 
-// Draws nothing; notes each hook that runs.
-class NotingSurface final : public SurfaceProperties {
-public:
-    std::vector<std::string> hooks;
+using testing::RecordingSurface;
 
-    void place(int /*left*/, int /*top*/, int /*width*/, int /*height*/) override {}
-    void lineTo(LogicalPoint /*to*/, std::optional<Colour> /*colour*/) override {}
-    void seriesTo(float /*firstX*/, std::span<const float> /*ys*/, std::optional<Colour> /*colour*/) override {}
-    void line(LogicalPoint /*from*/, LogicalPoint /*to*/, Colour /*colour*/) override {}
-    void clear() override {}
-    void refresh() override {}
-    void setInputListener(InputListener* /*listener*/) override {}
-
-private:
-    void enabledChanged(bool enabled) override { hooks.emplace_back(enabled ? "enabled" : "disabled"); }
-    void fontChanged(const FontObject& /*font*/) override { hooks.emplace_back("font"); }
-    void borderChanged() override { hooks.emplace_back("border"); }
-};
+// The numbers a surface keeps: scale, appearance, border, raster mode, pen style and width, enabled.
+std::vector<double> state(const RecordingSurface& s) {
+    return {s.scaleWidth(),       s.scaleHeight(),       double(s.appearance()), double(s.borderStyle()),
+            double(s.drawMode()), double(s.drawStyle()), double(s.drawWidth()),  double(s.enabledState())};
+}
 
 // What a surface refuses leaves the property as it was and runs no hook.
 TEST(SurfaceProperties, ARefusedValueIsAnInvalidValueErrorAndChangesNothing) {
@@ -48,23 +38,17 @@ TEST(SurfaceProperties, ARefusedValueIsAnInvalidValueErrorAndChangesNothing) {
         {"DrawMode 0", [](DrawingSurface& s) { s.setDrawMode(0); }},
         {"DrawMode 17", [](DrawingSurface& s) { s.setDrawMode(17); }},
         {"DrawStyle 7", [](DrawingSurface& s) { s.setDrawStyle(7); }},
-        {"DrawWidth 0", [](DrawingSurface& s) { s.setDrawWidth(0); }},
-    };
+        {"DrawWidth 0", [](DrawingSurface& s) { s.setDrawWidth(0); }}};
     for (const auto& [name, write] : refused) {
-        NotingSurface surface;
+        RecordingSurface surface;
         EXPECT_EQ(test::errorOf([&, &w = write] { w(surface); }), ErrorKind::InvalidValue) << name;
-        EXPECT_EQ((std::vector<float>{surface.scaleWidth(), surface.scaleHeight()}), (std::vector{125.0F, 85.0F}))
-            << name;
-        EXPECT_EQ((std::vector<int>{surface.appearance(), surface.borderStyle(), surface.drawMode(),
-                                    surface.drawStyle(), surface.drawWidth()}),
-                  (std::vector{1, 1, 13, 0, 1}))
-            << name;
+        EXPECT_EQ(state(surface), (std::vector<double>{125, 85, 1, 1, 13, 0, 1, 1})) << name;
         EXPECT_TRUE(surface.hooks.empty()) << name;
     }
 }
 
 TEST(SurfaceProperties, AnAcceptedValueIsKeptAndTheSurfaceHearsOfWhatItMustRedo) {
-    NotingSurface surface;
+    RecordingSurface surface;
     auto font = std::make_shared<const FontObject>();
     surface.setScaleWidth(-10.0F);
     surface.setScaleHeight(1e-30F);
@@ -75,11 +59,7 @@ TEST(SurfaceProperties, AnAcceptedValueIsKeptAndTheSurfaceHearsOfWhatItMustRedo)
     surface.setBorderStyle(0);
     surface.setEnabledState(false);
     surface.setFontObject(font);
-    EXPECT_EQ((std::vector{surface.scaleWidth(), surface.scaleHeight()}), (std::vector{-10.0F, 1e-30F}));
-    EXPECT_EQ((std::vector<int>{surface.appearance(), surface.borderStyle(), surface.drawMode(), surface.drawStyle(),
-                                surface.drawWidth()}),
-              (std::vector{0, 0, 16, 6, 32767}));
-    EXPECT_FALSE(surface.enabledState());
+    EXPECT_EQ(state(surface), (std::vector<double>{-10, 1e-30F, 0, 0, 16, 6, 32767, 0}));
     EXPECT_EQ(surface.fontObject(), font);
     EXPECT_EQ(surface.hooks, (std::vector<std::string>{"border", "border", "disabled", "font"}));
 }
