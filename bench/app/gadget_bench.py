@@ -44,7 +44,7 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path[:0] = [os.path.join(HERE, "..", "..", "tests", d) for d in ("e2e/gadget", "support")]
+sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "support"))
 from netns_traffic import Traffic  # noqa: E402
 from xsession import Session, wait_for  # noqa: E402
 

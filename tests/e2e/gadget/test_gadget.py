@@ -12,12 +12,24 @@ import time
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path[:0] = [HERE, os.path.join(HERE, ".."), os.path.join(HERE, "..", "..", "support")]
-from netns_traffic import Traffic  # noqa: E402
-from scenarios import BLUE, GREEN, RED, GadgetCase, Scenarios, px  # noqa: E402
+sys.path[:0] = [os.path.join(HERE, ".."), os.path.join(HERE, "..", "..", "support")]
+from scenarios import BLUE, GREEN, RECEIVED, RED, SENT, GadgetCase, Scenarios, px  # noqa: E402
 from xsession import Session, pixels, wait_for  # noqa: E402
 
 BINARY = os.environ.get("QUORVEL_BIN", "")
+
+
+# 0 to 300 datagrams of 1400 bytes a second, to the discard port.
+SENDER = """
+import random, socket, time
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+random.seed(1)
+while True:
+    start = time.monotonic()
+    for _ in range(random.randint(0, 300)):
+        s.sendto(bytes(1400), ("127.0.0.1", 9))
+    time.sleep(max(0.0, 1.0 - (time.monotonic() - start)))
+"""
 
 
 def signalled(number):
@@ -118,23 +130,15 @@ class LinuxGadgetTest(Scenarios, GadgetCase):
         self.session.xdotool("key", "Escape")
         self.assertTrue(wait_for(bar_shown), "the bar did not come back after the menu closed")
 
-    @unittest.skipUnless(Traffic.available(), "needs root to make network namespaces")
     def test_auto_max_keeps_every_line_inside_the_graph_as_the_traffic_changes(self):
-        # UDP at a rate that changes every second over the loopback link of a namespace of
-        # our own; the lines and the grid in colours apart, on black.
-        traffic = Traffic(loopback=True)
-        self.write_ini("Max=auto\r\nBarXInterval=auto\r\nBunkaino=5\r\nNotShowSum=True\r\n"
-                       f"RedLineSource=\\Network Interface(lo)\\Bytes Sent/sec\r\n"
-                       f"GreenLineSource=\\Network Interface(lo)\\Bytes Received/sec\r\nLineColorRecieved=255\r\n"
-                       "LineColorSent=65280\r\nLineColorSum=16776960\r\nBarXColor=16711680\r\nBarYColor=16711680\r\n"
-                       .encode())
-        try:
-            traffic.__enter__()
-        except RuntimeError as e:
-            # `ip netns exec` remounts /sys for the namespace, which a chroot cannot do.
-            self.skipTest(f"no network namespace of our own here: {e}")
-        self.addCleanup(traffic.__exit__, None, None, None)
-        self.launch = lambda env, values: LinuxGadgetTest.launch(self, env, values, traffic.wrap)
+        # UDP over the loopback link at a rate that changes every second; the lines and the
+        # grid in colours apart, on black.
+        self.write_ini(f"Max=auto\r\nBarXInterval=auto\r\nBunkaino=5\r\nNotShowSum=True\r\nRedLineSource={SENT}\r\n"
+                       f"GreenLineSource={RECEIVED}\r\nLineColorRecieved=255\r\nLineColorSent=65280\r\n"
+                       "LineColorSum=16776960\r\nBarXColor=16711680\r\nBarYColor=16711680\r\n".encode())
+        sender = subprocess.Popen([sys.executable, "-c", SENDER])
+        self.addCleanup(sender.wait)
+        self.addCleanup(sender.kill)
         run = self.start()
         self.session.xdotool("mousemove", 1, 1)  # no read-out over the graph
         # Every sample on the graph taken under traffic: with a fixed top far below the
