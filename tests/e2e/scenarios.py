@@ -309,11 +309,12 @@ class Scenarios:
     def test_the_other_ends_write_the_file_back_but_not_the_placement(self):
         for name, end in self.ENDS.items():
             with self.subTest(end=name):
-                self.write_ini(b"Max=5000\r\n")
+                self.write_ini(b"Max=5000\r\nTimerValue=250\r\n")
                 run = self.start()
-                time.sleep(2.5)  # a few ticks: sampling and drawing run before the end
+                time.sleep(1)  # a few ticks: sampling and drawing run before the end
                 self.assertEqual(end(self, run), 0)
-                self.assertTrue(self.read_ini().startswith(b"[General]\r\nMax = 5000\r\nBunkaino = 10\r\n"))
+                self.assertTrue(self.read_ini().startswith(b"[General]\r\nMax = 5000\r\nTimerValue = 250\r\n"
+                                                           b"Bunkaino = 10\r\n"))
                 self.assertEqual(self.placement(), {})
 
     def test_a_file_not_read_whole_is_reported_the_gadget_runs_and_the_file_is_kept(self):
@@ -341,7 +342,7 @@ class Scenarios:
                 self.write_ini(ini)
                 run = self.start(wait=False)
                 self.assertTrue(wait_for(run.boxes, run.WAIT), "no error box")
-                time.sleep(4)
+                time.sleep(2)  # ten ticks of the fast timer
                 boxes = run.boxes()
                 self.assertEqual(len(boxes), 1)
                 run.answer(boxes[0])
