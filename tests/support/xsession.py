@@ -56,15 +56,17 @@ def _start_once(folder, width, height, server_prefix, wm):
         return pids, None, "Xvfb did not start"
     if not wm:
         return pids, display, None
-    with open(os.path.join(folder, "openbox.err"), "wb") as errors:
+    errors = os.path.join(folder, "openbox.err")
+    with open(errors, "wb") as out:
         openbox = subprocess.Popen(["openbox", "--sm-disable"], env=_env(display, folder), stdout=subprocess.DEVNULL,
-                                   stderr=errors, start_new_session=True)
+                                   stderr=out, start_new_session=True)
     pids.append(openbox.pid)
     # openbox announces itself on the root window once it manages the screen.
     if not wait_for(lambda: openbox.poll() is not None or
                     "_NET_SUPPORTING_WM_CHECK(WINDOW)" in _quiet(["xprop", "-root"], display).stdout, 30) \
             or openbox.poll() is not None:
-        return pids, None, f"openbox on {display} ended with {openbox.poll()}"
+        with open(errors, "rb") as said:
+            return pids, None, f"openbox on {display} ended with {openbox.poll()}: {said.read()[-300:]!r}"
     return pids, display, None
 
 
@@ -83,6 +85,11 @@ def _end(pids):
             pass
     for pid in pids:
         for _ in range(100):
+            try:
+                if os.waitpid(pid, os.WNOHANG)[0]:
+                    break  # a child of this process, reaped
+            except ChildProcessError:
+                pass
             try:
                 os.kill(pid, 0)
             except ProcessLookupError:
