@@ -333,8 +333,7 @@ class Scenarios:
             self.assertTrue(box, "no box names the file")
             run.answer(box[0])
             run.window = run.wait_window(but=box)
-        run.menu_command("q")
-        self.assertEqual(run.wait_exit(), 0)
+        self.assertEqual(run.close(), 0)
         self.assertEqual(self.read_ini(), data, "the file changed")
         if not self.BOX_ON_STOPPED_LOAD:
             self.assertEqual(run.stderr().count("stopped reading the settings file"), 1, run.stderr())
