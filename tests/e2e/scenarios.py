@@ -168,16 +168,13 @@ class GadgetCase(unittest.TestCase):
         self.folder, self.home = os.path.join(self.tmp, "bin"), os.path.join(self.tmp, "home")
         for folder in (self.folder, self.home):
             os.makedirs(folder)
+        self.ini = os.path.join(self.folder, "quorvel.ini")
         self.install()
         self.runs = []
 
     def tearDown(self):
         for run in self.runs:
             run.kill()
-
-    @property
-    def ini(self):
-        return os.path.join(self.folder, "quorvel.ini")
 
     def write_ini(self, data):
         pathlib.Path(self.ini).write_bytes(data)

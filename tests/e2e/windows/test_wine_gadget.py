@@ -86,18 +86,14 @@ class WineGadget(Gadget):
     SLACK = 4
 
 
-def session_end(case, run):
-    # Sign-out: every window is asked whether the session may end, then told it ends.
-    case.prefix.run(["wineboot", "--end-session"])
-    return run.wait_exit()
-
-
 @unittest.skipUnless(BINARY and STANDIN and PREFIX and shutil.which("openbox"), "needs quorvel.exe, Wine, openbox")
 class WineGadgetTest(Scenarios, GadgetCase):
     PLATFORM = "wine"
     Gadget = WineGadget
     BOX_ON_STOPPED_LOAD = True
-    ENDS = {"window manager": lambda case, run: run.close(), "session end": session_end}
+    # Sign-out: every window is asked whether the session may end, then told it ends.
+    ENDS = {"window manager": lambda case, run: run.close(),
+            "session end": lambda case, run: (case.prefix.run(["wineboot", "--end-session"]), run.wait_exit())[1]}
 
     @classmethod
     def setUpClass(cls):
