@@ -44,9 +44,9 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "e2e", "gadget"))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "support"))
 from netns_traffic import Traffic  # noqa: E402
-from x11session import X11Session, wait_for  # noqa: E402
+from xsession import Session, wait_for  # noqa: E402
 
 # Every xosview meter but the network's, off.
 XOSVIEW_METERS_OFF = ["load", "gfx", "cpu", "mem", "swap", "page", "interrupts", "irqrate", "battery", "wireless",
@@ -176,14 +176,11 @@ def clients(binary, tmp, traffic=None, before=None):
 
 
 def start_session(server_prefix=()):
-    """A fresh display with openbox; a loaded machine sometimes needs a second try."""
-    for _ in range(3):
-        session = X11Session(server_prefix=server_prefix)
-        try:
-            return session.start()
-        except RuntimeError:
-            session.stop()
-    raise SystemExit("openbox did not start in three tries")
+    """A fresh display with openbox (started afresh up to three times on a loaded machine)."""
+    try:
+        return Session.own(server_prefix=server_prefix)
+    except RuntimeError as e:
+        raise SystemExit(str(e))
 
 
 def callgrind_prefix(home):
@@ -211,7 +208,7 @@ def server_instructions(pid, home, what):
 def measure(client, seconds, home, callgrind=False):
     """One run in a fresh display: the client's and the server's figures over `seconds`."""
     session = start_session(callgrind_prefix(home) if callgrind else ())
-    xvfb = session.procs[0].pid
+    xvfb = session.server_pid
     proc = None
     try:
         if client is None:  # the idle server

@@ -1,20 +1,24 @@
-"""The X session the display tests share: one Xvfb with openbox on it, started once for a
-test run by the CTest fixture XSession and stopped by process id at its end.
+"""X sessions for the display tests: an Xvfb with openbox on it, stopped by process id.
 
-  xsession.py start DIR   starts the pair, writes DIR/display (":N") and DIR/pids, returns
+The CTest fixture XSession starts one for a whole test run and stops it at its end:
+  xsession.py start DIR   starts the pair, writes DIR/display (":N") and DIR/pids
   xsession.py stop DIR    ends the processes named in DIR/pids
-
-A test finds the display through the environment variable QUORVEL_XSESSION (= DIR).
+A test finds it through the environment variable QUORVEL_XSESSION (= DIR), with
+Session.shared(); a test that needs a screen of another size or a fresh window manager
+starts one of its own with Session.own().
 """
 
 import os
+import shutil
 import signal
 import subprocess
 import sys
+import tempfile
 import time
 
 
 def wait_for(predicate, timeout=10.0, step=0.05):
+    """Polls until predicate() returns something true; returns it, or None on time-out."""
     end = time.monotonic() + timeout
     while time.monotonic() < end:
         result = predicate()
@@ -24,14 +28,23 @@ def wait_for(predicate, timeout=10.0, step=0.05):
     return None
 
 
+def pixels(path, x, y, width, height):
+    """The (r, g, b) of every pixel of a rectangle of a picture (PNG, or "xwd:FILE"), row by row."""
+    out = subprocess.run(["convert", path, "-crop", f"{width}x{height}+{x}+{y}", "+repage", "-depth", "8", "txt:-"],
+                         capture_output=True, text=True, check=True).stdout
+    # "x,y: (r,g,b)  #RRGGBB  srgb(...)" after a comment line
+    hexes = [line.split("#")[1][:6] for line in out.splitlines() if not line.startswith("#")]
+    return [tuple(int(h[i:i + 2], 16) for i in (0, 2, 4)) for h in hexes]
+
+
 def _quiet(args, display):
     return subprocess.run(args, env={**os.environ, "DISPLAY": display}, capture_output=True, text=True)
 
 
-def _start_once(folder, width, height):
+def _start_once(folder, width, height, server_prefix, wm):
     read_fd, write_fd = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x24",
-                             "-nolisten", "tcp", "-dpi", "96"],
+    xvfb = subprocess.Popen([*server_prefix, "Xvfb", "-displayfd", str(write_fd), "-screen", "0",
+                             f"{width}x{height}x24", "-nolisten", "tcp", "-dpi", "96"],
                             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                             start_new_session=True)
     os.close(write_fd)
@@ -41,20 +54,27 @@ def _start_once(folder, width, height):
     display = f":{number}"
     if not number or not wait_for(lambda: _quiet(["xprop", "-root", "-len", "0"], display).returncode == 0, 30):
         return pids, None, "Xvfb did not start"
-    home = os.path.join(folder, "home")
-    os.makedirs(home, exist_ok=True)
-    env = {k: v for k, v in os.environ.items() if not k.startswith(("QT_", "XDG_", "WAYLAND"))}
-    env.update(DISPLAY=display, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"), XDG_RUNTIME_DIR=home)
-    with open(os.path.join(folder, "openbox.err"), "wb") as errors:
-        wm = subprocess.Popen(["openbox", "--sm-disable"], env=env, stdout=subprocess.DEVNULL, stderr=errors,
-                              start_new_session=True)
-    pids.append(wm.pid)
+    if not wm:
+        return pids, display, None
+    errors = os.path.join(folder, "openbox.err")
+    with open(errors, "wb") as out:
+        openbox = subprocess.Popen(["openbox", "--sm-disable"], env=_env(display, folder), stdout=subprocess.DEVNULL,
+                                   stderr=out, start_new_session=True)
+    pids.append(openbox.pid)
     # openbox announces itself on the root window once it manages the screen.
-    if not wait_for(lambda: wm.poll() is not None or
+    if not wait_for(lambda: openbox.poll() is not None or
                     "_NET_SUPPORTING_WM_CHECK(WINDOW)" in _quiet(["xprop", "-root"], display).stdout, 30) \
-            or wm.poll() is not None:
-        return pids, None, f"openbox on {display} ended with {wm.poll()}"
+            or openbox.poll() is not None:
+        with open(errors, "rb") as said:
+            return pids, None, f"openbox on {display} ended with {openbox.poll()}: {said.read()[-300:]!r}"
     return pids, display, None
+
+
+def _env(display, home):
+    env = {k: v for k, v in os.environ.items() if not k.startswith(("QT_", "XDG_", "WAYLAND"))}
+    env.update(DISPLAY=display, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"), XDG_RUNTIME_DIR=home,
+               QT_QPA_PLATFORM="xcb", LC_ALL="C.UTF-8")
+    return env
 
 
 def _end(pids):
@@ -66,19 +86,24 @@ def _end(pids):
     for pid in pids:
         for _ in range(100):
             try:
+                if os.waitpid(pid, os.WNOHANG)[0]:
+                    break  # a child of this process, reaped
+            except ChildProcessError:
+                pass
+            try:
                 os.kill(pid, 0)
             except ProcessLookupError:
                 break
             time.sleep(0.05)
 
 
-def start(folder, width=1024, height=768):
+def start(folder, width=1024, height=768, server_prefix=(), wm=True):
     os.makedirs(folder, exist_ok=True)
     stop(folder)
     problems = []
     # A loaded machine now and then refuses a new server's first client: start afresh then.
     for attempt in range(3):
-        pids, display, problem = _start_once(folder, width, height)
+        pids, display, problem = _start_once(folder, width, height, server_prefix, wm)
         if display:
             with open(os.path.join(folder, "pids"), "w") as out:
                 out.write(" ".join(str(pid) for pid in pids))
@@ -92,17 +117,20 @@ def start(folder, width=1024, height=768):
 
 
 def stop(folder):
-    try:
-        with open(os.path.join(folder, "pids")) as source:
-            pids = [int(word) for word in source.read().split()]
-    except (OSError, ValueError):
-        pids = []
-    _end(pids)
+    _end(_pids(folder))
     for name in ("pids", "display"):
         try:
             os.remove(os.path.join(folder, name))
         except OSError:
             pass
+
+
+def _pids(folder):
+    try:
+        with open(os.path.join(folder, "pids")) as source:
+            return [int(word) for word in source.read().split()]
+    except (OSError, ValueError):
+        return []
 
 
 def shared_display():
@@ -113,6 +141,57 @@ def shared_display():
             return source.read().strip() or None
     except (TypeError, OSError):
         return None
+
+
+class Session:
+    """A display with openbox, and what a test does on it with the X tools."""
+
+    def __init__(self, display, folder=None, size=(1024, 768)):
+        self.display, self.folder, self.size = display, folder, size
+
+    @classmethod
+    def own(cls, width=1024, height=768, server_prefix=(), wm=True):
+        folder = tempfile.mkdtemp(prefix="quorvel-x-")
+        try:
+            return cls(start(folder, width, height, server_prefix, wm), folder, (width, height))
+        except BaseException:
+            shutil.rmtree(folder, ignore_errors=True)
+            raise
+
+    @classmethod
+    def shared(cls):
+        """The fixture's session; one of its own when the test runs outside ctest."""
+        display = shared_display()
+        return cls(display) if display else cls.own()
+
+    @property
+    def server_pid(self):
+        return _pids(self.folder)[0]
+
+    def stop(self):
+        if self.folder:
+            stop(self.folder)
+            shutil.rmtree(self.folder, ignore_errors=True)
+
+    def env(self, home, extra=None):
+        """An environment for a program on this display with its own home; None in extra unsets."""
+        env = _env(self.display, home)
+        for name, value in (extra or {}).items():
+            if value is None:
+                env.pop(name, None)
+            else:
+                env[name] = value
+        return env
+
+    def run_text(self, args):
+        return _quiet(args, self.display).stdout
+
+    def xdotool(self, *args):
+        return self.run_text(["xdotool", *[str(a) for a in args]]).strip()
+
+    def screenshot(self, path, window="root"):
+        subprocess.run(["import", "-display", self.display, "-window", window, path], check=True)
+        return path
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 """UDP traffic whose rate changes every second, over a veth pair between two network
 namespaces made for it, so that a program run in the first one graphs a busy link
-without any traffic leaving the machine's own namespaces. Needs root and `ip netns`."""
+without any traffic leaving the machine's own namespaces (the bench and
+scripts/screenshot-tooltip). Needs root and `ip netns`."""
 
 import os
 import subprocess
@@ -10,9 +11,7 @@ import sys
 class Traffic:
     """Two network namespaces joined by a veth pair, and a sender in the first that varies
     its rate every second (0 to 300 datagrams of 1400 bytes); wrap() runs a command in the
-    first namespace, where `link` is the link's end. With loopback=True there is one
-    namespace and the datagrams go over its own loopback link, which needs no veth
-    support of the kernel."""
+    first namespace, where `link` is the link's end."""
 
     LINK = "qtraffic0"
     PEER = "qtraffic1"
@@ -31,25 +30,19 @@ while True:
     time.sleep(max(0.0, 1.0 - (time.monotonic() - start)))
 """
 
-    def __init__(self, prefix="quorvel-traffic", loopback=False):
+    def __init__(self, prefix="quorvel-traffic"):
         # Named after this process, so that runs side by side keep apart.
-        a, b = f"{prefix}-{os.getpid()}-a", f"{prefix}-{os.getpid()}-b"
-        self.loopback = loopback
-        self.namespaces = (a,) if loopback else (a, b)
-        self.link = "lo" if loopback else self.LINK
+        self.namespaces = a, b = f"{prefix}-{os.getpid()}-a", f"{prefix}-{os.getpid()}-b"
+        self.link = self.LINK
         self.sender = None
 
     def __enter__(self):
-        a = self.namespaces[0]
-        if self.loopback:
-            commands = (["netns", "add", a], ["-n", a, "link", "set", "lo", "up"])
-        else:
-            b = self.namespaces[1]
-            commands = (["netns", "add", a], ["netns", "add", b],
-                        ["-n", a, "link", "add", self.LINK, "type", "veth", "peer", "name", self.PEER, "netns", b],
-                        ["-n", a, "addr", "add", "10.199.0.1/24", "dev", self.LINK],
-                        ["-n", b, "addr", "add", "10.199.0.2/24", "dev", self.PEER],
-                        ["-n", a, "link", "set", self.LINK, "up"], ["-n", b, "link", "set", self.PEER, "up"])
+        a, b = self.namespaces
+        commands = (["netns", "add", a], ["netns", "add", b],
+                    ["-n", a, "link", "add", self.LINK, "type", "veth", "peer", "name", self.PEER, "netns", b],
+                    ["-n", a, "addr", "add", "10.199.0.1/24", "dev", self.LINK],
+                    ["-n", b, "addr", "add", "10.199.0.2/24", "dev", self.PEER],
+                    ["-n", a, "link", "set", self.LINK, "up"], ["-n", b, "link", "set", self.PEER, "up"])
         try:
             for command in commands:
                 subprocess.run(["ip", *command], check=True, capture_output=True, text=True)
@@ -57,9 +50,7 @@ while True:
             self.__exit__(None, None, None)
             detail = getattr(e, "stderr", "") or ""
             raise RuntimeError(f"traffic in a network namespace needs root and ip netns: {e} {detail}") from e
-        target = "127.0.0.1" if self.loopback else "10.199.0.2"
-        sender = f"TARGET = {target!r}\n" + self.SENDER
-        self.sender = subprocess.Popen(self.wrap([sys.executable, "-c", sender]))
+        self.sender = subprocess.Popen(self.wrap([sys.executable, "-c", "TARGET = '10.199.0.2'\n" + self.SENDER]))
         return self
 
     def __exit__(self, *exc):
@@ -72,8 +63,3 @@ while True:
 
     def wrap(self, command):
         return ["ip", "netns", "exec", self.namespaces[0], *command]
-
-    @staticmethod
-    def available():
-        """Whether this process may make network namespaces."""
-        return os.geteuid() == 0 and subprocess.run(["ip", "netns", "list"], capture_output=True).returncode == 0
