@@ -134,6 +134,17 @@ class WineGadgetTest(Scenarios, GadgetCase):
         self.assertTrue(steady, f"{name} kept changing")
         return shots[-1]
 
+    @unittest.skipUnless(INFO, "needs quorvel-info.exe")
+    def test_info_lists_the_objects_instances_and_counters_the_library_offers(self):
+        # The stand-in in the system folder offers two objects, one with instances.
+        network = ["Network Interface", "  instances: Ethernet, Loopback", "  counters:", "    Bytes Received/sec",
+                   "    Bytes Sent/sec"]
+        ras = ["RAS Total", "  counters:", "    Bytes Received/Sec", "    Bytes Transmitted/Sec"]
+        def counters(*args):
+            return self.prefix.run([INFO, "counters", *args]).decode().splitlines()
+        self.assertEqual(counters(), network + ras)
+        self.assertEqual(counters("ras total"), ras)  # one object, named in any case
+
     def test_twips_follow_the_screens_resolution(self):
         # 144 pixels per inch for the programs started from now on: a program that declares
         # itself aware of the resolution sizes its window in the screen's own pixels.
