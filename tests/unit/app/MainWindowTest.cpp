@@ -126,7 +126,7 @@ TEST_F(MainWindow, MenuCommandsToggleTheirChecks) {
     EXPECT_EQ(dialog.shown[0].second, "特にありません。");
 }
 
-TEST_F(MainWindow, QuitSavesSettingsAndEachPlacementValueUnderItsOwnKeyThenEnds) {
+TEST_F(MainWindow, CloseSavesSettingsQuitAlsoEachPlacementValueUnderItsOwnKeyThenEnds) {
     writeIni("Max=5000");
     profile.saveSetting(kApp, "Quorvel", "Windowtop", "600");
     profile.saveSetting(kApp, "Quorvel", "WindowLeft", "1234.5");
@@ -134,6 +134,11 @@ TEST_F(MainWindow, QuitSavesSettingsAndEachPlacementValueUnderItsOwnKeyThenEnds)
     start();
     profile.entries.clear();
     profile.writes.clear();
+    // Any other close saves the settings but not the placement.
+    window.fireClose();
+    EXPECT_TRUE(profile.writes.empty());
+    EXPECT_EQ(files.contents(kIni).substr(0, 26), "[General]\r\nMax = 5000\r\nBun");
+    writeIni("");
     try {
         form->MenuQuit_Click();
         FAIL() << "the process did not end";
@@ -147,25 +152,6 @@ TEST_F(MainWindow, QuitSavesSettingsAndEachPlacementValueUnderItsOwnKeyThenEnds)
     }
     EXPECT_EQ(values, (std::vector<std::string>{"600", "1234.5", "2500", "3300"}));
     EXPECT_EQ(files.contents(kIni).substr(0, 26), "[General]\r\nMax = 5000\r\nBun");
-}
-
-TEST_F(MainWindow, OtherCloseSavesSettingsButNotPlacement) {
-    writeIni("Max=5000");
-    start();
-    window.fireClose();
-    EXPECT_TRUE(profile.writes.empty());
-    EXPECT_EQ(files.contents(kIni).substr(0, 9), "[General]");
-}
-
-TEST_F(MainWindow, NoSettingsFileIsEverCreated) {
-    start();
-    window.fireClose();
-    EXPECT_FALSE(files.hasFile(kIni));
-    try {
-        form->MenuQuit_Click();
-    } catch (const fake::ProcessEnded&) {
-    }
-    EXPECT_FALSE(files.hasFile(kIni));
 }
 
 }  // namespace
