@@ -67,14 +67,12 @@ TEST(TextLowerCase, MapsExactlyAToZ) {
     std::setlocale(LC_ALL, "C");
 }
 
-TEST(TextTrim, OnlySpaceCharacters) {
+TEST(TextTrimAndNumber, OnlySpaceCharactersAndTheLocaleSeparatorOrPoint) {
     EXPECT_EQ(trimSpaces("  Bar X  "), "Bar X");
     EXPECT_EQ(trimSpaces("\tName "), "\tName");
     EXPECT_EQ(trimLeadingSpaces("   red  "), "red  ");
     EXPECT_EQ(trimSpaces("    "), "");
-}
-
-TEST(TextNumber, UsesLocaleSeparatorOrPoint) {
+    // Numbers are read with the locale's separator or a point.
     EXPECT_EQ(parseNumber("1.5"), 1.5);
     if (std::setlocale(LC_NUMERIC, test::decimalCommaLocale()) != nullptr) {
         EXPECT_EQ(parseNumber("1,5"), 1.5);

@@ -20,7 +20,8 @@ protected:
 };
 
 TEST_F(IncompleteLoadTest, FileNotReadWholeIsNeverWrittenBackOverItself) {
-    const std::string name(32767, 'n');  // "=" after it stands at character 32768
+    const std::string name(32767, 'n');    // "=" after it stands at character 32768
+    const std::string spaces(32768, ' ');  // spaces count towards the limit before the value is trimmed
     struct Case {
         std::string bytes;
         std::optional<std::size_t> readFailsAfter;
@@ -30,12 +31,7 @@ TEST_F(IncompleteLoadTest, FileNotReadWholeIsNeverWrittenBackOverItself) {
     };
     const std::vector<Case> table = {
         {"; top\nA=1\n" + name + "=1\nB=2\n", {}, 3, LoadStop::EqualsTooFar, "[General]\n; top\nA = 1\n = \nN = 1\n"},
-        // Spaces count towards the limit before the value is trimmed.
-        {"A=1\r\nk=" + std::string(32768, ' ') + "\r\nB=2",
-         {},
-         2,
-         LoadStop::ValueTooLong,
-         "[General]\r\nA = 1\r\nk = \r\nN = 1\r\n"},
+        {"A=1\r\nk=" + spaces + "\r\nB=2", {}, 2, LoadStop::ValueTooLong, "[General]\r\nA = 1\r\nk = \r\nN = 1\r\n"},
         {"A=1\r\nB=2\r\nC=3\r\n", 8, 2, LoadStop::ReadError, "[General]\r\nA = 1\r\n = \r\nN = 1\r\n"},
         {"A=1\nB=2\n", 4, 2, LoadStop::ReadError, "[General]\nA = 1\n = \nN = 1\n"},
         {"A=1", 0, 1, LoadStop::ReadError, "[General]\r\n = \r\nN = 1\r\n"},
