@@ -91,36 +91,24 @@ TEST(ValueText, UnitsAndThreeSignificantDigits) {
     }
 }
 
-TEST(ReadOutText, SampleUnderThePointerAndItsAge) {
+TEST(ReadOutText, SampleUnderThePointerItsAgeTheNameAndWhyAValueIsMissing) {
     // {x, samples, index}
-    const std::vector<std::tuple<float, std::size_t, std::size_t>> table = {{-3, 10, 0},
-                                                                            {0.49F, 10, 0},
-                                                                            {4.5F, 10, 5},
-                                                                            {9.6F, 10, 9},
-                                                                            {100, 10, 9},
-                                                                            {0, 32767, 0},
-                                                                            {16383.5F, 32767, 16384},
-                                                                            {32766.4F, 32767, 32766},
-                                                                            {40000, 32767, 32766}};
+    const std::vector<std::tuple<float, std::size_t, std::size_t>> table = {
+        {-3.0F, 10, 0},        {0.49F, 10, 0},           {4.5F, 10, 5},
+        {9.6F, 10, 9},         {100.0F, 10, 9},          {0.0F, 32767, 0},
+        {40000, 32767, 32766}, {16383.5F, 32767, 16384}, {32766.4F, 32767, 32766}};
     for (const auto& [x, count, index] : table) {
         EXPECT_EQ(samples::indexAt(x, count), index) << "x " << x << " of " << count;
     }
     // {index, samples, interval, text}
+    EXPECT_EQ(samples::ageText(9, 10, 1000), "now");
     const std::vector<std::tuple<std::size_t, std::size_t, std::int32_t, const char*>> ages = {
-        {9, 10, 1000, "now"},
-        {8, 10, 1000, "1 s ago"},
-        {0, 10, 1000, "9 s ago"},
-        {7, 10, 1200, "2.4 s ago"},
-        {0, 11, 1500, "15 s ago"},
-        {0, 200, 1000, "3 min 19 s ago"},
-        {0, 32767, 1000, "9 h 6 min ago"},
+        {8, 10, 1000, "1 s ago"},  {0, 10, 1000, "9 s ago"},         {7, 10, 1200, "2.4 s ago"},
+        {0, 11, 1500, "15 s ago"}, {0, 200, 1000, "3 min 19 s ago"}, {0, 32767, 1000, "9 h 6 min ago"},
     };
     for (const auto& [index, count, interval, text] : ages) {
         EXPECT_EQ(samples::ageText(index, count, interval), text) << text;
     }
-}
-
-TEST(ReadOutText, NamesAndReasons) {
     const std::vector<std::pair<const char*, const char*>> names = {
         {"\\Network Interface(lo)\\Bytes Received/sec", "lo \xE2\x80\x94 Bytes Received/sec"},
         {"\\RAS Total\\Bytes Transmitted/Sec", "RAS Total \xE2\x80\x94 Bytes Transmitted/Sec"},
