@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -25,12 +26,7 @@ TEST_F(MainWindow, OpensAtThePlacementTheUsersEntriesGive) {
         saved.emplace_back(key, text);
         return saved;
     };
-    struct Row {
-        const char* name;
-        Saved saved;
-        std::optional<double> left, top;
-        double width, height;
-    };
+    using Row = std::tuple<const char*, Saved, std::optional<double>, std::optional<double>, double, double>;
     const std::vector<Row> table = {
         {"first run", {}, {}, {}, 2500, 3000},
         {"keys in any letter case",
@@ -47,21 +43,21 @@ TEST_F(MainWindow, OpensAtThePlacementTheUsersEntriesGive) {
         {"width empty", allBut("WindowWidth", ""), 900, 600, 2500, 3300},
         {"height out of range", allBut("WindowHeight", "3e99"), 900, 600, 2700, 3000},
     };
-    for (const Row& row : table) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [name, saved, left, top, width, height] : table) {
+        SCOPED_TRACE(name);
         profile.entries.clear();
-        for (const auto& [key, text] : row.saved) {
+        for (const auto& [key, text] : saved) {
             profile.saveSetting(kApp, "Quorvel", key, text);
         }
         start();
         EXPECT_TRUE(window.shown);
         const Placement p = window.placement();
-        EXPECT_EQ(p.left, row.left.value_or(window.defaultLeft));
-        EXPECT_EQ(p.top, row.top.value_or(window.defaultTop));
-        EXPECT_EQ(p.width, row.width);
-        EXPECT_EQ(p.height, row.height);
-        EXPECT_EQ(window.sizeAtDefaultMove.width, row.width);
-        EXPECT_EQ(window.sizeAtDefaultMove.height, row.height);
+        EXPECT_EQ(p.left, left.value_or(window.defaultLeft));
+        EXPECT_EQ(p.top, top.value_or(window.defaultTop));
+        EXPECT_EQ(p.width, width);
+        EXPECT_EQ(p.height, height);
+        EXPECT_EQ(window.sizeAtDefaultMove.width, width);
+        EXPECT_EQ(window.sizeAtDefaultMove.height, height);
         // The graph covers the client area.
         EXPECT_EQ(surface.placeWidth, window.clientPixelWidth());
         EXPECT_EQ(surface.placeHeight, window.clientPixelHeight());

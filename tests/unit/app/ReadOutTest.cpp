@@ -155,29 +155,22 @@ TEST_F(AutoScaleCycle, TopRisesAtOnceAndFallsWhenThePeakHasScrolledOff) {
     start();
     MinGraph& graph = form->Graph();
     EXPECT_EQ(graph.Max(), 1.0);
-    struct Step {
-        const char* name;
-        double red;
-        double green;
-        double top;
-        std::vector<float> bars;
-    };
-    const std::vector<Step> steps = {
+    // {step, red, green, top, bars}
+    const std::vector<std::tuple<std::string, double, double, double, std::vector<float>>> steps = {
         {"the peak arrives", 1500, 10, 2000, {2000, 1500, 1000, 500, 0}},
         {"one tick on", 10, 10, 2000, {2000, 1500, 1000, 500, 0}},
         {"still on the graph", 10, 0, 2000, {2000, 1500, 1000, 500, 0}},
         {"scrolled off", 8, 0, 10, {10, 8, 6, 4, 2, 0}},
         {"exactly on a step", 10, 0, 10, {10, 8, 6, 4, 2, 0}},
     };
-    for (const Step& step : steps) {
+    for (const auto& [step, red, green, top, bars] : steps) {
         host.changes.clear();
-        tick(step.red, step.green);
-        EXPECT_EQ(graph.Max(), step.top) << step.name;
-        EXPECT_EQ(horizontalBars(), step.bars) << step.name;
+        tick(red, green);
+        EXPECT_EQ(graph.Max(), top) << step;
+        EXPECT_EQ(horizontalBars(), bars) << step;
         // The top is written, and the host told, only when it changes.
         const bool told = std::find(host.changes.begin(), host.changes.end(), "Max") != host.changes.end();
-        EXPECT_EQ(told, step.name == std::string("the peak arrives") || step.name == std::string("scrolled off"))
-            << step.name;
+        EXPECT_EQ(told, step == "the peak arrives" || step == "scrolled off") << step;
     }
     // The sum counts while it is drawn.
     env.settings().SetiniValue("NotShowSum", "True");

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/RuntimeError.h"
@@ -33,11 +34,7 @@ std::string converted(const TaggedValue& value, char to) {
 
 TEST(TaggedValueConversion, RoundsHalvesToEvenParsesDecimalsAndOverflowsOutOfRange) {
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-    struct Row {
-        TaggedValue value;
-        char to;
-        std::string result;
-    };
+    using Row = std::tuple<TaggedValue, char, std::string>;  // {value, to, result}
     // Three tables, so that each is laid out in columns.
     const std::vector<Row> table = {
         {2.5, 'i', "2"},           {3.5, 'i', "4"},         {-2.5, 'l', "-2"},         {-3.5, 'l', "-4"},
@@ -61,8 +58,8 @@ TEST(TaggedValueConversion, RoundsHalvesToEvenParsesDecimalsAndOverflowsOutOfRan
     };
 
     for (const auto* rows : {&table, &longer, &longest}) {
-        for (const Row& row : *rows) {
-            EXPECT_EQ(converted(row.value, row.to), row.result) << row.value.toText() << " to " << row.to;
+        for (const auto& [value, to, result] : *rows) {
+            EXPECT_EQ(converted(value, to), result) << value.toText() << " to " << to;
         }
     }
     for (const char* bad : {"abc", "", " ", "12abc", "1e", "0x10", "1,000", "--1", ".", "inf", "nan"}) {
