@@ -67,21 +67,15 @@ TEST_F(MainWindow, OpensAtThePlacementTheUsersEntriesGive) {
 
 TEST_F(MainWindow, LeftButtonMovesRightButtonOpensTheMenuMiddleDoesNothing) {
     start();
-    std::int16_t button = 1;
-    std::int16_t shift = 0;
-    float x = 5;
-    float y = 4500;
     ASSERT_NE(surface.listener, nullptr);
-    surface.listener->MouseDown(button, shift, x, y);
+    pressOnGraph(1);
     EXPECT_EQ(window.moves, 1);
     EXPECT_TRUE(menu.shownEntries.empty());
 
-    button = 4;
-    surface.listener->MouseDown(button, shift, x, y);
+    pressOnGraph(4);
     EXPECT_TRUE(menu.shownEntries.empty());
 
-    button = 2;
-    surface.listener->MouseDown(button, shift, x, y);
+    pressOnGraph(2);
     ASSERT_EQ(menu.shownEntries.size(), 1U);
     std::vector<std::string> captions;
     for (const MenuEntry& e : menu.shownEntries[0]) {

@@ -158,11 +158,7 @@ TEST_F(MonitoringCycle, ErrorReportShowsOneBoxAndNothingRunsWhileItIsUp) {
         window.fireResize();
         window.fireMouseDown(2);
         window.fireClose();
-        std::int16_t button = 2;
-        std::int16_t shift = 0;
-        float x = 10;
-        float y = 10;
-        surface.listener->MouseDown(button, shift, x, y);
+        pressOnGraph(2);
         Guarded(errors, [] { throw RuntimeError(ErrorKind::InvalidValue, "a second error"); });
     };
     EXPECT_NE(fatalMessage([this] { tick(1, 2); }).find("Type mismatch"), std::string::npos);

@@ -21,7 +21,7 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-TEST(AutoScale, TopIsTheSmallestOneTwoFiveStepNotBelowThePeak) {
+TEST(AutoScale, TopIsTheSmallestOneTwoFiveStepNotBelowThePeakBarsAFifthOrAQuarterOfIt) {
     // {name, peak, top}
     const std::vector<std::tuple<const char*, double, double>> table = {
         {"zero traffic", 0, 1},    {"negative", -5000, 1},      {"NaN", kNaN, 1},          {"below one", 0.3, 1},
@@ -36,14 +36,11 @@ TEST(AutoScale, TopIsTheSmallestOneTwoFiveStepNotBelowThePeak) {
     EXPECT_EQ(autoscale::peakOf(TaggedValue::Array{TaggedValue(), kNaN, 3.0, -1.0}), 3.0);
     EXPECT_EQ(autoscale::peakOf(TaggedValue::Array{TaggedValue(), -7.0}), 0.0);
     EXPECT_EQ(autoscale::peakOf(TaggedValue::Array{kNaN, 3.0}), 3.0);
-}
-
-TEST(AutoScale, IntervalIsAFifthOrAQuarterOnTheSteps) {
-    // {top, interval}
-    const std::vector<std::pair<double, double>> table = {{1, 0.2},    {2, 0.5},     {5, 1},     {10, 2},
-                                                          {2000, 500}, {5000, 1000}, {2e9, 5e8}, {9000, 2000},
-                                                          {7, 1},      {0, 0},       {-100, 0}};
-    for (const auto& [top, interval] : table) {
+    // {top, bar interval}: a fifth, or a quarter on the 2 steps.
+    const std::vector<std::pair<double, double>> intervals = {{1, 0.2},    {2, 0.5},     {5, 1},     {10, 2},
+                                                              {2000, 500}, {5000, 1000}, {2e9, 5e8}, {9000, 2000},
+                                                              {7, 1},      {0, 0},       {-100, 0}};
+    for (const auto& [top, interval] : intervals) {
         EXPECT_EQ(autoscale::barIntervalFor(top), interval) << "top " << top;
     }
     EXPECT_TRUE(autoscale::isAuto(TaggedValue(" AuTo\t")));
