@@ -42,8 +42,9 @@ public:
     [[nodiscard]] int clientPixelHeight() const override {
         return static_cast<int>((placement_.height - frameTop_) / 15);
     }
+    // A screen of 1024 by 768 pixels.
     [[nodiscard]] bool isOnAnyScreen(const Placement& p) const override {
-        return p.left < screenWidth && p.top < screenHeight && p.left + p.width > 0 && p.top + p.height > 0;
+        return p.left < 1024 * 15 && p.top < 768 * 15 && p.left + p.width > 0 && p.top + p.height > 0;
     }
     void moveToDefaultPosition() override {
         sizeAtDefaultMove = placement_;
@@ -73,8 +74,6 @@ public:
         }
     }
 
-    double screenWidth = 1024 * 15.0;
-    double screenHeight = 768 * 15.0;
     double defaultLeft = 4800;
     double defaultTop = 3600;
     bool shown = false;

@@ -31,11 +31,7 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     quorvel::test::FakeFileSystem files;
-    std::string input(size, '\0');
-    for (std::size_t i = 0; i < size; ++i) {
-        input[i] = static_cast<char>(data[i]);
-    }
-    files.addFile("/input.ini", std::move(input));
+    files.addFile("/input.ini", std::string(data, data + size));
 
     quorvel::iniMente store(files);
     const bool whole = store.iniLoader("/input.ini");

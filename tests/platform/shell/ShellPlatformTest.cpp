@@ -116,7 +116,9 @@ TEST(LinuxProcessInfo, SplitsTheExecutablePath) {
     EXPECT_TRUE(fs::is_directory(real.executableFolder()));
 }
 
-TEST(QtFormWindow, PlacementIsInTwipsThroughTheLogicalDpi) {
+// Placement in twips through the logical DPI, the default position centred for the
+// window's own size, and the title bar following the caption.
+TEST(QtFormWindow, PlacementDefaultPositionAndTitleBar) {
     testing::qtTestApp();
     QtFormWindow window;
     EXPECT_NEAR(window.pixelsToTwipsX(window.twipsToPixelsX(2500)), 2500, 1e-9);
@@ -129,26 +131,16 @@ TEST(QtFormWindow, PlacementIsInTwipsThroughTheLogicalDpi) {
     EXPECT_NEAR(p.height, 3000, twipsPerPixel);
     EXPECT_TRUE(window.isOnAnyScreen(p));
     EXPECT_FALSE(window.isOnAnyScreen({-100000, -100000, 2500, 3000}));
-}
 
-TEST(QtFormWindow, DefaultPositionIsCentredForTheWindowsOwnSize) {
-    testing::qtTestApp();
-    QtFormWindow window;
     const QRect screen = window.screen()->availableGeometry();
     for (const Placement size : {Placement{0, 0, 2500, 3000}, Placement{0, 0, 9000, 1500}}) {
         window.setPlacement(size);
         window.moveToDefaultPosition();
-        const Placement p = window.placement();
-        const double centreX = window.twipsToPixelsX(p.left + p.width / 2);
-        const double centreY = window.twipsToPixelsY(p.top + p.height / 2);
-        EXPECT_NEAR(centreX, screen.x() + screen.width() / 2.0, 1);
-        EXPECT_NEAR(centreY, screen.y() + screen.height() / 2.0, 1);
+        const Placement d = window.placement();
+        EXPECT_NEAR(window.twipsToPixelsX(d.left + d.width / 2), screen.x() + screen.width() / 2.0, 1);
+        EXPECT_NEAR(window.twipsToPixelsY(d.top + d.height / 2), screen.y() + screen.height() / 2.0, 1);
     }
-}
 
-TEST(QtFormWindow, TitleBarFollowsTheCaption) {
-    testing::qtTestApp();
-    QtFormWindow window;
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
     window.setCaption("Quorvel Ver.1.1.0");
     EXPECT_FALSE(window.windowFlags().testFlag(Qt::FramelessWindowHint));

@@ -6,17 +6,15 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace quorvel::CommandLine {
 namespace {
 
 TEST(CommandLine, TheFirstHelpOrVersionDecidesAndAllElseIsIgnored) {
-    struct Case {
-        std::vector<std::string_view> args;
-        Request request;
-    };
-    const Case cases[] = {
+    const std::pair<std::vector<std::string_view>, Request> cases[] = {
         {{}, Request::Run},
         {{"--help"}, Request::Help},
         {{"--version"}, Request::Version},
@@ -25,8 +23,8 @@ TEST(CommandLine, TheFirstHelpOrVersionDecidesAndAllElseIsIgnored) {
         {{"--help", "--version"}, Request::Help},
         {{"-h", "-v", "--Version", "--help=1", "help", "--"}, Request::Run},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Parse(c.args), c.request) << (c.args.empty() ? "(none)" : c.args.front());
+    for (const auto& [args, request] : cases) {
+        EXPECT_EQ(Parse(args), request) << (args.empty() ? "(none)" : args.front());
     }
 }
 
@@ -42,29 +40,20 @@ TEST(CommandLine, VersionIsProductNameAndThreeNumbers) {
     EXPECT_NE(help.find("menu.\n\nSettings: here.\n\"quorvel-info settings-path\""), std::string::npos) << help;
 }
 
-TEST(CommandLine, AnswerPrintsTheRequestedTextOrLetsTheGadgetRun) {
-    struct Case {
-        std::vector<std::string_view> args;
-        std::optional<int> status;
-        std::string printed;
-    };
-    const Case cases[] = {
+TEST(CommandLine, AnswerPrintsTheRequestedTextFailsIfItCannotOrLetsTheGadgetRun) {
+    const std::tuple<std::vector<std::string_view>, std::optional<int>, std::string> cases[] = {
         {{}, std::nullopt, ""},
         {{"file", "-x"}, std::nullopt, ""},
         {{"--help"}, 0, HelpText(kSettingsHelp)},
         {{"x", "--version"}, 0, "Quorvel 1.1.0\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [args, status, printed] : cases) {
         std::ostringstream out;
-        EXPECT_EQ(Answer(c.args, kSettingsHelp, out), c.status) << (c.args.empty() ? "(none)" : c.args.back());
-        EXPECT_EQ(out.str(), c.printed);
+        EXPECT_EQ(Answer(args, kSettingsHelp, out), status) << (args.empty() ? "(none)" : args.back());
+        EXPECT_EQ(out.str(), printed);
     }
-}
-
-TEST(CommandLine, AnAnswerThatCannotBeWrittenFails) {
-    const std::vector<std::string_view> help{"--help"};
     std::ostream nowhere(nullptr);  // every write sets badbit, as a closed pipe does
-    EXPECT_EQ(Answer(help, kSettingsHelp, nowhere), 1);
+    EXPECT_EQ(Answer(std::get<0>(cases[2]), kSettingsHelp, nowhere), 1);
 }
 
 }  // namespace

@@ -55,6 +55,14 @@ public:
         timer.fire();
     }
 
+    // A press of `button` on the graph, as the surface reports it.
+    void pressOnGraph(std::int16_t button) {
+        std::int16_t shift = 0;
+        float x = 5;
+        float y = 10;
+        surface.listener->MouseDown(button, shift, x, y);
+    }
+
     // The colours of the polylines drawn since the last clear, in drawing order.
     [[nodiscard]] std::vector<Colour> seriesColours() const {
         std::vector<Colour> colours;

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -25,12 +26,7 @@ TEST_F(MainWindow, OpensAtThePlacementTheUsersEntriesGive) {
         saved.emplace_back(key, text);
         return saved;
     };
-    struct Row {
-        const char* name;
-        Saved saved;
-        std::optional<double> left, top;
-        double width, height;
-    };
+    using Row = std::tuple<const char*, Saved, std::optional<double>, std::optional<double>, double, double>;
     const std::vector<Row> table = {
         {"first run", {}, {}, {}, 2500, 3000},
         {"keys in any letter case",
@@ -47,21 +43,21 @@ TEST_F(MainWindow, OpensAtThePlacementTheUsersEntriesGive) {
         {"width empty", allBut("WindowWidth", ""), 900, 600, 2500, 3300},
         {"height out of range", allBut("WindowHeight", "3e99"), 900, 600, 2700, 3000},
     };
-    for (const Row& row : table) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [name, saved, left, top, width, height] : table) {
+        SCOPED_TRACE(name);
         profile.entries.clear();
-        for (const auto& [key, text] : row.saved) {
+        for (const auto& [key, text] : saved) {
             profile.saveSetting(kApp, "Quorvel", key, text);
         }
         start();
         EXPECT_TRUE(window.shown);
         const Placement p = window.placement();
-        EXPECT_EQ(p.left, row.left.value_or(window.defaultLeft));
-        EXPECT_EQ(p.top, row.top.value_or(window.defaultTop));
-        EXPECT_EQ(p.width, row.width);
-        EXPECT_EQ(p.height, row.height);
-        EXPECT_EQ(window.sizeAtDefaultMove.width, row.width);
-        EXPECT_EQ(window.sizeAtDefaultMove.height, row.height);
+        EXPECT_EQ(p.left, left.value_or(window.defaultLeft));
+        EXPECT_EQ(p.top, top.value_or(window.defaultTop));
+        EXPECT_EQ(p.width, width);
+        EXPECT_EQ(p.height, height);
+        EXPECT_EQ(window.sizeAtDefaultMove.width, width);
+        EXPECT_EQ(window.sizeAtDefaultMove.height, height);
         // The graph covers the client area.
         EXPECT_EQ(surface.placeWidth, window.clientPixelWidth());
         EXPECT_EQ(surface.placeHeight, window.clientPixelHeight());
@@ -71,21 +67,15 @@ TEST_F(MainWindow, OpensAtThePlacementTheUsersEntriesGive) {
 
 TEST_F(MainWindow, LeftButtonMovesRightButtonOpensTheMenuMiddleDoesNothing) {
     start();
-    std::int16_t button = 1;
-    std::int16_t shift = 0;
-    float x = 5;
-    float y = 4500;
     ASSERT_NE(surface.listener, nullptr);
-    surface.listener->MouseDown(button, shift, x, y);
+    pressOnGraph(1);
     EXPECT_EQ(window.moves, 1);
     EXPECT_TRUE(menu.shownEntries.empty());
 
-    button = 4;
-    surface.listener->MouseDown(button, shift, x, y);
+    pressOnGraph(4);
     EXPECT_TRUE(menu.shownEntries.empty());
 
-    button = 2;
-    surface.listener->MouseDown(button, shift, x, y);
+    pressOnGraph(2);
     ASSERT_EQ(menu.shownEntries.size(), 1U);
     std::vector<std::string> captions;
     for (const MenuEntry& e : menu.shownEntries[0]) {
@@ -126,7 +116,7 @@ TEST_F(MainWindow, MenuCommandsToggleTheirChecks) {
     EXPECT_EQ(dialog.shown[0].second, "特にありません。");
 }
 
-TEST_F(MainWindow, QuitSavesSettingsAndEachPlacementValueUnderItsOwnKeyThenEnds) {
+TEST_F(MainWindow, CloseSavesSettingsQuitAlsoEachPlacementValueUnderItsOwnKeyThenEnds) {
     writeIni("Max=5000");
     profile.saveSetting(kApp, "Quorvel", "Windowtop", "600");
     profile.saveSetting(kApp, "Quorvel", "WindowLeft", "1234.5");
@@ -134,6 +124,11 @@ TEST_F(MainWindow, QuitSavesSettingsAndEachPlacementValueUnderItsOwnKeyThenEnds)
     start();
     profile.entries.clear();
     profile.writes.clear();
+    // Any other close saves the settings but not the placement.
+    window.fireClose();
+    EXPECT_TRUE(profile.writes.empty());
+    EXPECT_EQ(files.contents(kIni).substr(0, 26), "[General]\r\nMax = 5000\r\nBun");
+    writeIni("");
     try {
         form->MenuQuit_Click();
         FAIL() << "the process did not end";
@@ -147,25 +142,6 @@ TEST_F(MainWindow, QuitSavesSettingsAndEachPlacementValueUnderItsOwnKeyThenEnds)
     }
     EXPECT_EQ(values, (std::vector<std::string>{"600", "1234.5", "2500", "3300"}));
     EXPECT_EQ(files.contents(kIni).substr(0, 26), "[General]\r\nMax = 5000\r\nBun");
-}
-
-TEST_F(MainWindow, OtherCloseSavesSettingsButNotPlacement) {
-    writeIni("Max=5000");
-    start();
-    window.fireClose();
-    EXPECT_TRUE(profile.writes.empty());
-    EXPECT_EQ(files.contents(kIni).substr(0, 9), "[General]");
-}
-
-TEST_F(MainWindow, NoSettingsFileIsEverCreated) {
-    start();
-    window.fireClose();
-    EXPECT_FALSE(files.hasFile(kIni));
-    try {
-        form->MenuQuit_Click();
-    } catch (const fake::ProcessEnded&) {
-    }
-    EXPECT_FALSE(files.hasFile(kIni));
 }
 
 }  // namespace

@@ -76,41 +76,37 @@ TEST_F(MonitoringCycle, HistoriesFillFromTheRightAndShift) {
     }
 }
 
-TEST_F(MonitoringCycle, SingleSampleHistoryIsReplacedEachTick) {
-    writeIni("Bunkaino=1\r\n");
-    start();
-    tick(5, 6);
-    tick(7, 8);
-    EXPECT_EQ(form->RedLineData().arraySize(), 1U);
-    EXPECT_EQ(form->RedLineData().at(0), TaggedValue(7.0));
-    EXPECT_EQ(form->SumLineData().at(0), TaggedValue(15.0));
-}
-
-TEST_F(MonitoringCycle, SumLineFollowsNotShowSum) {
-    start();
-    env.settings().SetiniValue("NotShowSum", true);
-    tick(1, 2);
-    // The sum goes first, so that the green and the red line lie on top of it.
-    EXPECT_EQ(seriesColours(), (std::vector<Colour>{32896, 32768, 128}));
-    env.settings().SetiniValue("NotShowSum", "False");
-    tick(1, 2);
-    EXPECT_EQ(seriesColours(), (std::vector<Colour>{32768, 128}));
-}
-
+// The sum goes first, so that the green and the red line lie on top of it.
 TEST_F(MonitoringCycle, NotShowSumFromTheFileAsTextOrNumber) {
+    const std::vector<std::pair<std::string, bool>> table = {
+        {"NotShowSum=0", false}, {"NotShowSum = 0", false}, {"NotShowSum=0.0", false}, {"NotShowSum=false", false},
+        {"NotShowSum=", false},  {"NotShowSum=True", true}, {"NotShowSum=-1", true},
+    };
     const std::vector<Colour> withSum{32896, 32768, 128};
     const std::vector<Colour> withoutSum{32768, 128};
-    const std::vector<std::pair<std::string, std::vector<Colour>>> table = {
-        {"NotShowSum=0", withoutSum},     {"NotShowSum = 0", withoutSum}, {"NotShowSum=0.0", withoutSum},
-        {"NotShowSum=false", withoutSum}, {"NotShowSum=", withoutSum},    {"NotShowSum=True", withSum},
-        {"NotShowSum=-1", withSum},
-    };
-    for (const auto& [line, colours] : table) {
+    for (const auto& [line, sum] : table) {
         writeIni("; mine\r\n" + line + "\r\n");
         start();
         tick(1, 2);
-        EXPECT_EQ(seriesColours(), colours) << line;
+        EXPECT_EQ(seriesColours(), sum ? withSum : withoutSum) << line;
     }
+}
+
+// An item without a value takes zero, not its default; the sources may be swapped, each
+// colour staying with its line; a history of one sample is replaced on each tick.
+TEST_F(MonitoringCycle, EmptyItemsSwappedSourcesAndAOneSampleHistory) {
+    writeIni(
+        "Max=\r\nLineColorSent=\r\nBunkaino=1\r\n"
+        "RedLineSource=\\RAS Total\\Bytes Received/Sec\r\nGreenLineSource=\\RAS Total\\Bytes Transmitted/Sec\r\n");
+    start();
+    EXPECT_EQ(form->Graph().Max(), 0.0);
+    EXPECT_EQ(counters.calls[1].path, "\\RAS Total\\Bytes Received/Sec");
+    tick(5, 6);
+    tick(7, 8);
+    EXPECT_EQ(seriesColours(), (std::vector<Colour>{0, 128}));
+    EXPECT_EQ(form->RedLineData().arraySize(), 1U);
+    EXPECT_EQ(form->RedLineData().at(0), TaggedValue(7.0));
+    EXPECT_EQ(form->SumLineData().at(0), TaggedValue(15.0));
 }
 
 TEST_F(MonitoringCycle, LineColoursAreLookedUpOnEveryTick) {
@@ -122,22 +118,14 @@ TEST_F(MonitoringCycle, LineColoursAreLookedUpOnEveryTick) {
     EXPECT_EQ(seriesColours(), (std::vector<Colour>{255, 65280}));
 }
 
-TEST_F(MonitoringCycle, SwappedSourcesKeepColoursWithTheirLines) {
-    writeIni("RedLineSource=\\RAS Total\\Bytes Received/Sec\r\nGreenLineSource=\\RAS Total\\Bytes Transmitted/Sec\r\n");
-    start();
-    EXPECT_EQ(counters.calls[1].path, "\\RAS Total\\Bytes Received/Sec");
-    tick(4, 9);
-    EXPECT_EQ(form->RedLineData().at(9), TaggedValue(4.0));
-    EXPECT_EQ(seriesColours().back(), 128);
-}
-
 TEST_F(MonitoringCycle, TimerValueZeroShowsTheGridOnly) {
-    writeIni("TimerValue=0\r\n");
+    writeIni("TimerValue=0\r\nBarXInterval=3000\r\nBarY=False\r\n");
     start();
     tick(1, 2);
     EXPECT_EQ(timer.interval(), 0);
     EXPECT_TRUE(seriesColours().empty());
-    EXPECT_FALSE(surface.opsOf(testing::RecordingSurface::OpKind::Line).empty());
+    // The grid of the file's settings: bars at 0, 3000, 6000 and 9000.
+    EXPECT_EQ(surface.opsOf(testing::RecordingSurface::OpKind::Line).size(), 4U);
     EXPECT_TRUE(form->RedLineData().at(9).isEmpty());
 }
 
@@ -151,20 +139,6 @@ TEST_F(MonitoringCycle, BadSettingsStopTheLoadStep) {
         EXPECT_EQ(test::errorOf([this] { start(); }), kind) << line;
     }
     EXPECT_FALSE(window.shown);
-}
-
-TEST_F(MonitoringCycle, ItemWithoutValueTakesZeroNotTheDefault) {
-    writeIni("Max=\r\nLineColorSent=\r\n");
-    start();
-    EXPECT_EQ(form->Graph().Max(), 0.0);
-    tick(1, 2);
-    EXPECT_EQ(seriesColours().front(), 0);
-}
-
-TEST_F(MonitoringCycle, ErrorsInATickReachTheStandardReport) {
-    writeIni("LineColorSent=blue\r\n");
-    start();
-    EXPECT_NE(fatalMessage([this] { tick(1, 2); }).find("Type mismatch"), std::string::npos);
 }
 
 TEST_F(MonitoringCycle, OverflowInATickReachesTheStandardReport) {
@@ -184,11 +158,7 @@ TEST_F(MonitoringCycle, ErrorReportShowsOneBoxAndNothingRunsWhileItIsUp) {
         window.fireResize();
         window.fireMouseDown(2);
         window.fireClose();
-        std::int16_t button = 2;
-        std::int16_t shift = 0;
-        float x = 10;
-        float y = 10;
-        surface.listener->MouseDown(button, shift, x, y);
+        pressOnGraph(2);
         Guarded(errors, [] { throw RuntimeError(ErrorKind::InvalidValue, "a second error"); });
     };
     EXPECT_NE(fatalMessage([this] { tick(1, 2); }).find("Type mismatch"), std::string::npos);

@@ -21,7 +21,7 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-TEST(AutoScale, TopIsTheSmallestOneTwoFiveStepNotBelowThePeak) {
+TEST(AutoScale, TopIsTheSmallestOneTwoFiveStepNotBelowThePeakBarsAFifthOrAQuarterOfIt) {
     // {name, peak, top}
     const std::vector<std::tuple<const char*, double, double>> table = {
         {"zero traffic", 0, 1},    {"negative", -5000, 1},      {"NaN", kNaN, 1},          {"below one", 0.3, 1},
@@ -36,14 +36,11 @@ TEST(AutoScale, TopIsTheSmallestOneTwoFiveStepNotBelowThePeak) {
     EXPECT_EQ(autoscale::peakOf(TaggedValue::Array{TaggedValue(), kNaN, 3.0, -1.0}), 3.0);
     EXPECT_EQ(autoscale::peakOf(TaggedValue::Array{TaggedValue(), -7.0}), 0.0);
     EXPECT_EQ(autoscale::peakOf(TaggedValue::Array{kNaN, 3.0}), 3.0);
-}
-
-TEST(AutoScale, IntervalIsAFifthOrAQuarterOnTheSteps) {
-    // {top, interval}
-    const std::vector<std::pair<double, double>> table = {{1, 0.2},    {2, 0.5},     {5, 1},     {10, 2},
-                                                          {2000, 500}, {5000, 1000}, {2e9, 5e8}, {9000, 2000},
-                                                          {7, 1},      {0, 0},       {-100, 0}};
-    for (const auto& [top, interval] : table) {
+    // {top, bar interval}: a fifth, or a quarter on the 2 steps.
+    const std::vector<std::pair<double, double>> intervals = {{1, 0.2},    {2, 0.5},     {5, 1},     {10, 2},
+                                                              {2000, 500}, {5000, 1000}, {2e9, 5e8}, {9000, 2000},
+                                                              {7, 1},      {0, 0},       {-100, 0}};
+    for (const auto& [top, interval] : intervals) {
         EXPECT_EQ(autoscale::barIntervalFor(top), interval) << "top " << top;
     }
     EXPECT_TRUE(autoscale::isAuto(TaggedValue(" AuTo\t")));
@@ -91,36 +88,24 @@ TEST(ValueText, UnitsAndThreeSignificantDigits) {
     }
 }
 
-TEST(ReadOutText, SampleUnderThePointerAndItsAge) {
+TEST(ReadOutText, SampleUnderThePointerItsAgeTheNameAndWhyAValueIsMissing) {
     // {x, samples, index}
-    const std::vector<std::tuple<float, std::size_t, std::size_t>> table = {{-3, 10, 0},
-                                                                            {0.49F, 10, 0},
-                                                                            {4.5F, 10, 5},
-                                                                            {9.6F, 10, 9},
-                                                                            {100, 10, 9},
-                                                                            {0, 32767, 0},
-                                                                            {16383.5F, 32767, 16384},
-                                                                            {32766.4F, 32767, 32766},
-                                                                            {40000, 32767, 32766}};
+    const std::vector<std::tuple<float, std::size_t, std::size_t>> table = {
+        {-3.0F, 10, 0},        {0.49F, 10, 0},           {4.5F, 10, 5},
+        {9.6F, 10, 9},         {100.0F, 10, 9},          {0.0F, 32767, 0},
+        {40000, 32767, 32766}, {16383.5F, 32767, 16384}, {32766.4F, 32767, 32766}};
     for (const auto& [x, count, index] : table) {
         EXPECT_EQ(samples::indexAt(x, count), index) << "x " << x << " of " << count;
     }
     // {index, samples, interval, text}
+    EXPECT_EQ(samples::ageText(9, 10, 1000), "now");
     const std::vector<std::tuple<std::size_t, std::size_t, std::int32_t, const char*>> ages = {
-        {9, 10, 1000, "now"},
-        {8, 10, 1000, "1 s ago"},
-        {0, 10, 1000, "9 s ago"},
-        {7, 10, 1200, "2.4 s ago"},
-        {0, 11, 1500, "15 s ago"},
-        {0, 200, 1000, "3 min 19 s ago"},
-        {0, 32767, 1000, "9 h 6 min ago"},
+        {8, 10, 1000, "1 s ago"},  {0, 10, 1000, "9 s ago"},         {7, 10, 1200, "2.4 s ago"},
+        {0, 11, 1500, "15 s ago"}, {0, 200, 1000, "3 min 19 s ago"}, {0, 32767, 1000, "9 h 6 min ago"},
     };
     for (const auto& [index, count, interval, text] : ages) {
         EXPECT_EQ(samples::ageText(index, count, interval), text) << text;
     }
-}
-
-TEST(ReadOutText, NamesAndReasons) {
     const std::vector<std::pair<const char*, const char*>> names = {
         {"\\Network Interface(lo)\\Bytes Received/sec", "lo \xE2\x80\x94 Bytes Received/sec"},
         {"\\RAS Total\\Bytes Transmitted/Sec", "RAS Total \xE2\x80\x94 Bytes Transmitted/Sec"},
@@ -167,29 +152,22 @@ TEST_F(AutoScaleCycle, TopRisesAtOnceAndFallsWhenThePeakHasScrolledOff) {
     start();
     MinGraph& graph = form->Graph();
     EXPECT_EQ(graph.Max(), 1.0);
-    struct Step {
-        const char* name;
-        double red;
-        double green;
-        double top;
-        std::vector<float> bars;
-    };
-    const std::vector<Step> steps = {
+    // {step, red, green, top, bars}
+    const std::vector<std::tuple<std::string, double, double, double, std::vector<float>>> steps = {
         {"the peak arrives", 1500, 10, 2000, {2000, 1500, 1000, 500, 0}},
         {"one tick on", 10, 10, 2000, {2000, 1500, 1000, 500, 0}},
         {"still on the graph", 10, 0, 2000, {2000, 1500, 1000, 500, 0}},
         {"scrolled off", 8, 0, 10, {10, 8, 6, 4, 2, 0}},
         {"exactly on a step", 10, 0, 10, {10, 8, 6, 4, 2, 0}},
     };
-    for (const Step& step : steps) {
+    for (const auto& [step, red, green, top, bars] : steps) {
         host.changes.clear();
-        tick(step.red, step.green);
-        EXPECT_EQ(graph.Max(), step.top) << step.name;
-        EXPECT_EQ(horizontalBars(), step.bars) << step.name;
+        tick(red, green);
+        EXPECT_EQ(graph.Max(), top) << step;
+        EXPECT_EQ(horizontalBars(), bars) << step;
         // The top is written, and the host told, only when it changes.
         const bool told = std::find(host.changes.begin(), host.changes.end(), "Max") != host.changes.end();
-        EXPECT_EQ(told, step.name == std::string("the peak arrives") || step.name == std::string("scrolled off"))
-            << step.name;
+        EXPECT_EQ(told, step == "the peak arrives" || step == "scrolled off") << step;
     }
     // The sum counts while it is drawn.
     env.settings().SetiniValue("NotShowSum", "True");

@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -14,11 +15,8 @@ namespace quorvel::Tool {
 namespace {
 
 TEST(Tool, JoinPathAddsOneSeparatorOnlyWhenMissing) {
-    struct Case {
-        char separator;
-        std::string folder, joined;
-    };
-    const std::vector<Case> table = {
+    // {separator, folder, joined}
+    const std::vector<std::tuple<char, std::string, std::string>> table = {
         {'/', "/opt/q", "/opt/q/a"},
         {'/', "/opt/q/", "/opt/q/a"},
         {'/', "/", "/a"},
@@ -30,8 +28,8 @@ TEST(Tool, JoinPathAddsOneSeparatorOnlyWhenMissing) {
         {'\\', "C:", "C:\\a"},
         {'\\', "\\\\srv\\share", "\\\\srv\\share\\a"},
     };
-    for (const Case& c : table) {
-        EXPECT_EQ(JoinPath(c.folder, "a", c.separator), c.joined);
+    for (const auto& [separator, folder, joined] : table) {
+        EXPECT_EQ(JoinPath(folder, "a", separator), joined);
     }
     // The drive test counts the folder's characters in 16 bits.
     EXPECT_EQ(JoinPath(std::string(32767, 'd'), "a", '/').size(), 32769U);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/RuntimeError.h"
@@ -33,54 +34,33 @@ std::string converted(const TaggedValue& value, char to) {
 
 TEST(TaggedValueConversion, RoundsHalvesToEvenParsesDecimalsAndOverflowsOutOfRange) {
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-    struct Row {
-        TaggedValue value;
-        char to;
-        std::string result;
+    using Row = std::tuple<TaggedValue, char, std::string>;  // {value, to, result}
+    // Three tables, so that each is laid out in columns.
+    const std::vector<Row> table = {
+        {2.5, 'i', "2"},           {3.5, 'i', "4"},         {-2.5, 'l', "-2"},         {-3.5, 'l', "-4"},
+        {2.4999, 'l', "2"},        {"9000.5", 'i', "9000"}, {"9001.5", 'i', "9002"},   {32767.4, 'i', "32767"},
+        {-32768.0, 'i', "-32768"}, {kNaN, 'l', "Overflow"}, {TaggedValue(), 'i', "0"}, {TaggedValue(), 'd', "0"},
+        {TaggedValue(), 't', ""},  {true, 'i', "-1"},       {false, 'd', "0"},         {true, 't', "True"},
+        {false, 't', "False"},     {"TRUE", 'b', "yes"},    {"true", 'b', "yes"},      {"False", 'b', "no"},
+        {"0", 'b', "no"},          {"-1", 'b', "yes"},      {" 2.5 ", 'b', "yes"},     {" 9000 ", 'd', "9000"},
+        {"-1.5e3", 'd', "-1500"},  {"+.5", 'd', "0.5"},     {"5.", 'd', "5"},          {1234.5, 't', "1234.5"},
+        {0.1F, 't', "0.1"},
     };
-    const std::vector<Row> table = {{2.5, 'i', "2"},
-                                    {3.5, 'i', "4"},
-                                    {-2.5, 'l', "-2"},
-                                    {-3.5, 'l', "-4"},
-                                    {2.4999, 'l', "2"},
-                                    {"9000.5", 'i', "9000"},
-                                    {"9001.5", 'i', "9002"},
-                                    {32767.4, 'i', "32767"},
-                                    {-32768.0, 'i', "-32768"},
-                                    {32767.5, 'i', "Overflow"},
-                                    {"40000", 'i', "Overflow"},
-                                    {std::int32_t{-32769}, 'i', "Overflow"},
-                                    {std::int32_t{16711680}, 'l', "16711680"},
-                                    {2147483648.0, 'l', "Overflow"},
-                                    {-2147483648.0, 'l', "-2147483648"},
-                                    {kNaN, 'l', "Overflow"},
-                                    {"1e400", 'd', "Overflow"},
-                                    {TaggedValue(), 'i', "0"},
-                                    {TaggedValue(), 'd', "0"},
-                                    {TaggedValue(), 'b', "no"},
-                                    {TaggedValue(), 't', ""},
-                                    {true, 'i', "-1"},
-                                    {false, 'd', "0"},
-                                    {true, 't', "True"},
-                                    {false, 't', "False"},
-                                    {"TRUE", 'b', "yes"},
-                                    {"true", 'b', "yes"},
-                                    {"False", 'b', "no"},
-                                    {"0", 'b', "no"},
-                                    {"-1", 'b', "yes"},
-                                    {" 2.5 ", 'b', "yes"},
-                                    {"yes", 'b', "Type mismatch"},
-                                    {"", 'b', "Type mismatch"},
-                                    {" 9000 ", 'd', "9000"},
-                                    {"-1.5e3", 'd', "-1500"},
-                                    {"+.5", 'd', "0.5"},
-                                    {"5.", 'd', "5"},
-                                    {std::int16_t{-5}, 't', "-5"},
-                                    {std::int32_t{16711680}, 't', "16711680"},
-                                    {1234.5, 't', "1234.5"},
-                                    {0.1F, 't', "0.1"}};
-    for (const Row& row : table) {
-        EXPECT_EQ(converted(row.value, row.to), row.result) << row.value.toText() << " to " << row.to;
+    const std::vector<Row> longer = {
+        {32767.5, 'i', "Overflow"},          {"40000", 'i', "Overflow"}, {2147483648.0, 'l', "Overflow"},
+        {-2147483648.0, 'l', "-2147483648"}, {"1e400", 'd', "Overflow"}, {TaggedValue(), 'b', "no"},
+        {"yes", 'b', "Type mismatch"},       {"", 'b', "Type mismatch"}, {std::int16_t{-5}, 't', "-5"},
+    };
+    const std::vector<Row> longest = {
+        {std::int32_t{-32769}, 'i', "Overflow"},
+        {std::int32_t{16711680}, 'l', "16711680"},
+        {std::int32_t{16711680}, 't', "16711680"},
+    };
+
+    for (const auto* rows : {&table, &longer, &longest}) {
+        for (const auto& [value, to, result] : *rows) {
+            EXPECT_EQ(converted(value, to), result) << value.toText() << " to " << to;
+        }
     }
     for (const char* bad : {"abc", "", " ", "12abc", "1e", "0x10", "1,000", "--1", ".", "inf", "nan"}) {
         EXPECT_EQ(converted(TaggedValue(bad), 'd'), "Type mismatch") << bad;

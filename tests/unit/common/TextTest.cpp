@@ -10,33 +10,23 @@
 namespace quorvel::text {
 namespace {
 
-class TextInMultibyte : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (std::setlocale(LC_ALL, sample.name) == nullptr) {
-            GTEST_SKIP() << "no " << sample.name << " locale on this machine";
-        }
-    }
-    void TearDown() override { std::setlocale(LC_ALL, "C"); }
-
+// Characters, not bytes, in a multibyte locale; undecodable bytes count one each and pass
+// through the lower-casing unchanged.
+TEST(TextInMultibyte, CountsCharactersAndLowersOnlyLetters) {
     const test::MultibyteLocale& sample = test::multibyteLocale();
-};
-
-TEST_F(TextInMultibyte, CountsCharactersNotBytes) {
+    if (std::setlocale(LC_ALL, sample.name) == nullptr) {
+        GTEST_SKIP() << "no " << sample.name << " locale on this machine";
+    }
     EXPECT_EQ(charCount("abc"), 3U);
     EXPECT_EQ(charCount(sample.twoIdeographs), 2U);
     EXPECT_EQ(charCount("a" + sample.upper + "b"), 3U);
     if (sample.beyondBmp) {
         EXPECT_EQ(charCount(*sample.beyondBmp), 2U);  // two 16-bit units
     }
-    EXPECT_EQ(charCount("a\xFF\xFE"
-                        "b"),
-              4U);  // undecodable bytes count one each
+    EXPECT_EQ(charCount(std::string("a\xFF\xFE") + "b"), 4U);
     EXPECT_EQ(bytePrefixLength(sample.twoIdeographs, 1), sample.twoIdeographs.size() / 2);
     EXPECT_EQ(bytePrefixLength("ab", 5), 2U);
-}
 
-TEST_F(TextInMultibyte, LowerCaseKeepsUndecodableBytes) {
     EXPECT_EQ(toLower("MaX"), "max");
     EXPECT_EQ(toLower(sample.upper + "rger"), sample.lower + "rger");
     EXPECT_EQ(toLower("A\x82\xA0Z"), "a\x82\xA0z");  // Shift-JIS bytes pass through
@@ -47,6 +37,7 @@ TEST_F(TextInMultibyte, LowerCaseKeepsUndecodableBytes) {
     }
     EXPECT_TRUE(equalsIgnoreCase("LineColorSent", "linecolorsent"));
     EXPECT_FALSE(equalsIgnoreCase("Max", "Max "));
+    std::setlocale(LC_ALL, "C");
 }
 
 // Every letter from A to Z, and the characters just outside that range, with and without
@@ -67,14 +58,12 @@ TEST(TextLowerCase, MapsExactlyAToZ) {
     std::setlocale(LC_ALL, "C");
 }
 
-TEST(TextTrim, OnlySpaceCharacters) {
+TEST(TextTrimAndNumber, OnlySpaceCharactersAndTheLocaleSeparatorOrPoint) {
     EXPECT_EQ(trimSpaces("  Bar X  "), "Bar X");
     EXPECT_EQ(trimSpaces("\tName "), "\tName");
     EXPECT_EQ(trimLeadingSpaces("   red  "), "red  ");
     EXPECT_EQ(trimSpaces("    "), "");
-}
-
-TEST(TextNumber, UsesLocaleSeparatorOrPoint) {
+    // Numbers are read with the locale's separator or a point.
     EXPECT_EQ(parseNumber("1.5"), 1.5);
     if (std::setlocale(LC_NUMERIC, test::decimalCommaLocale()) != nullptr) {
         EXPECT_EQ(parseNumber("1,5"), 1.5);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "settings/iniMente.h"
@@ -20,48 +21,38 @@ protected:
 };
 
 TEST_F(IncompleteLoadTest, FileNotReadWholeIsNeverWrittenBackOverItself) {
-    const std::string name(32767, 'n');  // "=" after it stands at character 32768
-    struct Case {
-        std::string bytes;
-        std::optional<std::size_t> readFailsAfter;
-        std::size_t line;
-        LoadStop stop;
-        std::string copy;  // what a save under another name writes
-    };
-    const std::vector<Case> table = {
+    const std::string name(32767, 'n');    // "=" after it stands at character 32768
+    const std::string spaces(32768, ' ');  // spaces count towards the limit before the value is trimmed
+    // {bytes, read fails after, line, stop, what a save under another name writes}
+    const std::vector<std::tuple<std::string, std::optional<std::size_t>, std::size_t, LoadStop, std::string>> table = {
         {"; top\nA=1\n" + name + "=1\nB=2\n", {}, 3, LoadStop::EqualsTooFar, "[General]\n; top\nA = 1\n = \nN = 1\n"},
-        // Spaces count towards the limit before the value is trimmed.
-        {"A=1\r\nk=" + std::string(32768, ' ') + "\r\nB=2",
-         {},
-         2,
-         LoadStop::ValueTooLong,
-         "[General]\r\nA = 1\r\nk = \r\nN = 1\r\n"},
+        {"A=1\r\nk=" + spaces + "\r\nB=2", {}, 2, LoadStop::ValueTooLong, "[General]\r\nA = 1\r\nk = \r\nN = 1\r\n"},
         {"A=1\r\nB=2\r\nC=3\r\n", 8, 2, LoadStop::ReadError, "[General]\r\nA = 1\r\n = \r\nN = 1\r\n"},
         {"A=1\nB=2\n", 4, 2, LoadStop::ReadError, "[General]\nA = 1\n = \nN = 1\n"},
         {"A=1", 0, 1, LoadStop::ReadError, "[General]\r\n = \r\nN = 1\r\n"},
         {";" + name.substr(1) + "=v", {}, 1, LoadStop::EqualsTooFar, "[General]\r\n = \r\nN = 1\r\n"},
     };
-    for (const Case& c : table) {
-        files.addFile(kIni, c.bytes).readFailsAfter = c.readFailsAfter;
+    for (const auto& [bytes, readFailsAfter, line, stop, copy] : table) {
+        files.addFile(kIni, bytes).readFailsAfter = readFailsAfter;
         EXPECT_FALSE(store.iniLoader(kIni));
         ASSERT_TRUE(store.incompleteLoad().has_value());
         EXPECT_EQ(store.incompleteLoad()->filename, kIni);
-        EXPECT_EQ(store.incompleteLoad()->line, c.line) << c.line;
-        EXPECT_EQ(store.incompleteLoad()->stop, c.stop) << c.line;
+        EXPECT_EQ(store.incompleteLoad()->line, line) << line;
+        EXPECT_EQ(store.incompleteLoad()->stop, stop) << line;
 
         // The program runs on with what it read and appends what it misses.
         EXPECT_EQ(store.GetiniValue("N", std::int32_t{1}), TaggedValue(std::int32_t{1}));
         EXPECT_FALSE(store.iniSaverSameFilename());
         EXPECT_FALSE(store.iniSaver(kIni));
-        EXPECT_EQ(files.contents(kIni), c.bytes);
+        EXPECT_EQ(files.contents(kIni), bytes);
 
         // Another name takes the store, and becomes the file that iniSaverSameFilename
         // writes; the file that was not read whole stays protected.
         EXPECT_TRUE(store.iniSaver("/cfg/copy.ini"));
-        EXPECT_EQ(files.contents("/cfg/copy.ini"), c.copy);
+        EXPECT_EQ(files.contents("/cfg/copy.ini"), copy);
         EXPECT_TRUE(store.iniSaverSameFilename());
         EXPECT_FALSE(store.iniSaver(kIni));
-        EXPECT_EQ(files.contents(kIni), c.bytes);
+        EXPECT_EQ(files.contents(kIni), bytes);
     }
 }
 

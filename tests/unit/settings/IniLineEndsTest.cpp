@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "settings/IniLineGrammar.h"
@@ -25,12 +26,8 @@ Lines split(std::string_view bytes) {
 }
 
 TEST(IniLineGrammar, LfCrAndCrLfEachEndOneLine) {
-    struct Case {
-        std::string bytes;
-        Lines lines;
-        std::string_view writerLineEnd;
-    };
-    const std::vector<Case> table = {
+    // {bytes, lines, the writer's line end}
+    const std::vector<std::tuple<std::string, Lines, std::string_view>> table = {
         {"", {}, "\r\n"},
         {"A=1", {"A=1"}, "\r\n"},
         {"A=1\nB\n", {"A=1|", "B|"}, "\n"},
@@ -45,9 +42,9 @@ TEST(IniLineGrammar, LfCrAndCrLfEachEndOneLine) {
         {"a\nb\r\nc\rd", {"a|", "b|", "c|", "d"}, "\n"},
         {"\xff\x83\n\x5c\r", {"\xff\x83|", "\x5c|"}, "\n"},
     };
-    for (const Case& c : table) {
-        EXPECT_EQ(split(c.bytes), c.lines) << c.bytes;
-        EXPECT_EQ(ini::lineEndOf(c.bytes), c.writerLineEnd) << c.bytes;
+    for (const auto& [bytes, lines, lineEnd] : table) {
+        EXPECT_EQ(split(bytes), lines) << bytes;
+        EXPECT_EQ(ini::lineEndOf(bytes), lineEnd) << bytes;
     }
 }
 
@@ -60,12 +57,8 @@ protected:
 };
 
 TEST_F(IniLineEnds, WritersEndEveryLineAsTheLoadedFileEndedItsFirst) {
-    struct Case {
-        std::string loaded;
-        std::string saved;     // by iniSaver, after TimerValue was looked up
-        std::string variable;  // by iniSavertoVariable
-    };
-    const std::vector<Case> table = {
+    // {loaded, saved by iniSaver after TimerValue was looked up, by iniSavertoVariable}
+    const std::vector<std::tuple<std::string, std::string, std::string>> table = {
         // One kind of line end throughout: remarks come back byte for byte, items rewritten.
         {"[General]\n; \x90\xdd\x92\xe8 \n\nMax = 9000\n[Colors]\nx\n",
          "[General]\n; \x90\xdd\x92\xe8 \n\nMax = 9000\n[Colors]\nx\nTimerValue = 1000\n",
@@ -81,16 +74,16 @@ TEST_F(IniLineEnds, WritersEndEveryLineAsTheLoadedFileEndedItsFirst) {
         // No line end at all.
         {"Max=9000", "[General]\r\nMax = 9000\r\nTimerValue = 1000\r\n", "Max = 9000\r\nTimerValue = 1000\r\n"},
     };
-    for (const Case& c : table) {
-        files.addFile(kIni, c.loaded);
-        ASSERT_TRUE(store.iniLoader(kIni)) << c.loaded;
+    for (const auto& [loaded, saved, variable] : table) {
+        files.addFile(kIni, loaded);
+        ASSERT_TRUE(store.iniLoader(kIni)) << loaded;
         store.GetiniValue("TimerValue", std::int32_t{1000});
-        EXPECT_EQ(store.iniSavertoVariable(), c.variable) << c.loaded;
+        EXPECT_EQ(store.iniSavertoVariable(), variable) << loaded;
         ASSERT_TRUE(store.iniSaverSameFilename());
-        EXPECT_EQ(files.contents(kIni), c.saved) << c.loaded;
+        EXPECT_EQ(files.contents(kIni), saved) << loaded;
         // The saved file is a fixed point: loading and saving it again changes nothing.
         ASSERT_TRUE(store.iniLoader(kIni) && store.iniSaver("/cfg/again.ini"));
-        EXPECT_EQ(files.contents("/cfg/again.ini"), c.saved) << c.loaded;
+        EXPECT_EQ(files.contents("/cfg/again.ini"), saved) << loaded;
     }
 }
 
