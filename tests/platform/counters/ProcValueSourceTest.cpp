@@ -82,7 +82,7 @@ protected:
 
 TEST_F(ProcSourceOn, BasicMachineGauges) {
     use("basic");
-    // RAS: ppp0, tun0 (up but without carrier, so not connected) and the point-to-point link
+    // RAS: ppp0, tun0 (down, so not connected whatever its carrier file says) and the point-to-point link
     // with the odd name; glued0 has no sysfs entry. quorvel-info's test reads the RAS bytes
     // received and the available memory of this tree. Of the speeds, -1 (unknown) and a
     // missing file count 0.
