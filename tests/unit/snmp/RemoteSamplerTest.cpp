@@ -23,8 +23,8 @@ constexpr std::uint64_t k32 = 1ULL << 32;
 // One interface as an agent lists it: "index name type received", then "32" for an agent
 // without the 64-bit counters or "speed=bits/s". A name "=descr" stands for an agent that
 // has no ifName but the description.
-void put(test::FakeAgent& agent, const std::string& spec) {
-    std::istringstream words(spec);
+void put(test::FakeAgent& agent, const std::string& row) {
+    std::istringstream words(row);
     std::uint32_t index = 0;
     std::string name;
     std::uint64_t type = 0;
