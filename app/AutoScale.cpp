@@ -4,24 +4,13 @@
 #include <array>
 #include <cmath>
 
+#include "app/PowerOfTen.h"
 #include "common/Text.h"
 
 namespace quorvel::autoscale {
 namespace {
 
 constexpr std::array<double, 3> kSteps{1.0, 2.0, 5.0};
-
-// 10^k as an exact double for the k the scale uses (0 to 9), computed once per call.
-double powerOfTen(int k) {
-    double p = 1.0;
-    for (int i = 0; i < k; ++i) {
-        p *= 10.0;
-    }
-    for (int i = 0; i > k; --i) {
-        p /= 10.0;
-    }
-    return p;
-}
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "app/PowerOfTen.h"
 #include "common/Text.h"
 
 namespace quorvel::valuetext {
@@ -13,14 +14,6 @@ constexpr std::string_view kDash = "\xE2\x80\x94";  // U+2014
 constexpr std::string_view kMiddot = "\xC2\xB7";    // U+00B7
 constexpr std::array<std::string_view, 5> kPrefixes{"", "k", "M", "G", "T"};
 constexpr int kLastPrefix = static_cast<int>(kPrefixes.size()) - 1;
-
-double powerOfTen(int n) {
-    double p = 1.0;
-    for (int i = 0; i < n; ++i) {
-        p *= 10.0;
-    }
-    return p;
-}
 
 // `a` (positive, finite) scaled so that its first three significant digits are the
 // integer part: a / 10^(e - 2), divided or multiplied by an exact power of ten.
