@@ -31,8 +31,7 @@ TEST(CommandLine, TheFirstHelpOrVersionDecidesAndAllElseIsIgnored) {
 // Where the settings file is looked for differs between platforms; each gives its own paragraph.
 constexpr std::string_view kSettingsHelp = "Settings: here.\n";
 
-TEST(CommandLine, VersionIsProductNameAndThreeNumbers) {
-    EXPECT_EQ(VersionText(), "Quorvel 1.1.0");
+TEST(CommandLine, HelpHasASynopsisAndAnOptionsSection) {
     // help2man takes the first line for the synopsis and needs an options section.
     const std::string help = HelpText(kSettingsHelp);
     EXPECT_TRUE(help.starts_with("Usage: quorvel "));

@@ -29,12 +29,7 @@ TEST_F(MainWindow, OpensAtThePlacementTheUsersEntriesGive) {
     using Row = std::tuple<const char*, Saved, std::optional<double>, std::optional<double>, double, double>;
     const std::vector<Row> table = {
         {"first run", {}, {}, {}, 2500, 3000},
-        {"keys in any letter case",
-         {{"WINDOWTOP", "1200"}, {"windowleft", "1234.5"}, {"WindowWidth", "3000"}, {"WindowHeight", "4500"}},
-         1234.5,
-         1200,
-         3000,
-         4500},
+        {"all four", allBut("WindowLeft", "1234.5"), 1234.5, 600, 2700, 3300},
         {"size only", {{"WindowWidth", "4000"}}, {}, {}, 4000, 3000},
         {"off every screen", {{"WindowTop", "99000"}, {"WindowLeft", "-99000"}}, {}, {}, 2500, 3000},
         {"a corner on screen", {{"WindowTop", "-2000"}, {"WindowLeft", "-2000"}}, -2000, -2000, 2500, 3000},
@@ -52,15 +47,13 @@ TEST_F(MainWindow, OpensAtThePlacementTheUsersEntriesGive) {
         start();
         EXPECT_TRUE(window.shown);
         const Placement p = window.placement();
-        EXPECT_EQ(p.left, left.value_or(window.defaultLeft));
-        EXPECT_EQ(p.top, top.value_or(window.defaultTop));
-        EXPECT_EQ(p.width, width);
-        EXPECT_EQ(p.height, height);
-        EXPECT_EQ(window.sizeAtDefaultMove.width, width);
-        EXPECT_EQ(window.sizeAtDefaultMove.height, height);
+        const Placement& moved = window.sizeAtDefaultMove;
+        EXPECT_EQ(std::tuple(p.left, p.top, p.width, p.height, moved.width, moved.height),
+                  std::tuple(left.value_or(window.defaultLeft), top.value_or(window.defaultTop), width, height, width,
+                             height));
         // The graph covers the client area.
-        EXPECT_EQ(surface.placeWidth, window.clientPixelWidth());
-        EXPECT_EQ(surface.placeHeight, window.clientPixelHeight());
+        EXPECT_EQ(std::pair(surface.placeWidth, surface.placeHeight),
+                  std::pair(window.clientPixelWidth(), window.clientPixelHeight()));
     }
     EXPECT_EQ(window.caption(), "");
 }
@@ -111,9 +104,7 @@ TEST_F(MainWindow, MenuCommandsToggleTheirChecks) {
 
     menu.nextChoice = frmMain::MenuHelp;
     window.fireMouseDown(2);
-    ASSERT_EQ(dialog.shown.size(), 1U);
-    EXPECT_EQ(dialog.shown[0].first, "Quorvel");
-    EXPECT_EQ(dialog.shown[0].second, "特にありません。");
+    EXPECT_EQ(dialog.shown, (std::vector<std::pair<std::string, std::string>>{{"Quorvel", "特にありません。"}}));
 }
 
 TEST_F(MainWindow, CloseSavesSettingsQuitAlsoEachPlacementValueUnderItsOwnKeyThenEnds) {
@@ -136,11 +127,9 @@ TEST_F(MainWindow, CloseSavesSettingsQuitAlsoEachPlacementValueUnderItsOwnKeyThe
         EXPECT_EQ(ended.status, 0);
     }
     EXPECT_EQ(profile.writes, (std::vector<std::string>{"WindowTop", "WindowLeft", "WindowWidth", "WindowHeight"}));
-    std::vector<std::string> values;
-    for (const std::string& key : profile.writes) {
-        values.push_back(stored(profile, key));
-    }
-    EXPECT_EQ(values, (std::vector<std::string>{"600", "1234.5", "2500", "3300"}));
+    EXPECT_EQ(stored(profile, "WindowTop") + " " + stored(profile, "WindowLeft") + " " +
+                  stored(profile, "WindowWidth") + " " + stored(profile, "WindowHeight"),
+              "600 1234.5 2500 3300");
     EXPECT_EQ(files.contents(kIni).substr(0, 26), "[General]\r\nMax = 5000\r\nBun");
 }
 

@@ -81,13 +81,13 @@ TEST(TaggedValueArray, BoundsAreChecked) {
 }
 
 TEST(TaggedValueCompare, ValuesMatchKeepsTextAndNumbersApartAndEqualsTrue) {
-    EXPECT_TRUE(valuesMatch(TaggedValue("B"), TaggedValue("B")));
-    EXPECT_FALSE(valuesMatch(TaggedValue("B"), TaggedValue("b")));
-    EXPECT_TRUE(valuesMatch(TaggedValue(std::int16_t{5}), TaggedValue(5.0)));
-    EXPECT_TRUE(valuesMatch(TaggedValue(true), TaggedValue(-1)));
-    EXPECT_FALSE(valuesMatch(TaggedValue(5), TaggedValue("5")));
-    EXPECT_TRUE(valuesMatch(TaggedValue(), TaggedValue("")));
-    EXPECT_TRUE(valuesMatch(TaggedValue(), TaggedValue(0)));
+    // {a, b, they match}
+    const std::tuple<TaggedValue, TaggedValue, bool> pairs[] = {
+        {"B", "B", true}, {"B", "b", false},         {std::int16_t{5}, 5.0, true}, {true, -1, true},
+        {5, "5", false},  {TaggedValue(), "", true}, {TaggedValue(), 0, true}};
+    for (const auto& [a, b, match] : pairs) {
+        EXPECT_EQ(valuesMatch(a, b), match) << a.toText() << " and " << b.toText();
+    }
     EXPECT_NE(TaggedValue(std::int16_t{255}), TaggedValue(255));
     EXPECT_TRUE(TaggedValue().isEmptyResult() && TaggedValue("").isEmptyResult());
     EXPECT_FALSE(TaggedValue(0).isEmptyResult() || TaggedValue(false).isEmptyResult());

@@ -4,10 +4,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "common/RuntimeError.h"
+#include "settings/IniLineGrammar.h"
 #include "settings/iniMente.h"
 #include "support/FakeFileSystem.h"
 #include "support/TestLocales.h"
@@ -20,6 +23,7 @@ constexpr const char* kIni = "/cfg/q.ini";
 
 class IniStore : public ::testing::Test {
 protected:
+    IniStore() { files.addFolder("/cfg"); }
     FakeFileSystem files;
     iniMente store{files};
 
@@ -75,9 +79,6 @@ TEST_F(IniStore, UnloadablePathsAreQuiet) {
         EXPECT_EQ(store.GetiniFilename(), path);
         EXPECT_EQ(entries(), Entries{"A|1"}) << path;
     }
-    files.addFile("/cfg/locked.ini", "B=2").readable = false;
-    EXPECT_FALSE(store.iniLoader("/cfg/locked.ini"));
-    EXPECT_EQ(store.lastIndex(), -1);
 }
 
 TEST_F(IniStore, LookUpsAndEditsFindTheFirstMatchIgnoringCase) {
@@ -194,6 +195,165 @@ TEST_F(IniStore, SavedFilesComeBackByteForByteInEveryLocale) {
         }
     }
     std::setlocale(LC_ALL, "C");
+}
+
+using Lines = std::vector<std::string>;
+
+// Every line of `bytes`, with "|" after each one that has a line end.
+Lines split(std::string_view bytes) {
+    Lines lines;
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const ini::LineSpan line = ini::nextLine(bytes, pos);
+        lines.push_back(std::string(line.text) + (line.terminated ? "|" : ""));
+        pos = line.next;
+    }
+    return lines;
+}
+
+TEST(IniLineGrammar, LfCrAndCrLfEachEndOneLine) {
+    // {bytes, lines, the writer's line end}
+    const std::vector<std::tuple<std::string, Lines, std::string_view>> table = {
+        {"", {}, "\r\n"},
+        {"A=1", {"A=1"}, "\r\n"},
+        {"A=1\nB\n", {"A=1|", "B|"}, "\n"},
+        {"A=1\rB\r", {"A=1|", "B|"}, "\r\n"},
+        {"A=1\r\nB\r\n", {"A=1|", "B|"}, "\r\n"},
+        {"\n\n", {"|", "|"}, "\n"},
+        {"\r\n\r\n", {"|", "|"}, "\r\n"},
+        // A pair counts once only as CR LF; LF CR is two line ends, and so is CR CR LF.
+        {"a\n\rb", {"a|", "|", "b"}, "\n"},
+        {"a\r\r\nb", {"a|", "|", "b"}, "\r\n"},
+        {"a\rb\nc\r\nd", {"a|", "b|", "c|", "d"}, "\r\n"},
+        {"a\nb\r\nc\rd", {"a|", "b|", "c|", "d"}, "\n"},
+        {"\xff\x83\n\x5c\r", {"\xff\x83|", "\x5c|"}, "\n"},
+    };
+    for (const auto& [bytes, lines, lineEnd] : table) {
+        EXPECT_EQ(split(bytes), lines) << bytes;
+        EXPECT_EQ(ini::lineEndOf(bytes), lineEnd) << bytes;
+    }
+}
+
+TEST_F(IniStore, WritersEndEveryLineAsTheLoadedFileEndedItsFirst) {
+    // {loaded, saved by iniSaver after TimerValue was looked up, by iniSavertoVariable}
+    const std::vector<std::tuple<std::string, std::string, std::string>> table = {
+        {"; c\nMax=9000", "[General]\n; c\nMax = 9000\nTimerValue = 1000\n", "; c\nMax = 9000\nTimerValue = 1000\n"},
+        // Mixed: the first line end decides.
+        {"; c\nMax=9000\r\n\r[General]\r\n", "[General]\n; c\nMax = 9000\n\nTimerValue = 1000\n",
+         "; c\nMax = 9000\n\n[General]\nTimerValue = 1000\n"},
+        // No line end at all.
+        {"Max=9000", "[General]\r\nMax = 9000\r\nTimerValue = 1000\r\n", "Max = 9000\r\nTimerValue = 1000\r\n"},
+    };
+    for (const auto& [loaded, saved, variable] : table) {
+        ASSERT_TRUE(load(loaded)) << loaded;
+        store.GetiniValue("TimerValue", std::int32_t{1000});
+        EXPECT_EQ(store.iniSavertoVariable(), variable) << loaded;
+        ASSERT_TRUE(store.iniSaverSameFilename());
+        EXPECT_EQ(files.contents(kIni), saved) << loaded;
+        // The saved file is a fixed point: loading and saving it again changes nothing.
+        ASSERT_TRUE(store.iniLoader(kIni) && store.iniSaver("/cfg/again.ini"));
+        EXPECT_EQ(files.contents("/cfg/again.ini"), saved) << loaded;
+    }
+}
+
+TEST_F(IniStore, StoreWithoutALoadedFileWritesCrLf) {
+    store.SetiniValue("A", "1");
+    EXPECT_EQ(store.iniSavertoVariable(), "A = 1\r\n");
+    ASSERT_TRUE(store.iniSaver("/cfg/new.ini"));
+    EXPECT_EQ(files.contents("/cfg/new.ini"), "[General]\r\nA = 1\r\n");
+
+    // A load that finds no file keeps the entries and the line end they came with;
+    // a file that cannot be opened empties the store, which then writes CR LF again.
+    files.addFile(kIni, "A=1\n");
+    ASSERT_TRUE(store.iniLoader(kIni));
+    EXPECT_FALSE(store.iniLoader("/cfg/missing.ini"));
+    EXPECT_EQ(store.iniSavertoVariable(), "A = 1\n");
+    files.addFile("/cfg/locked.ini", "B=2\n").readable = false;
+    EXPECT_FALSE(store.iniLoader("/cfg/locked.ini"));
+    store.SetiniValue("B", "2");
+    EXPECT_EQ(store.iniSavertoVariable(), "B = 2\r\n");
+}
+
+TEST_F(IniStore, FileNotReadWholeIsNeverWrittenBackOverItself) {
+    const std::string name(32767, 'n');    // "=" after it stands at character 32768
+    const std::string spaces(32768, ' ');  // spaces count towards the limit before the value is trimmed
+    // {bytes, read fails after, line, stop, what a save under another name writes}
+    const std::vector<std::tuple<std::string, std::optional<std::size_t>, std::size_t, LoadStop, std::string>> table = {
+        {"; top\nA=1\n" + name + "=1\nB=2\n", {}, 3, LoadStop::EqualsTooFar, "[General]\n; top\nA = 1\n = \nN = 1\n"},
+        {"A=1\r\nk=" + spaces + "\r\nB=2", {}, 2, LoadStop::ValueTooLong, "[General]\r\nA = 1\r\nk = \r\nN = 1\r\n"},
+        {"A=1\r\nB=2\r\nC=3\r\n", 8, 2, LoadStop::ReadError, "[General]\r\nA = 1\r\n = \r\nN = 1\r\n"},
+        {"A=1\nB=2\n", 4, 2, LoadStop::ReadError, "[General]\nA = 1\n = \nN = 1\n"},
+        {"A=1", 0, 1, LoadStop::ReadError, "[General]\r\n = \r\nN = 1\r\n"},
+        {";" + name.substr(1) + "=v", {}, 1, LoadStop::EqualsTooFar, "[General]\r\n = \r\nN = 1\r\n"},
+    };
+    for (const auto& [bytes, readFailsAfter, line, stop, copy] : table) {
+        EXPECT_FALSE(load(bytes, readFailsAfter));
+        ASSERT_TRUE(store.incompleteLoad().has_value());
+        EXPECT_EQ(store.incompleteLoad()->line, line) << line;
+        EXPECT_EQ(store.incompleteLoad()->stop, stop) << line;
+
+        // The program runs on with what it read and appends what it misses.
+        EXPECT_EQ(store.GetiniValue("N", std::int32_t{1}), TaggedValue(std::int32_t{1}));
+        EXPECT_FALSE(store.iniSaverSameFilename());
+        // Another name takes the store, and becomes the file that iniSaverSameFilename
+        // writes; the file that was not read whole stays protected.
+        EXPECT_TRUE(store.iniSaver("/cfg/copy.ini"));
+        EXPECT_EQ(files.contents("/cfg/copy.ini"), copy);
+        EXPECT_TRUE(store.iniSaverSameFilename());
+        EXPECT_FALSE(store.iniSaver(kIni));
+        EXPECT_EQ(files.contents(kIni), bytes);
+    }
+}
+
+TEST_F(IniStore, MarkLastsUntilALoadReadsAFileWhole) {
+    ASSERT_FALSE(load("A=1\r\nB=2\r\n", 6));
+    store.SetiniValue("C", "3");
+    // A file that is not found changes nothing: the store still holds the partial read.
+    EXPECT_FALSE(store.iniLoader("/cfg/missing.ini"));
+    EXPECT_FALSE(store.iniSaver(kIni));
+    ASSERT_TRUE(store.incompleteLoad().has_value());
+
+    // Another file that stops short takes the mark over.
+    files.addFile("/cfg/other.ini", "X=" + std::string(40000, 'x'));
+    EXPECT_FALSE(store.iniLoader("/cfg/other.ini"));
+    EXPECT_EQ(store.incompleteLoad()->filename, "/cfg/other.ini");
+    EXPECT_FALSE(store.iniSaverSameFilename());
+
+    // Once the user mends the file, it loads whole and is written back as usual.
+    files.addFile(kIni, "A=1\r\nB=2\r\n");
+    ASSERT_TRUE(store.iniLoader(kIni));
+    EXPECT_FALSE(store.incompleteLoad().has_value());
+    store.SetiniValue("C", "3");
+    EXPECT_TRUE(store.iniSaverSameFilename());
+    EXPECT_EQ(files.contents(kIni), "[General]\r\nA = 1\r\nB = 2\r\nC = 3\r\n");
+}
+
+// A hidden file opens, so start-up finds it, but the load does not list it: the store holds
+// defaults only, and the user's bytes must stay. So must those of a file that does not open.
+TEST_F(IniStore, FileThatTheLoadDidNotFindOrOpenIsNeverWrittenOver) {
+    files.addFile("/cfg/.q.ini", "Max=5\r\n");
+    EXPECT_FALSE(store.iniLoader("/cfg/.q.ini"));
+    EXPECT_EQ(store.GetiniFilename(), "/cfg/.q.ini");
+    store.GetiniValue("Max", std::int16_t{9000});
+    EXPECT_FALSE(store.iniSaverSameFilename());
+    EXPECT_FALSE(store.iniSaver("/cfg/.q.ini"));
+    EXPECT_EQ(files.contents("/cfg/.q.ini"), "Max=5\r\n");
+    // Other names take the store as usual, and a load that finds its file lifts the guard.
+    EXPECT_TRUE(store.iniSaver("/cfg/copy.ini"));
+    EXPECT_TRUE(store.iniLoader("/cfg/copy.ini"));
+    EXPECT_TRUE(store.iniSaver("/cfg/.q.ini"));
+    // A load of a name that names no file leaves the name free for a save to create.
+    EXPECT_FALSE(store.iniLoader("/cfg/new.ini"));
+    EXPECT_TRUE(store.iniSaverSameFilename());
+    EXPECT_TRUE(files.hasFile("/cfg/new.ini"));
+    // A listed file that cannot be opened keeps its contents too.
+    files.addFile(kIni, "A=1\r\n").readable = false;
+    EXPECT_FALSE(store.iniLoader(kIni));
+    ASSERT_TRUE(store.incompleteLoad().has_value());
+    EXPECT_EQ(store.incompleteLoad()->line, 0U);
+    EXPECT_EQ(store.incompleteLoad()->stop, LoadStop::CannotOpen);
+    store.GetiniValue("Max", std::int16_t{9000});
+    EXPECT_FALSE(store.iniSaverSameFilename());
+    EXPECT_EQ(files.contents(kIni), "A=1\r\n");
 }
 
 }  // namespace
