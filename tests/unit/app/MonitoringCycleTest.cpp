@@ -15,13 +15,16 @@ namespace {
 
 using MonitoringCycle = GadgetFixture;
 
-TEST_F(MonitoringCycle, RunsOnDefaultsWithoutSettingsFile) {
+TEST_F(MonitoringCycle, RunsOnDefaultsWithoutSettingsFileAndReportsAnOverflow) {
     frmMain& main = start();
     EXPECT_EQ(timer.interval(), 1000);
     EXPECT_EQ(main.Graph().Max(), 9000.0);
     tick(100, 200);
     // No sum line by default; green under red, each in its own colour.
     EXPECT_EQ(seriesColours(), (std::vector<Colour>{32768, 128}));
+    // An overflow in a tick reaches the standard report.
+    const double huge = std::numeric_limits<double>::max();
+    EXPECT_NE(fatalMessage([&] { tick(huge, huge); }).find("Overflow"), std::string::npos);
 }
 
 // The file the user gets back: each missing item appended with its default, in the order
@@ -121,12 +124,6 @@ TEST_F(MonitoringCycle, BadSettingsStopTheLoadStep) {
         EXPECT_EQ(test::errorOf([this] { start(); }), kind) << line;
     }
     EXPECT_FALSE(window.shown);
-}
-
-TEST_F(MonitoringCycle, OverflowInATickReachesTheStandardReport) {
-    start();
-    const double huge = std::numeric_limits<double>::max();
-    EXPECT_NE(fatalMessage([&] { tick(huge, huge); }).find("Overflow"), std::string::npos);
 }
 
 // The report is the last thing the program does: while its box is up, the timer, the
