@@ -1,4 +1,3 @@
-#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>

@@ -1,5 +1,4 @@
 #include <clocale>
-#include <cmath>
 #include <limits>
 #include <string>
 #include <tuple>
