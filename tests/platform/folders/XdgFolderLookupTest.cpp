@@ -27,12 +27,8 @@ auto VariableIn(const Environment& environment) {
     };
 }
 
-XdgFolderLookup LookupIn(const Environment& environment) {
-    return XdgFolderLookup(VariableIn(environment));
-}
-
 std::string Read(const Environment& environment, std::string (F::*read)() const) {
-    auto lookup = LookupIn(environment);
+    XdgFolderLookup lookup(VariableIn(environment));
     return (F(lookup).*read)();
 }
 
@@ -56,7 +52,7 @@ TEST(XdgFolderLookupTest, ShellFoldersFollowUserDirsLikeXdgUserDir) {
         {"XDG_DESKTOP_DIR=\"$HOME/There\"\n", home + "/There", home, "elsewhere"},
     };
     Environment environment;
-    auto lookup = LookupIn(environment);
+    XdgFolderLookup lookup(VariableIn(environment));
     const F folders(lookup);
     for (const auto& c : cases) {
         const std::string config = home + "/" + c.configDir;
