@@ -8,6 +8,7 @@ Session.shared(); a test that needs a screen of another size or a fresh window m
 starts one of its own with Session.own().
 """
 
+import contextlib
 import os
 import shutil
 import signal
@@ -79,22 +80,21 @@ def _env(display, home):
 
 def _end(pids):
     for pid in reversed(pids):
-        try:
+        with contextlib.suppress(ProcessLookupError):
             os.kill(pid, signal.SIGTERM)
-        except ProcessLookupError:
-            pass
     for pid in pids:
-        for _ in range(100):
-            try:
-                if os.waitpid(pid, os.WNOHANG)[0]:
-                    break  # a child of this process, reaped
-            except ChildProcessError:
-                pass
-            try:
-                os.kill(pid, 0)
-            except ProcessLookupError:
-                break
-            time.sleep(0.05)
+        wait_for(lambda: _gone(pid), 5)
+
+
+def _gone(pid):
+    with contextlib.suppress(ChildProcessError):
+        if os.waitpid(pid, os.WNOHANG)[0]:
+            return True  # a child of this process, reaped
+    try:
+        os.kill(pid, 0)
+    except ProcessLookupError:
+        return True
+    return False
 
 
 def start(folder, width=1024, height=768, server_prefix=(), wm=True):
@@ -119,10 +119,8 @@ def start(folder, width=1024, height=768, server_prefix=(), wm=True):
 def stop(folder):
     _end(_pids(folder))
     for name in ("pids", "display"):
-        try:
+        with contextlib.suppress(OSError):
             os.remove(os.path.join(folder, name))
-        except OSError:
-            pass
 
 
 def _pids(folder):
@@ -175,13 +173,8 @@ class Session:
 
     def env(self, home, extra=None):
         """An environment for a program on this display with its own home; None in extra unsets."""
-        env = _env(self.display, home)
-        for name, value in (extra or {}).items():
-            if value is None:
-                env.pop(name, None)
-            else:
-                env[name] = value
-        return env
+        env = {**_env(self.display, home), **(extra or {})}
+        return {name: value for name, value in env.items() if value is not None}
 
     def run_text(self, args):
         return _quiet(args, self.display).stdout
