@@ -222,36 +222,7 @@ class Scenarios:
         self.assertEqual(os.listdir(self.folder), [os.path.basename(self.exe)], "a file was created beside it")
         self.assertEqual(self.placement(), {}, "closing does not save the placement")
 
-    def test_menu_opens_at_the_mouse_and_switches_keep_in_front_and_title_bar_and_help(self):
-        run = self.start()
-        cx, cy = run.center()
-        menu = run.open_menu(cx, cy)
-        self.assertTrue(menu, "no pop-up menu")
-        self.near(run.client(menu)[:2], (cx, cy), 4, "the menu is not at the mouse")
-        self.session.xdotool("key", "Escape")
-        self.assertTrue(wait_for(lambda: not run.others(), 10), "Escape left the menu open")
-        before, height = run.outer(), run.client()[3]
-
-        run.menu_command("t")
-        run.menu_command("s")
-        # The title bar comes inside the outer rectangle.
-        self.assertTrue(wait_for(lambda: run.above() and run.titled() and run.client()[3] < height, 10),
-                        "not kept in front with a title bar inside the rectangle")
-        self.assertIn('"Quorvel Ver.1.1.0"', run.prop(run.window, "_NET_WM_NAME"))
-        self.near(run.outer(), before, run.SLACK, "the outer rectangle changed with the title bar")
-        run.menu_command("s")
-        run.menu_command("t")
-        self.assertTrue(wait_for(lambda: not run.above() and not run.titled() and run.outer() == before, 10),
-                        f"{run.outer()} != {before}, or still kept in front")
-
-        run.menu_command("h")
-        boxes = wait_for(run.boxes, 10)
-        self.assertTrue(boxes, "no help box")
-        run.answer(boxes[0])
-        self.assertTrue(wait_for(lambda: not run.others(), 10), "the help box stayed")
-        self.assertIsNone(run.proc.poll(), "still running")
-
-    def test_quit_writes_the_file_back_in_its_own_line_ends_and_the_next_start_restores_the_placement(self):
+    def test_menu_switches_help_and_quit_with_the_title_bar_and_the_next_start_restores_the_placement(self):
         self.write_ini(b"[General]\n" + REMARK + b"\nBunkaino=20\nBarX = False\nBarYColor=65280\n"
                        b"LineColorRecieved=255\n")
         run = self.start()
@@ -266,6 +237,28 @@ class Scenarios:
 
         self.session.xdotool("windowmove", run.window, 200, 150)
         self.assertTrue(wait_for(lambda: run.outer()[:2] == (200, 150), 10), "the window did not move")
+        cx, cy = run.center()
+        menu = run.open_menu(cx, cy)
+        self.assertTrue(menu, "no pop-up menu")
+        self.near(run.client(menu)[:2], (cx, cy), 4, "the menu is not at the mouse")
+        self.session.xdotool("key", "Escape")
+        self.assertTrue(wait_for(lambda: not run.others(), 10), "Escape left the menu open")
+        before, height = run.outer(), run.client()[3]
+        for on in (True, False):
+            run.menu_command("t")
+            run.menu_command("s")
+            # The title bar comes inside the outer rectangle.
+            self.assertTrue(wait_for(lambda: run.above() == run.titled() == (run.client()[3] < height) == on, 10),
+                            f"keep in front and the title bar not {on}")
+            self.near(run.outer(), before, run.SLACK, f"the outer rectangle changed with the title bar {on}")
+            if on:
+                self.assertIn('"Quorvel Ver.1.1.0"', run.prop(run.window, "_NET_WM_NAME"))
+        run.menu_command("h")
+        boxes = wait_for(run.boxes, 10)
+        self.assertTrue(boxes, "no help box")
+        run.answer(boxes[0])
+        self.assertTrue(wait_for(lambda: not run.others(), 10), "the help box stayed")
+
         run.menu_command("s")  # quit with the title bar shown saves the same outer rectangle
         self.assertTrue(wait_for(run.titled, 10), "no title bar")
         placement = run.outer()
