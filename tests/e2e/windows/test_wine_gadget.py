@@ -96,16 +96,8 @@ class WineGadgetTest(Scenarios, GadgetCase):
     @classmethod
     def setUpClass(cls):
         super().setUpClass()
-        try:
-            cls.prefix = WinePrefix(cls.session.display)
-        except BaseException:
-            cls.session.stop()
-            raise
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.prefix.stop()
-        super().tearDownClass()
+        cls.prefix = WinePrefix(cls.session.display)
+        cls.addClassCleanup(cls.prefix.stop)
 
     def setUp(self):
         super().setUp()
@@ -169,7 +161,7 @@ class WineGadgetTest(Scenarios, GadgetCase):
                       .replace("\r", ""))
         # Started without any console, as from the desktop: a box titled with the product name.
         run = WineGadget(self.session, ["wine", "start", "/wait", "/unix", self.exe, "--version"], env, wait=False)
-        self.runs.append(run)
+        self.addCleanup(run.kill)
         box = wait_for(lambda: self.session.xdotool("search", "--onlyvisible", "--name", "^Quorvel$").split(), 60)
         self.assertTrue(box, "no box")
         run.answer(box[0])
