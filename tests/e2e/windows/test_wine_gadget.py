@@ -143,6 +143,7 @@ class WineGadgetTest(Scenarios, GadgetCase):
         rows = sorted({i // width for i, (a, b) in enumerate(zip(plain, marked)) if a != b})
         height = len(plain) // width
         self.assertTrue(rows and height // 5 < rows[0] and rows[-1] < height // 2, f"marked rows {rows} of {height}")
+        self.assertLess(sum(map(sum, marked)), sum(map(sum, plain)), "the mark is not dark on the menu")
 
     def picture(self, window, name):
         """The pixels of one window, once two shots in a row agree."""
