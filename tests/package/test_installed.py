@@ -3,17 +3,14 @@
 
 Usage (as root): test_installed.py dist/quorvel_VERSION_ARCH.deb
 
-The minbase root comes from the archive this machine uses (its apt sources); it is made
-once with mmdebstrap and kept as a tarball in $QUORVEL_TEST_ROOT_CACHE (default
-/var/cache/quorvel-test-root), together with the packages apt downloads, so later runs
-unpack it instead of bootstrapping again. Each run unpacks a new copy, binds /proc, /sys
-and /dev into it, and removes it all again at the end.
+The minbase root is made once with mmdebstrap from this machine's apt sources and kept as
+a tarball in $QUORVEL_TEST_ROOT_CACHE (default /var/cache/quorvel-test-root), with the
+packages apt downloads; each run unpacks a new copy and removes it at the end.
 
-In the root: apt-get installs the package with its dependencies only (no recommended
-packages); a new user copies the example settings file to ~/.config/quorvel/, taking one
-item out; the desktop entry's command, on an Xvfb with openbox, shows the gadget, which
-writes the file back with the item when it is quit from its menu; apt-get remove must
-leave none of the package's files behind, and the user's file in place.
+There apt-get installs the package with its dependencies only; a new user copies the
+example settings file to ~/.config/quorvel/, taking one item out; the desktop entry's
+command shows the gadget on an Xvfb with openbox, and quit from its menu writes the file
+back with the item; apt-get remove leaves none of the package's files, and the user's file.
 """
 
 import os

@@ -13,7 +13,7 @@ import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path[:0] = [os.path.join(HERE, ".."), os.path.join(HERE, "..", "..", "support")]
-from scenarios import GadgetCase, Scenarios  # noqa: E402
+from scenarios import Gadget, GadgetCase, Scenarios  # noqa: E402
 from xsession import Session, wait_for  # noqa: E402
 
 BINARY = os.environ.get("QUORVEL_BIN", "")
@@ -53,32 +53,26 @@ class LinuxGadgetTest(Scenarios, GadgetCase):
         graph = [line.split()[0] for line in out.splitlines() if line.strip().startswith("0x")]
         self.assertEqual([run.client(window)[2:] for window in graph], [(167, 200)], "the graph has no window of its own")
 
-
-@unittest.skipUnless(BINARY and shutil.which("Xvfb") and shutil.which("openbox"), "needs the program, Xvfb, openbox")
-class AutostartTest(unittest.TestCase):
-    """The gadget and the window manager started together, as a login session does."""
-
     def test_window_appears_when_started_with_the_window_manager(self):
-        # Each case: how long the window manager stays busy right after it announced itself.
+        # As a login session starts them; each case: how long the window manager stays busy
+        # right after it announced itself.
         for busy in (0, 3):
             with self.subTest(busy=busy):
                 session = Session.own(wm=False)
                 self.addCleanup(session.stop)
-                env = session.env(session.folder)
-                wm = subprocess.Popen(["openbox", "--sm-disable"], env=env, stdout=subprocess.DEVNULL,
-                                      stderr=subprocess.DEVNULL)
-                gadget = subprocess.Popen([BINARY], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-                for proc in (wm, gadget):
-                    self.addCleanup(proc.wait)
-                    self.addCleanup(proc.kill)
+                wm = subprocess.Popen(["openbox", "--sm-disable"], env=session.env(self.home),
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                self.addCleanup(wm.wait)
+                self.addCleanup(wm.kill)
+                run = Gadget(session, [self.exe], session.env(self.home), wait=False)
+                self.addCleanup(run.kill)
                 if busy:
                     self.assertTrue(wait_for(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in
                                              session.run_text(["xprop", "-root"]), 30, 0.002), "no window manager")
                     os.kill(wm.pid, signal.SIGSTOP)
                     time.sleep(busy)
                     os.kill(wm.pid, signal.SIGCONT)
-                shown = wait_for(lambda: session.xdotool("search", "--onlyvisible", "--pid", gadget.pid), 30)
-                self.assertTrue(shown, "the window stayed unmapped")
+                self.assertTrue(wait_for(run.windows, 30), "the window stayed unmapped")
 
 
 if __name__ == "__main__":

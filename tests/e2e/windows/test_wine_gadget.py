@@ -133,7 +133,11 @@ class WineGadgetTest(Scenarios, GadgetCase):
                     run.menu_command(key)
                 menu = run.open_menu()
                 self.assertTrue(menu, "no pop-up menu")
-                pictures.append((run.client(menu)[2], self.picture(menu, f"menu-{locale[:2]}{key}")))
+                # The menu's pixels, once two shots in a row agree.
+                shots = [None]
+                self.assertTrue(wait_for(lambda: shots.append(pixels(self.shot("menu", menu), 0, 0, *self.session.size))
+                                         or shots[-1] == shots[-2], 10, 0.3), "the menu kept changing")
+                pictures.append((run.client(menu)[2], shots[-1]))
                 self.session.xdotool("key", "Escape")
                 wait_for(lambda: menu not in run.windows(), 10)
             run.kill()
@@ -143,14 +147,6 @@ class WineGadgetTest(Scenarios, GadgetCase):
         height = len(plain) // width
         self.assertTrue(rows and height // 5 < rows[0] and rows[-1] < height // 2, f"marked rows {rows} of {height}")
         self.assertLess(sum(map(sum, marked)), sum(map(sum, plain)), "the mark is not dark on the menu")
-
-    def picture(self, window, name):
-        """The pixels of one window, once two shots in a row agree."""
-        shots = [None]
-        steady = wait_for(lambda: shots.append(pixels(self.shot(name, window), 0, 0, *self.session.size)) or
-                          shots[-1] == shots[-2], 10, 0.3)
-        self.assertTrue(steady, f"{name} kept changing")
-        return shots[-1]
 
     def test_version_answers_in_the_starting_console_or_in_a_box(self):
         env = self.prefix.env()
