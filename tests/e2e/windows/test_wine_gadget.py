@@ -60,9 +60,7 @@ class WinePrefix:
     def stop(self):
         # The server ends the Wine processes it serves (explorer, services), then itself.
         subprocess.run(["wineserver", "-k"], env=self.env())
-        try:
-            self.server.wait(timeout=20)
-        except subprocess.TimeoutExpired:
+        if not wait_for(lambda: self.server.poll() is not None, 20):
             self.server.kill()
             self.server.wait()
 
