@@ -36,8 +36,8 @@ INI = f"{HOME}/.config/quorvel/quorvel.ini"
 # desktop entry with its icon, the AppStream metadata and the example settings file.
 FILES = ["/usr/bin/quorvel", "/usr/bin/quorvel-info", "/usr/share/man/man1/quorvel.1.gz",
          "/usr/share/man/man1/quorvel-info.1.gz", "/usr/share/applications/quorvel.desktop",
-         "/usr/share/icons/hicolor/scalable/apps/quorvel.svg", "/usr/share/metainfo/example.quorvel.Quorvel.metainfo.xml",
-         "/usr/share/doc/quorvel/quorvel.ini"]
+         "/usr/share/icons/hicolor/scalable/apps/quorvel.svg", "/usr/share/doc/quorvel/quorvel.ini",
+         "/usr/share/metainfo/example.quorvel.Quorvel.metainfo.xml"]
 # Binds the folders into the root given first, apt's cache given second, then runs chroot with that root and the rest.
 BIND = ('r=$1 a=$2; shift 2; for d in proc sys dev dev/pts; do mount --bind "/$d" "$r/$d" || exit; done; '
         'mount --bind "$a" "$r/var/cache/apt/archives" && exec chroot "$r" "$@"')
