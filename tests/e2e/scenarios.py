@@ -4,7 +4,6 @@ windows/test_wine_gadget.py (quorvel.exe under Wine). The program is driven over
 xdotool, as a person would; each launcher says how it starts and where it keeps the
 placement."""
 
-import itertools
 import os
 import pathlib
 import shutil
@@ -15,17 +14,13 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from xsession import pixels, wait_for  # noqa: E402
+from xsession import Session, pixels, wait_for  # noqa: E402
 
 RED, GREEN, BLUE = (255, 0, 0), (0, 255, 0), (0, 0, 255)
 SENT = r"\Network Interface(lo)\Bytes Sent/sec"
 RECEIVED = r"\Network Interface(lo)\Bytes Received/sec"
 # "my gadget" in Shift-JIS, the code page the program's users write their files in, and trailing spaces.
 REMARK = b"; \x8e\x84\x82\xcc\x83\x4b\x83\x57\x83\x46\x83\x62\x83\x67  "
-
-
-def px(twips, scale=1.0):
-    return twips * 96 / 1440 * scale
 
 
 class Gadget:
@@ -91,28 +86,16 @@ class Gadget:
         x, y, w, h = self.client()
         return x + w // 2, y + h // 2
 
-    def drag(self, dx, dy):
-        """Drags with the left button from the middle of the window by (dx, dy) in ten steps."""
-        cx, cy = self.center()
-        self.session.xdotool("mousemove", cx, cy)
-        self.session.xdotool("mousedown", 1)
-        time.sleep(0.5)  # the move starts from where the pointer is when the program reacts
-        for step in range(1, 11):
-            self.session.xdotool("mousemove", cx + dx * step // 10, cy + dy * step // 10)
-            time.sleep(0.03)
-        self.session.xdotool("mouseup", 1)
-
-    def rest(self, x, y, timeout=1.5):
+    def rest(self, x, y):
         """Leaves the pointer at (x, y); the window that comes up meanwhile (the read-out), or None."""
         self.session.xdotool("mousemove", x - 3, y - 3)
         self.session.xdotool("mousemove", x, y)
-        found = wait_for(self.others, timeout, 0.1)
+        found = wait_for(self.others, self.WAIT / 3, 0.1)
         return found[0] if found else None
 
-    def open_menu(self, x=None, y=None):
-        """Right-clicks at (x, y), the middle by default; the window of the menu, or None."""
-        if x is None:
-            x, y = self.center()
+    def open_menu(self):
+        """Right-clicks in the middle; the window of the menu, or None."""
+        x, y = self.center()
         before = self.others()
         self.session.xdotool("mousemove", x, y)
         self.session.xdotool("click", 3)
@@ -143,8 +126,8 @@ class Gadget:
         self.session.run_text(["wmctrl", "-i", "-c", self.window])
         return self.wait_exit()
 
-    def wait_exit(self, timeout=30):
-        return self.proc.wait(timeout=timeout)
+    def wait_exit(self):
+        return self.proc.wait(timeout=30)
 
     def kill(self):
         if self.proc.poll() is None:
@@ -154,13 +137,19 @@ class Gadget:
 
 
 class GadgetCase(unittest.TestCase):
-    """A folder of its own per test holding a copy of the program. A launcher sets `session`
-    and defines launch(extra_env, values) -> (command, env), placement() -> {entry: text}
-    and ENDS, the ways other than the menu's quit that end the program."""
+    """A folder of its own per test holding a copy of the program (BINARY). A launcher
+    defines launch(env, values) -> (command, env), placement() -> {entry: text},
+    scaled(factor) -> env for a screen of that many times 96 pixels per inch, and ENDS, the
+    ways other than the window manager's close and the menu's quit that end the program."""
 
-    session = None
     Gadget = Gadget
+    OWN_SESSION = False  # an X session of the class's own instead of the run's shared one
     BOX_ON_STOPPED_LOAD = False  # a file not read whole is named in a box, not on stderr
+
+    @classmethod
+    def setUpClass(cls):
+        cls.session = Session.own() if cls.OWN_SESSION else Session.shared()
+        cls.addClassCleanup(cls.session.stop)
 
     def setUp(self):
         self.tmp = tempfile.mkdtemp(prefix="quorvel-e2e-")
@@ -169,12 +158,7 @@ class GadgetCase(unittest.TestCase):
         for folder in (self.folder, self.home):
             os.makedirs(folder)
         self.ini = os.path.join(self.folder, "quorvel.ini")
-        self.install()
-        self.runs = []
-
-    def tearDown(self):
-        for run in self.runs:
-            run.kill()
+        self.exe = shutil.copy(self.BINARY, self.folder)
 
     def write_ini(self, data):
         pathlib.Path(self.ini).write_bytes(data)
@@ -185,99 +169,44 @@ class GadgetCase(unittest.TestCase):
     def start(self, env=None, values=None, wait=True):
         """Starts the program; `values` are what its counters read where the launcher can set them."""
         run = self.Gadget(self.session, *self.launch(env or {}, values or {}), wait=False)
-        self.runs.append(run)
+        self.addCleanup(run.kill)
         if wait:
             run.window = run.wait_window()
         return run
 
     def shot(self, name, window="root"):
-        """A screenshot, kept in QUORVEL_E2E_ARTIFACTS too for a person to look at."""
-        path = self.session.screenshot(os.path.join(self.tmp, name + ".png"), window)
-        artifacts = os.environ.get("QUORVEL_E2E_ARTIFACTS")
-        if artifacts:
-            os.makedirs(artifacts, exist_ok=True)
-            shutil.copy(path, os.path.join(artifacts, f"{self.PLATFORM}-{name}.png"))
-        return path
+        return self.session.screenshot(os.path.join(self.tmp, name + ".png"), window)
 
     def near(self, got, want, slack, message=""):
         self.assertTrue(all(abs(a - b) <= slack for a, b in zip(got, want)), f"{got} != {want} {message}")
-
-    def drag_moves(self, run, dx, dy):
-        x0, y0, _, _ = run.outer()
-        run.drag(dx, dy)
-        self.assertTrue(wait_for(lambda: run.outer()[:2] != (x0, y0), 10), "the window did not follow the mouse")
-        self.near(run.outer()[:2], (x0 + dx, y0 + dy), 8)
-
-    def menu_marks(self, run):
-        """Which of the menu's four items carry a mark, read from a screenshot of it."""
-        menu = run.open_menu()
-        self.assertTrue(menu, "no pop-up menu")
-        time.sleep(0.5)
-        mx, my, mw, mh = run.client(menu)
-        found = pixels(self.shot("menu"), mx + 2, my + 2, mw - 4, mh - 4)
-        self.session.xdotool("key", "Escape")
-        wait_for(lambda: menu not in run.windows(), 10)
-        rows = [[(r * 299 + g * 587 + b * 114) // 1000 for r, g, b in found[i:i + mw - 4]]
-                for i in range(0, len(found), mw - 4)]
-        # Even the faint outline of an empty box counts as ink.
-        grey = [v for row in rows for v in row]
-        dark = max(set(grey), key=grey.count) - 24
-        # Runs of rows with ink: one per item, and the separator.
-        runs = itertools.groupby(range(len(rows)), lambda i: any(v < dark for v in rows[i]))
-        bands = [(group[0], group[-1]) for inked, group in ((k, list(g)) for k, g in runs) if inked]
-        bands = sorted(sorted(bands, key=lambda b: b[1] - b[0])[-4:])  # the separator is the thinnest
-        self.assertEqual(len(bands), 4, f"menu rows not found: {bands}")
-        lefts = [min(i for row in rows[a:b + 1] for i, v in enumerate(row) if v < dark) for a, b in bands]
-        return [left < max(lefts) - 6 for left in lefts]
 
 
 class Scenarios:
     """The scenarios every launcher runs: mixed into its GadgetCase."""
 
     def test_first_run_is_centred_at_the_default_size_a_drag_moves_it_and_a_close_saves_nothing(self):
-        run = self.start()
+        # On a screen of 192 pixels per inch, 2500 x 3000 twips (1440 an inch) in pixels.
+        run = self.start(self.scaled(2))
         x, y, w, h = run.outer()
-        self.near((w, h), (px(2500), px(3000)), 1, "is not the default size")
+        self.near((w, h), (2500 * 192 / 1440, 3000 * 192 / 1440), 1, "is not the default size")
         self.near((2 * x + w, 2 * y + h), self.session.size, 2, "is not centred")
         self.assertFalse(run.titled(), "starts without a title bar")
-        self.drag_moves(run, 120, 70)
+        # A drag with the left button from the middle, in ten steps.
+        (x0, y0, _, _), (cx, cy) = run.outer(), run.center()
+        self.session.xdotool("mousemove", cx, cy)
+        self.session.xdotool("mousedown", 1)
+        time.sleep(0.5)  # the move starts from where the pointer is when the program reacts
+        for step in range(1, 11):
+            self.session.xdotool("mousemove", cx + 12 * step, cy + 7 * step)
+            time.sleep(0.03)
+        self.session.xdotool("mouseup", 1)
+        self.assertTrue(wait_for(lambda: run.outer()[:2] != (x0, y0), 10), "the window did not follow the mouse")
+        self.near(run.outer()[:2], (x0 + 120, y0 + 70), 8)
         self.assertEqual(run.close(), 0)
-        self.assertEqual(len(os.listdir(self.folder)), 1, "the program created a file beside itself")
+        self.assertEqual(os.listdir(self.folder), [os.path.basename(self.exe)], "a file was created beside it")
         self.assertEqual(self.placement(), {}, "closing does not save the placement")
 
-    def test_menu_opens_at_the_mouse_and_switches_keep_in_front_and_title_bar_and_help(self):
-        run = self.start()
-        cx, cy = run.center()
-        menu = run.open_menu(cx, cy)
-        self.assertTrue(menu, "no pop-up menu")
-        self.near(run.client(menu)[:2], (cx, cy), 4, "the menu is not at the mouse")
-        self.session.xdotool("key", "Escape")
-        self.assertTrue(wait_for(lambda: not run.others(), 10), "Escape left the menu open")
-        before, client = run.outer(), run.client()
-
-        run.menu_command("t")
-        self.assertTrue(wait_for(run.above, 10), "not kept in front")
-        run.menu_command("s")
-        self.assertTrue(wait_for(run.titled, 10), "no title bar")
-        self.assertIn('"Quorvel Ver.1.1.0"', run.prop(run.window, "_NET_WM_NAME"))
-        # The title bar comes inside the outer rectangle.
-        self.assertTrue(wait_for(lambda: run.client()[3] < client[3], 10), "the client area kept its height")
-        self.near(run.outer(), before, run.SLACK, "the outer rectangle changed with the title bar")
-        self.assertEqual(self.menu_marks(run), [False, True, True, False])
-        run.menu_command("s")
-        self.assertTrue(wait_for(lambda: not run.titled() and run.outer() == before, 10), f"{run.outer()}")
-        run.menu_command("t")
-        self.assertTrue(wait_for(lambda: not run.above(), 10), "still kept in front")
-        self.assertEqual(self.menu_marks(run), [False] * 4)
-
-        run.menu_command("h")
-        boxes = wait_for(run.boxes, 10)
-        self.assertTrue(boxes, "no help box")
-        run.answer(boxes[0])
-        self.assertTrue(wait_for(lambda: not run.others(), 10), "the help box stayed")
-        self.assertIsNone(run.proc.poll(), "still running")
-
-    def test_quit_writes_the_file_back_in_its_own_line_ends_and_the_next_start_restores_the_placement(self):
+    def test_menu_switches_help_and_quit_with_the_title_bar_and_the_next_start_restores_the_placement(self):
         self.write_ini(b"[General]\n" + REMARK + b"\nBunkaino=20\nBarX = False\nBarYColor=65280\n"
                        b"LineColorRecieved=255\n")
         run = self.start()
@@ -292,18 +221,32 @@ class Scenarios:
 
         self.session.xdotool("windowmove", run.window, 200, 150)
         self.assertTrue(wait_for(lambda: run.outer()[:2] == (200, 150), 10), "the window did not move")
+        before, height = run.outer(), run.client()[3]
+        for on in (True, False):
+            run.menu_command("t")
+            run.menu_command("s")
+            # The title bar comes inside the outer rectangle.
+            self.assertTrue(wait_for(lambda: run.above() == run.titled() == (run.client()[3] < height) == on, 10),
+                            f"keep in front and the title bar not {on}")
+            self.near(run.outer(), before, run.SLACK, f"the outer rectangle changed with the title bar {on}")
+            if on:
+                self.assertIn('"Quorvel Ver.1.1.0"', run.prop(run.window, "_NET_WM_NAME"))
+        run.menu_command("h")
+        boxes = wait_for(run.boxes, 10)
+        self.assertTrue(boxes, "no help box")
+        run.answer(boxes[0])
+        self.assertTrue(wait_for(lambda: not run.others(), 10), "the help box stayed")
+
         run.menu_command("s")  # quit with the title bar shown saves the same outer rectangle
         self.assertTrue(wait_for(run.titled, 10), "no title bar")
         placement = run.outer()
         run.menu_command("q")
         self.assertEqual(run.wait_exit(), 0)
         saved = self.read_ini()
-        self.assertNotIn(b"\r", saved)
-        lines = saved.split(b"\n")
-        self.assertEqual(lines[:6], [b"[General]", REMARK, b"Bunkaino = 20", b"BarX = False", b"BarYColor = 65280",
-                                     b"LineColorRecieved = 255"])
-        self.assertIn(b"TimerValue = 1000", lines, "the items each tick looks up are written back")
-        self.assertEqual(lines[-1], b"", "the last line ends with LF too")
+        self.assertTrue(saved.startswith(b"[General]\n" + REMARK + b"\nBunkaino = 20\nBarX = False\n"
+                                         b"BarYColor = 65280\nLineColorRecieved = 255\n"), saved[:200])
+        self.assertIn(b"\nTimerValue = 1000\n", saved, "the items each tick looks up are written back")
+        self.assertTrue(saved.endswith(b"\n") and b"\r" not in saved, "not in LF line ends to the last line")
         self.assertEqual(sorted(self.placement()), ["WindowHeight", "WindowLeft", "WindowTop", "WindowWidth"])
 
         again = self.start()
@@ -333,57 +276,43 @@ class Scenarios:
         self.assertEqual(run.close(), 0)
         self.assertEqual(self.read_ini(), data, "the file changed")
         if not self.BOX_ON_STOPPED_LOAD:
-            self.assertEqual(run.stderr().count("stopped reading the settings file"), 1, run.stderr())
-            self.assertIn(f"{self.ini} at line 3 (its value is longer than 32767 characters)", run.stderr())
+            self.assertIn(f"stopped reading the settings file {self.ini} at line 3", run.stderr())
 
-    def test_a_bad_setting_shows_one_error_box_and_the_program_exits_with_status_1(self):
-        # An error in the load step, and one in every tick of a fast timer: the report stops
-        # the timer before its box, so the box stays the only one until it is closed.
-        for ini, error in {b"Bunkaino=0\r\n": "Subscript out of range",
-                           b"LineColorSent=abc\r\nTimerValue=200\r\n": "Type mismatch"}.items():
-            with self.subTest(ini=ini):
-                self.write_ini(ini)
-                run = self.start(wait=False)
-                self.assertTrue(wait_for(run.boxes, run.WAIT), "no error box")
-                time.sleep(2)  # ten ticks of the fast timer
-                boxes = run.boxes()
-                self.assertEqual(len(boxes), 1)
-                run.answer(boxes[0])
-                self.assertEqual(run.wait_exit(), 1)
-                self.assertIn(error, run.stderr())
+    def test_an_error_in_a_tick_shows_one_box_and_the_program_exits_with_status_1(self):
+        # The report stops the fast timer before its box, so the box stays the only one until it is closed.
+        self.write_ini(b"LineColorSent=abc\r\nTimerValue=200\r\n")
+        run = self.start(wait=False)
+        self.assertTrue(wait_for(run.boxes, run.WAIT), "no error box")
+        self.assertIsNone(wait_for(lambda: len(run.boxes()) > 1, 2), "a second box")  # ten ticks of the timer
+        run.answer(run.boxes()[0])
+        self.assertEqual(run.wait_exit(), 1)
+        self.assertIn("Type mismatch", run.stderr())
 
-    def test_resting_on_the_graph_opens_the_read_out_and_a_drag_and_the_menu_work_with_it_open(self):
+    def test_resting_on_the_graph_opens_the_read_out_and_a_right_click_brings_the_menu_alone_at_the_mouse(self):
         # Three lines on the loopback link (NotShowSum = True draws the sum), each in a colour of its own.
         self.write_ini(f"NotShowSum=True\r\nRedLineSource={SENT}\r\nGreenLineSource={RECEIVED}\r\n"
                        "LineColorRecieved=255\r\nLineColorSent=65280\r\nLineColorSum=16776960\r\n".encode())
         # The gadget comes up under a pointer that then stays still: a few ticks bring no read-out.
         self.session.xdotool("mousemove", self.session.size[0] // 2, self.session.size[1] // 2)
         run = self.start(values={SENT: "1500,3000,4500,3000", RECEIVED: "6000,5500,6500,7000"})
-        time.sleep(2.5)
-        self.assertEqual(run.others(), [], "a read-out with the pointer not moved since the gadget came up")
+        self.assertIsNone(wait_for(run.others, 2.5), "a read-out with the pointer not moved since the gadget came up")
         x, y, w, h = run.client()
         tip = run.rest(x + w // 2, y + h // 2)
-        self.assertTrue(tip, "no read-out within 1.5 s of rest")
+        self.assertTrue(tip, "no read-out while the pointer rests on the graph")
         self.assertTrue(wait_for(lambda: run.client(tip)[0] > x + w // 2 and run.client(tip)[1] > y + h // 2, 5),
                         f"the read-out {run.client(tip)} is not below and right of the pointer")
-        tx, ty, tw, th = run.client(tip)
-        self.assertTrue(tw > 80 and th > 30, "too small for its lines")
-        found = pixels(self.shot("read-out"), tx, ty, tw, th)
+        found = pixels(self.shot("read-out"), *run.client(tip))
         for colour in (RED, GREEN, (0, 255, 255)):
             self.assertGreaterEqual(found.count(colour), 9, f"no swatch of {colour} in the read-out")
         self.session.xdotool("mousemove", 1, 1)
         self.assertTrue(wait_for(lambda: not run.others(), 3), "the read-out stayed open off the graph")
 
-        # With it open, a left drag moves the gadget as before and closes it.
-        self.assertTrue(run.rest(x + w // 2, y + h // 2), "no read-out")
-        self.drag_moves(run, 60, 40)
-        self.assertTrue(wait_for(lambda: not run.others(), 3), "the read-out stayed open through the drag")
-        # A right click brings the menu, and only the menu.
-        x, y, w, h = run.client()
         tip = run.rest(x + w // 3, y + h // 3)
         self.assertTrue(tip, "no read-out at the next rest")
         self.session.xdotool("click", 3)
-        self.assertTrue(wait_for(lambda: [m for m in run.others() if m != tip], 10), "no pop-up menu")
+        menu = wait_for(lambda: [m for m in run.others() if m != tip], 10)
+        self.assertTrue(menu, "no pop-up menu")
+        self.near(run.client(menu[0])[:2], (x + w // 3, y + h // 3), 4, "the menu is not at the mouse")
         self.assertTrue(wait_for(lambda: tip not in run.others(), 3), "the read-out stayed open over the menu")
         self.session.xdotool("key", "Escape")
-        self.assertTrue(wait_for(lambda: not run.others(), 10), "the menu stayed")
+        self.assertTrue(wait_for(lambda: not run.others(), 10), "Escape left the menu open")

@@ -4,11 +4,13 @@ The CTest fixture XSession starts one for a whole test run and stops it at its e
   xsession.py start DIR   starts the pair, writes DIR/display (":N") and DIR/pids
   xsession.py stop DIR    ends the processes named in DIR/pids
 A test finds it through the environment variable QUORVEL_XSESSION (= DIR), with
-Session.shared(); a test that needs a screen of another size or a fresh window manager
-starts one of its own with Session.own().
+Session.shared(); a test that needs a fresh server or window manager starts one of its
+own with Session.own().
 """
 
+import contextlib
 import os
+import pathlib
 import shutil
 import signal
 import subprocess
@@ -41,10 +43,10 @@ def _quiet(args, display):
     return subprocess.run(args, env={**os.environ, "DISPLAY": display}, capture_output=True, text=True)
 
 
-def _start_once(folder, width, height, server_prefix, wm):
+def _start_once(folder, server_prefix, wm):
     read_fd, write_fd = os.pipe()
     xvfb = subprocess.Popen([*server_prefix, "Xvfb", "-displayfd", str(write_fd), "-screen", "0",
-                             f"{width}x{height}x24", "-nolisten", "tcp", "-dpi", "96"],
+                             "1024x768x24", "-nolisten", "tcp", "-dpi", "96"],
                             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                             start_new_session=True)
     os.close(write_fd)
@@ -79,36 +81,33 @@ def _env(display, home):
 
 def _end(pids):
     for pid in reversed(pids):
-        try:
+        with contextlib.suppress(ProcessLookupError):
             os.kill(pid, signal.SIGTERM)
-        except ProcessLookupError:
-            pass
     for pid in pids:
-        for _ in range(100):
-            try:
-                if os.waitpid(pid, os.WNOHANG)[0]:
-                    break  # a child of this process, reaped
-            except ChildProcessError:
-                pass
-            try:
-                os.kill(pid, 0)
-            except ProcessLookupError:
-                break
-            time.sleep(0.05)
+        wait_for(lambda: _gone(pid), 5)
 
 
-def start(folder, width=1024, height=768, server_prefix=(), wm=True):
+def _gone(pid):
+    with contextlib.suppress(ChildProcessError):
+        if os.waitpid(pid, os.WNOHANG)[0]:
+            return True  # a child of this process, reaped
+    try:
+        os.kill(pid, 0)
+    except ProcessLookupError:
+        return True
+    return False
+
+
+def start(folder, server_prefix=(), wm=True):
     os.makedirs(folder, exist_ok=True)
     stop(folder)
     problems = []
     # A loaded machine now and then refuses a new server's first client: start afresh then.
     for attempt in range(3):
-        pids, display, problem = _start_once(folder, width, height, server_prefix, wm)
+        pids, display, problem = _start_once(folder, server_prefix, wm)
         if display:
-            with open(os.path.join(folder, "pids"), "w") as out:
-                out.write(" ".join(str(pid) for pid in pids))
-            with open(os.path.join(folder, "display"), "w") as out:
-                out.write(display)
+            pathlib.Path(folder, "pids").write_text(" ".join(map(str, pids)))
+            pathlib.Path(folder, "display").write_text(display)
             return display
         _end(pids)
         problems.append(problem)
@@ -117,43 +116,33 @@ def start(folder, width=1024, height=768, server_prefix=(), wm=True):
 
 
 def stop(folder):
-    _end(_pids(folder))
+    _end([int(pid) for pid in _read(folder, "pids").split()])
     for name in ("pids", "display"):
-        try:
+        with contextlib.suppress(OSError):
             os.remove(os.path.join(folder, name))
-        except OSError:
-            pass
 
 
-def _pids(folder):
+def _read(folder, name):
+    """The text of a session folder's file; "" when there is none (or no folder)."""
     try:
-        with open(os.path.join(folder, "pids")) as source:
-            return [int(word) for word in source.read().split()]
-    except (OSError, ValueError):
-        return []
-
-
-def shared_display():
-    """The fixture's display, or None when the test runs outside it."""
-    folder = os.environ.get("QUORVEL_XSESSION")
-    try:
-        with open(os.path.join(folder, "display")) as source:
-            return source.read().strip() or None
+        return pathlib.Path(folder, name).read_text()
     except (TypeError, OSError):
-        return None
+        return ""
 
 
 class Session:
     """A display with openbox, and what a test does on it with the X tools."""
 
-    def __init__(self, display, folder=None, size=(1024, 768)):
-        self.display, self.folder, self.size = display, folder, size
+    size = (1024, 768)
+
+    def __init__(self, display, folder=None):
+        self.display, self.folder = display, folder
 
     @classmethod
-    def own(cls, width=1024, height=768, server_prefix=(), wm=True):
+    def own(cls, server_prefix=(), wm=True):
         folder = tempfile.mkdtemp(prefix="quorvel-x-")
         try:
-            return cls(start(folder, width, height, server_prefix, wm), folder, (width, height))
+            return cls(start(folder, server_prefix, wm), folder)
         except BaseException:
             shutil.rmtree(folder, ignore_errors=True)
             raise
@@ -161,12 +150,12 @@ class Session:
     @classmethod
     def shared(cls):
         """The fixture's session; one of its own when the test runs outside ctest."""
-        display = shared_display()
+        display = _read(os.environ.get("QUORVEL_XSESSION"), "display").strip()
         return cls(display) if display else cls.own()
 
     @property
     def server_pid(self):
-        return _pids(self.folder)[0]
+        return int(_read(self.folder, "pids").split()[0])
 
     def stop(self):
         if self.folder:
@@ -175,13 +164,8 @@ class Session:
 
     def env(self, home, extra=None):
         """An environment for a program on this display with its own home; None in extra unsets."""
-        env = _env(self.display, home)
-        for name, value in (extra or {}).items():
-            if value is None:
-                env.pop(name, None)
-            else:
-                env[name] = value
-        return env
+        env = {**_env(self.display, home), **(extra or {})}
+        return {name: value for name, value in env.items() if value is not None}
 
     def run_text(self, args):
         return _quiet(args, self.display).stdout
