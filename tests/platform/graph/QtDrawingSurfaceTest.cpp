@@ -2,7 +2,6 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPalette>
 #include <QScreen>
 
@@ -16,7 +15,6 @@
 #include "bench/graph/RedrawWorkload.h"
 #include "graph/MinGraph.h"
 #include "platform/qt/QtDrawingSurface.h"
-#include "platform/qt/RasterOp.h"
 #include "support/QtTestApp.h"
 #include "support/RecordingHost.h"
 #include "support/RecordingSurface.h"
@@ -276,28 +274,6 @@ TEST(PolylineRaster, PolylineGivesTheSamePixelsAsItsSegments) {
                 EXPECT_EQ(segmentwise.picture(), merged.picture())
                     << ys.size() << " samples, width " << width << ", mode " << mode;
             }
-        }
-    }
-}
-
-// The sixteen raster operations, each against the Qt composition mode it stands for.
-TEST(RasterOp, EachOperationMatchesQtsCompositionMode) {
-    twoScreenApp();
-    QImage destination(64, 1, QImage::Format_RGB32);
-    for (int x = 0; x < 64; ++x) {
-        destination.setPixel(x, 0, qRgb(x * 4, 255 - x * 3, (x * 37) & 0xFF));
-    }
-    const std::uint32_t pen = 0xFF5A3CC3U;
-    for (int mode = 1; mode <= 16; ++mode) {
-        QImage ours = destination.copy();
-        rasterOpRun(mode)(reinterpret_cast<std::uint32_t*>(ours.scanLine(0)), 64, 1, pen);
-        QImage qts = destination.copy();
-        QPainter painter(&qts);
-        painter.setCompositionMode(rasterOpCompositionMode(mode));
-        painter.fillRect(qts.rect(), QColor::fromRgb(pen));
-        painter.end();
-        for (int x = 0; x < 64; ++x) {
-            ASSERT_EQ(rgbAt(ours, x, 0), rgbAt(qts, x, 0)) << "mode " << mode << " at " << x;
         }
     }
 }
