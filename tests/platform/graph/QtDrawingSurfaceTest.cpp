@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPalette>
 #include <QScreen>
+#include <QTransform>
 
 #include <cstdlib>
 #include <functional>
@@ -101,16 +102,13 @@ TEST(SurfaceAtRatioTwo, LinesAreDrawnAtTheDeviceResolutionAlsoAfterAMoveThereAnd
     ASSERT_EQ(atTwo.surface->deviceScale().ratio(), 2.0);
     EXPECT_EQ(atTwo.surface->drawingArea(), QRect(4, 4, 332, 392));
     const QImage& p = atTwo.picture();
-    std::vector<int> bars;
-    for (int x = 0; x < p.width(); ++x) {
-        const auto runs = enclosedRuns(
-            p.height(), [&](int y) { return rgbAt(p, x, y); }, blue, black);
-        bars.insert(bars.end(), runs.begin(), runs.end());
-    }
-    for (int y = 0; y < p.height(); ++y) {
-        const auto runs = enclosedRuns(
-            p.width(), [&](int x) { return rgbAt(p, x, y); }, blue, black);
-        bars.insert(bars.end(), runs.begin(), runs.end());
+    std::vector<int> bars;  // along every row, and every row of the picture turned upright
+    for (const QImage& q : {p, p.transformed(QTransform().rotate(90))}) {
+        for (int y = 0; y < q.height(); ++y) {
+            const auto runs = enclosedRuns(
+                q.width(), [&](int x) { return rgbAt(q, x, y); }, blue, black);
+            bars.insert(bars.end(), runs.begin(), runs.end());
+        }
     }
     EXPECT_GT(bars.size(), 1000U);
     EXPECT_EQ(std::count(bars.begin(), bars.end(), 4), static_cast<std::ptrdiff_t>(bars.size()));
