@@ -256,13 +256,7 @@ TEST(PolylineRaster, PolylineGivesTheSamePixelsAsItsSegments) {
             for (const int mode : {13, 7, 6}) {
                 QtDrawingSurface segmentwise, merged;
                 for (QtDrawingSurface* s : {&segmentwise, &merged}) {
-                    s->place(0, 0, 170, 200);
-                    s->setScaleWidth(ys.size() < 5 ? 1000.0F : static_cast<float>(ys.size()));
-                    s->setScaleHeight(9000);
-                    s->setBackColor(0x203040);
-                    s->clear();
-                    s->setDrawWidth(static_cast<std::int16_t>(width));
-                    s->setDrawMode(static_cast<std::int16_t>(mode));
+                    plain(*s, ys.size() < 5 ? 1000.0F : static_cast<float>(ys.size()), 9000, width, mode);
                     s->setPenPosition({0, ys.front()});
                 }
                 for (std::size_t i = 0; i < ys.size(); ++i) {

@@ -83,18 +83,6 @@ protected:
     XcbDrawingSurface* x = nullptr;   // owned by the window
 };
 
-// A surface of 170 x 200 without border, cleared to the scenes' background.
-void plain(DrawingSurface& s, float scaleWidth, float scaleHeight, int drawWidth, int mode) {
-    s.place(0, 0, 170, 200);
-    s.setBorderStyle(0);
-    s.setScaleWidth(scaleWidth);
-    s.setScaleHeight(scaleHeight);
-    s.setBackColor(0x336699);
-    s.clear();
-    s.setDrawWidth(static_cast<std::int16_t>(drawWidth));
-    s.setDrawMode(static_cast<std::int16_t>(mode));
-}
-
 const std::pair<LogicalPoint, LogicalPoint> levelAndUpright[] = {
     {{1, 1}, {8, 1}},   {{8, 2}, {1, 2}},   {{2, 3}, {2, 8}},           {{3, 8}, {3, 3}},         {{-5, 4}, {20, 4}},
     {{5, -9}, {5, 99}}, {{4, 50}, {4, 50}}, {{9.99F, 0}, {9.99F, 100}}, {{0, 99.9F}, {10, 99.9F}}};
