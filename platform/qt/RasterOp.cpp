@@ -68,25 +68,4 @@ RasterOpRun rasterOpRun(int drawMode) {
     return runs.at(static_cast<std::size_t>(std::clamp(drawMode, 1, 16) - 1));
 }
 
-QPainter::CompositionMode rasterOpCompositionMode(int drawMode) {
-    switch (drawMode) {
-    case 1: return QPainter::RasterOp_ClearDestination;
-    case 2: return QPainter::RasterOp_NotSourceAndNotDestination;
-    case 3: return QPainter::RasterOp_NotSourceAndDestination;
-    case 4: return QPainter::RasterOp_NotSource;
-    case 5: return QPainter::RasterOp_SourceAndNotDestination;
-    case 6: return QPainter::RasterOp_NotDestination;
-    case 7: return QPainter::RasterOp_SourceXorDestination;
-    case 8: return QPainter::RasterOp_NotSourceOrNotDestination;
-    case 9: return QPainter::RasterOp_SourceAndDestination;
-    case 10: return QPainter::RasterOp_NotSourceXorDestination;
-    case 11: return QPainter::CompositionMode_Destination;
-    case 12: return QPainter::RasterOp_NotSourceOrDestination;
-    case 14: return QPainter::RasterOp_SourceOrNotDestination;
-    case 15: return QPainter::RasterOp_SourceOrDestination;
-    case 16: return QPainter::RasterOp_SetDestination;
-    default: return QPainter::CompositionMode_Source;
-    }
-}
-
 }  // namespace quorvel

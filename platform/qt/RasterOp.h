@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QPainter>
-
 #include <cstddef>
 #include <cstdint>
 
@@ -13,9 +11,5 @@ using RasterOpRun = void (*)(std::uint32_t* pixels, std::int64_t count, std::ptr
 
 // The run for one of the binary raster operations 1 to 16 (13 copies the pen).
 RasterOpRun rasterOpRun(int drawMode);
-
-// Qt's composition mode with the same effect on opaque pixels; the surface applies the
-// operations itself to keep its spans cheap, and the two are checked against each other.
-QPainter::CompositionMode rasterOpCompositionMode(int drawMode);
 
 }  // namespace quorvel

@@ -2,8 +2,8 @@
 
 #include <cctype>
 #include <cstdint>
-#include <cstdio>
 #include <fstream>
+#include <iomanip>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -40,8 +40,8 @@ inline constexpr std::string_view symbols =
 
 inline std::string write(const Picture& picture) {
     std::map<std::uint32_t, char> symbolOf;
-    std::map<char, std::string> palette;  // in the order of the symbols' character codes
-    std::ostringstream rows;
+    std::map<char, std::uint32_t> palette;  // in the order of the symbols' character codes
+    std::ostringstream rows, text;
     for (int y = 0; y < picture.height; ++y) {
         for (int x = 0, run = 1; x < picture.width; x += run, run = 1) {
             const std::uint32_t colour = picture.at(x, y);
@@ -49,23 +49,19 @@ inline std::string write(const Picture& picture) {
                 ++run;
             }
             if (!symbolOf.contains(colour)) {
-                if (symbolOf.size() == symbols.size()) {
-                    throw std::runtime_error("a picture with too many colours for its text form");
-                }
-                char line[16];
-                std::snprintf(line, sizeof line, "%c %06X\n", symbols[symbolOf.size()], static_cast<unsigned>(colour));
-                palette[symbols[symbolOf.size()]] = line;
-                symbolOf[colour] = symbols[symbolOf.size()];
+                const char symbol = symbols.at(symbolOf.size());  // throws when there are too many colours
+                symbolOf[colour] = symbol;
+                palette[symbol] = colour;
             }
             rows << symbolOf[colour] << (run > 1 ? std::to_string(run) : "");
         }
         rows << '\n';
     }
-    std::string text = "quorvel-picture " + std::to_string(picture.width) + ' ' + std::to_string(picture.height) + '\n';
-    for (const auto& entry : palette) {
-        text += entry.second;
+    text << "quorvel-picture " << picture.width << ' ' << picture.height << '\n' << std::uppercase << std::hex;
+    for (const auto& [symbol, colour] : palette) {
+        text << symbol << ' ' << std::setfill('0') << std::setw(6) << colour << '\n';
     }
-    return text + "-\n" + rows.str();
+    return text.str() + "-\n" + rows.str();
 }
 
 inline Picture read(std::istream& in) {

@@ -72,6 +72,18 @@ inline void drawScene(DrawingSurface& surface, const Scene& scene) {
     }
 }
 
+// A surface of 170 x 200 without border, cleared to the scenes' background, with a pen.
+inline void plain(DrawingSurface& s, float scaleWidth, float scaleHeight, int drawWidth, int mode) {
+    s.place(0, 0, 170, 200);
+    s.setBorderStyle(0);
+    s.setScaleWidth(scaleWidth);
+    s.setScaleHeight(scaleHeight);
+    s.setBackColor(0x336699);
+    s.clear();
+    s.setDrawWidth(static_cast<std::int16_t>(drawWidth));
+    s.setDrawMode(static_cast<std::int16_t>(mode));
+}
+
 // The scenes that both the image surface and the GDI surface draw against the reference
 // pictures: every raster mode at pen widths 1 and 2, then the default pens, a longer
 // history and the other pen styles.

@@ -3,14 +3,11 @@
 #include <QtGui/qguiapplication_platform.h>
 #include <QCursor>
 #include <QEnterEvent>
-#include <QEventLoop>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QTimer>
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -43,7 +40,7 @@ int differing(const QImage& ours, const QImage& reference) {
     int count = 0;
     for (int y = 0; y < std::min(ours.height(), reference.height()); ++y) {
         for (int x = 0; x < std::min(ours.width(), reference.width()); ++x) {
-            count += (ours.pixel(x, y) & 0xFFFFFFU) != (reference.pixel(x, y) & 0xFFFFFFU) ? 1 : 0;
+            count += rgbAt(ours, x, y) != rgbAt(reference, x, y) ? 1 : 0;
         }
     }
     return count;
@@ -55,21 +52,6 @@ QImage windowPixels(const XcbDrawingSurface& surface) {
         ->grabWindow(surface.winId())
         .toImage()
         .convertToFormat(QImage::Format_RGB32);
-}
-
-// Processes events until `done`, for at most a generous while on a loaded machine; the
-// loop waits as the program's does, so redraws go out before it sleeps.
-bool waitUntil(const std::function<bool()>& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        QEventLoop loop;
-        QTimer::singleShot(20, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
 }
 
 // The X surface in a window of 170 x 200 that the window manager leaves alone.
@@ -100,18 +82,6 @@ protected:
     std::unique_ptr<QWidget> window;  // made once the application is
     XcbDrawingSurface* x = nullptr;   // owned by the window
 };
-
-// A surface of 170 x 200 without border, cleared to the scenes' background.
-void plain(DrawingSurface& s, float scaleWidth, float scaleHeight, int drawWidth, int mode) {
-    s.place(0, 0, 170, 200);
-    s.setBorderStyle(0);
-    s.setScaleWidth(scaleWidth);
-    s.setScaleHeight(scaleHeight);
-    s.setBackColor(0x336699);
-    s.clear();
-    s.setDrawWidth(static_cast<std::int16_t>(drawWidth));
-    s.setDrawMode(static_cast<std::int16_t>(mode));
-}
 
 const std::pair<LogicalPoint, LogicalPoint> levelAndUpright[] = {
     {{1, 1}, {8, 1}},   {{8, 2}, {1, 2}},   {{2, 3}, {2, 8}},           {{3, 8}, {3, 3}},         {{-5, 4}, {20, 4}},
@@ -189,6 +159,7 @@ TEST_F(XSurfaceTest, EachDrawingMatchesTheImageSurface) {
 // background, a new grid, a resize and an expose.
 TEST_F(XSurfaceTest, TickAfterTickThePictureAndTheWindowMatchAFullRedraw) {
     const std::map<int, std::function<void(MinGraph&)>> changes{
+        {0, [](MinGraph& g) { setUpScene(g, {}); }},
         {8, [](MinGraph& g) { g.setDrawMode(7); }},                       // xor: a pixel drawn twice shows
         {14, [](MinGraph& g) { g.setDrawWidth(1), g.setDrawStyle(2); }},  // dotted
         {20, [](MinGraph& g) { g.setDrawWidth(3), g.setDrawStyle(0), g.setDrawMode(13); }},  // row runs
@@ -203,36 +174,27 @@ TEST_F(XSurfaceTest, TickAfterTickThePictureAndTheWindowMatchAFullRedraw) {
     window->show();
     QtDrawingSurface image;
     RecordingHost host;
-    MinGraph graphX(*x, host);
-    MinGraph graphImage(image, host);
-    std::array<MinGraph*, 2> graphs{&graphX, &graphImage};
-    for (MinGraph* g : graphs) {
-        setUpScene(*g, {});
-    }
-    std::array<std::vector<double>, 3> history{std::vector(10, 0.0), std::vector(10, 0.0), std::vector(10, 0.0)};
+    MinGraph graphX(*x, host), graphImage(image, host);
+    std::array<TaggedValue::Array, 3> history;
+    history.fill(TaggedValue::Array(10, TaggedValue(0.0)));
     unsigned state = 7;
     for (int tick = 0; tick < 48; ++tick) {
-        if (changes.contains(tick)) {
-            changes.at(tick)(graphX);
-            changes.at(tick)(graphImage);
-        }
         // Every fourth tick repeats the last frame; the others shift in a new sample, low
         // ones mostly, and every twelfth tick a peak in the first series (now and then
         // beyond an edge) that moves across and out again.
         for (std::size_t s = 0; s < history.size() && tick % 4 != 3; ++s) {
             state = state * 1103515245U + 12345U;
-            double v = static_cast<double>((state >> 8) % 400);
-            if (s == 0 && tick % 12 == 0) {
-                v = tick == 24 ? 30000.0 : tick == 36 ? -5000.0 : 8000.0;
-            }
+            const double peak = tick == 24 ? 30000.0 : tick == 36 ? -5000.0 : 8000.0;
             history.at(s).erase(history.at(s).begin());
-            history.at(s).push_back(v);
+            history.at(s).emplace_back(s == 0 && tick % 12 == 0 ? peak : static_cast<double>((state >> 8) % 400));
         }
-        for (MinGraph* g : graphs) {
+        for (MinGraph* g : {&graphX, &graphImage}) {
+            if (changes.contains(tick)) {
+                changes.at(tick)(*g);
+            }
             g->Cls();
             for (std::size_t s = 0; s < history.size(); ++s) {
-                g->DrawGraph(TaggedValue(TaggedValue::Array(history.at(s).begin(), history.at(s).end())),
-                             sceneColours.at(s));
+                g->DrawGraph(TaggedValue(history.at(s)), sceneColours.at(s));
             }
             g->Refresh();
         }
@@ -263,9 +225,9 @@ TEST_F(XSurfaceTest, TickAfterTickThePictureAndTheWindowMatchAFullRedraw) {
     }
 }
 
-// The graph's read-out over either surface, where the gadget's end-to-end scenarios do not
-// look: the text, following the pointer and asking again for the new x, a tick asking again
-// while open and nothing while closed, and staying on the screen at its corner.
+// The graph's read-out, where the gadget's end-to-end scenarios do not look: the text,
+// following the pointer and asking again for the new x, a tick asking again while open and
+// nothing while closed, and staying on the screen at its corner.
 struct ReadOut final : ReadOutSource {
     std::vector<float> asked;
     std::vector<ReadOutLine> readOut(float x) override {
@@ -276,41 +238,32 @@ struct ReadOut final : ReadOutSource {
 
 TEST_F(XSurfaceTest, TheReadOutFollowsThePointerAndAsksAgainOnATickWhileOpen) {
     window->show();
-    QWidget imageWindow;
-    imageWindow.setWindowFlags(window->windowFlags());
-    imageWindow.setGeometry(220, 20, 170, 200);
-    auto* image = new QtDrawingSurface(&imageWindow);
-    imageWindow.show();
-    for (QWidget* const widget : std::vector<QWidget*>{x, image}) {
-        SCOPED_TRACE(widget == x ? "X server" : "image");
-        auto& surface = dynamic_cast<SurfaceProperties&>(*widget);
-        surface.place(0, 0, 170, 200);
-        surface.setBorderStyle(0);
-        surface.setScaleWidth(10);  // 17 pixels to a sample
-        ReadOut source;
-        QtHoverTip tip(*widget, [&](QPointF at) { return widget == x ? x->toLogical(at).x : image->toLogical(at).x; });
-        tip.setSource(&source);
-        // The real pointer goes there too: the tip looks where it is while on the graph.
-        auto move = [&](QPointF at, QPoint global) {
-            QCursor::setPos(global);
-            QMouseEvent event(QEvent::MouseMove, at, global, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(widget, &event);
-        };
-        tip.sourceChanged();  // closed: asks nothing
-        QEnterEvent enter({85, 100}, {85, 100}, widget->mapToGlobal(QPointF(85, 100)));
-        QApplication::sendEvent(widget, &enter);
-        move({85, 100}, widget->mapToGlobal(QPoint(85, 100)));
-        ASSERT_TRUE(waitUntil([&] { return tip.isOpen() && tip.tipWindow()->isVisible(); })) << "not opened at rest";
-        EXPECT_EQ(tip.shownText(), (QStringList{"lo — Bytes Sent/sec", "now 1.25 MB/s"}));
-        const QPoint below = tip.tipWindow()->pos() - widget->mapToGlobal(QPoint(85, 100));
-        move({136, 120}, widget->mapToGlobal(QPoint(136, 120)));
-        EXPECT_EQ(tip.tipWindow()->pos() - widget->mapToGlobal(QPoint(136, 120)), below);
-        tip.sourceChanged();
-        EXPECT_EQ(source.asked, (std::vector{5.0F, 8.0F, 8.0F}));
-        const QRect screen = widget->screen()->availableGeometry();
-        move({136, 120}, screen.bottomRight() - QPoint(2, 2));
-        EXPECT_TRUE(screen.contains(tip.tipWindow()->frameGeometry())) << "off the screen";
-    }
+    x->place(0, 0, 170, 200);
+    x->setBorderStyle(0);
+    x->setScaleWidth(10);  // 17 pixels to a sample
+    ReadOut source;
+    QtHoverTip tip(*x, [&](QPointF at) { return x->toLogical(at).x; });
+    tip.setSource(&source);
+    // The real pointer goes there too: the tip looks where it is while on the graph.
+    auto move = [&](QPointF at, QPoint global) {
+        QCursor::setPos(global);
+        QMouseEvent event(QEvent::MouseMove, at, global, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(x, &event);
+    };
+    tip.sourceChanged();  // closed: asks nothing
+    QEnterEvent enter({85, 100}, {85, 100}, x->mapToGlobal(QPointF(85, 100)));
+    QApplication::sendEvent(x, &enter);
+    move({85, 100}, x->mapToGlobal(QPoint(85, 100)));
+    ASSERT_TRUE(waitUntil([&] { return tip.isOpen() && tip.tipWindow()->isVisible(); })) << "not opened at rest";
+    EXPECT_EQ(tip.shownText(), (QStringList{"lo — Bytes Sent/sec", "now 1.25 MB/s"}));
+    const QPoint below = tip.tipWindow()->pos() - x->mapToGlobal(QPoint(85, 100));
+    move({136, 120}, x->mapToGlobal(QPoint(136, 120)));
+    EXPECT_EQ(tip.tipWindow()->pos() - x->mapToGlobal(QPoint(136, 120)), below);
+    tip.sourceChanged();
+    EXPECT_EQ(source.asked, (std::vector{5.0F, 8.0F, 8.0F}));
+    const QRect screen = x->screen()->availableGeometry();
+    move({136, 120}, screen.bottomRight() - QPoint(2, 2));
+    EXPECT_TRUE(screen.contains(tip.tipWindow()->frameGeometry())) << "off the screen";
 }
 
 TEST(XcbPixelFormat, ColoursRoundTripThroughEachChannelLayout) {

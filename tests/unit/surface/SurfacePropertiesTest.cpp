@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/DeviceScale.h"
 #include "support/ErrorKindOf.h"
 #include "support/RecordingSurface.h"
 
@@ -62,6 +63,22 @@ TEST(SurfaceProperties, AnAcceptedValueIsKeptAndTheSurfaceHearsOfWhatItMustRedo)
     EXPECT_EQ(state(surface), (std::vector<double>{-10, 1e-30F, 0, 0, 16, 6, 32767, 0}));
     EXPECT_EQ(surface.fontObject(), font);
     EXPECT_EQ(surface.hooks, (std::vector<std::string>{"border", "border", "disabled", "font"}));
+}
+
+// Platform pixels to device pixels: halves round up, nothing drawn shrinks to nothing,
+// and a ratio that is no positive number counts as 1.
+TEST(DeviceScale, LengthsScaleWithTheRatioAndRoundToWholePixels) {
+    // A ratio, and 0, 1, 2, 3 and 170 platform pixels in device pixels.
+    const std::pair<double, std::vector<int>> cases[] = {{1, {0, 1, 2, 3, 170}},   {1.25, {0, 1, 3, 4, 213}},
+                                                         {1.5, {0, 2, 3, 5, 255}}, {2, {0, 2, 4, 6, 340}},
+                                                         {0.5, {0, 1, 1, 2, 85}},  {0, {0, 1, 2, 3, 170}},
+                                                         {-2, {0, 1, 2, 3, 170}},  {std::nan(""), {0, 1, 2, 3, 170}}};
+    for (const auto& [ratio, expected] : cases) {
+        const DeviceScale scale(ratio);
+        EXPECT_EQ((std::vector{scale.pixels(0), scale.pixels(1), scale.pixels(2), scale.pixels(3), scale.pixels(170)}),
+                  expected)
+            << "ratio " << ratio;
+    }
 }
 
 }  // namespace
