@@ -169,6 +169,7 @@ TEST(SnmpValueSource, QueriesOfOneTickShareOneRequest) {
         r.tick();
         r.source.collect(second);
     }
+    std::this_thread::sleep_for(100ms);  // time for a request the collections might have started
     EXPECT_EQ(r.agent->fetches() - before, 3);
 }
 
