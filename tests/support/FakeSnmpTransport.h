@@ -24,16 +24,16 @@ public:
     }
     void setCell(snmp::Column c, std::uint32_t index, std::uint64_t number, bool wide = false) {
         const std::lock_guard lock(mutex_);
-        put(snmp::oidOf(c), index, {true, wide, number, {}});
+        columns_[snmp::oidOf(c)][index] = {true, wide, number, {}};
     }
     void setText(snmp::Column c, std::uint32_t index, std::string text) {
         const std::lock_guard lock(mutex_);
-        put(snmp::oidOf(c), index, {true, false, 0, std::move(text)});
+        columns_[snmp::oidOf(c)][index] = {true, false, 0, std::move(text)};
     }
     void removeRow(std::uint32_t index) {
         const std::lock_guard lock(mutex_);
         for (auto& [oid, cells] : columns_) {
-            std::erase_if(cells, [&](const snmp::SnmpCell& c) { return c.index == index; });
+            cells.erase(index);
         }
     }
     // Answering, failing each request at once (as a timeout does), or keeping each
@@ -54,25 +54,25 @@ public:
     snmp::FetchResult fetch(const snmp::SnmpRequest& request, const snmp::StopSignal& stop) {
         std::unique_lock lock(mutex_);
         ++fetches_;
+        snmp::FetchResult result;
         if (mode_ != Mode::Answer) {
             // Looks at `stop` often, as the real transport does.
             while (!stop.raised() && mode_ == Mode::Hang) {
                 changed_.wait_for(lock, std::chrono::milliseconds(5));
             }
-            snmp::FetchResult result;
             result.outcome = stop.raised() ? snmp::FetchOutcome::Stopped : snmp::FetchOutcome::NoAnswer;
             result.problem = "no answer";
             return result;
         }
-        snmp::FetchResult result;
         result.outcome = snmp::FetchOutcome::Answered;
         for (const auto& oid : request.scalars) {
-            const auto found = scalars_.find(oid);
-            result.answer.scalars.push_back(found == scalars_.end() ? snmp::SnmpValue{} : found->second);
+            result.answer.scalars.push_back(scalars_[oid]);  // absent where never set
         }
         for (const auto& oid : request.columns) {
-            const auto found = columns_.find(oid);
-            result.answer.columns.push_back(found == columns_.end() ? std::vector<snmp::SnmpCell>{} : found->second);
+            auto& cells = result.answer.columns.emplace_back();
+            for (const auto& [index, value] : columns_[oid]) {
+                cells.push_back({index, value});
+            }
         }
         return result;
     }
@@ -95,23 +95,12 @@ private:
         std::shared_ptr<FakeAgent> agent_;
     };
 
-    void put(const snmp::Oid& column, std::uint32_t index, snmp::SnmpValue value) {
-        auto& cells = columns_[column];
-        for (auto& c : cells) {
-            if (c.index == index) {
-                c.value = std::move(value);
-                return;
-            }
-        }
-        cells.push_back({index, std::move(value)});
-    }
-
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     Mode mode_ = Mode::Answer;
     int fetches_ = 0;
     std::map<snmp::Oid, snmp::SnmpValue> scalars_;
-    std::map<snmp::Oid, std::vector<snmp::SnmpCell>> columns_;
+    std::map<snmp::Oid, std::map<std::uint32_t, snmp::SnmpValue>> columns_;  // by row index
 };
 
 }  // namespace quorvel::test

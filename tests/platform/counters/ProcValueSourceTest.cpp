@@ -50,25 +50,25 @@ protected:
     // Each row is "path = reading after collection 1 / after 2 / ...", the last reading
     // holding for later ones. Each step copies its scenario (if any) over the tree first.
     void run(const std::vector<std::string>& rows, const std::vector<std::pair<const char*, std::int64_t>>& steps) {
-        std::vector<CounterHandle> handles(rows.size());
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            handles[i] = add(rows[i].substr(0, rows[i].find(" = ")));
+        std::vector<CounterHandle> handles;
+        for (const std::string& row : rows) {
+            handles.push_back(add(row.substr(0, row.find(" = "))));
         }
         for (std::size_t step = 0; step < steps.size(); ++step) {
             if (steps[step].first != nullptr) {
                 root_->apply(steps[step].first);
             }
             EXPECT_EQ(collectAt(steps[step].second), counter_status::Valid);
-            std::vector<std::string> seen(rows.size());
-            std::vector<std::string> expected(rows.size());
+            std::string seen;
+            std::string expected;
             for (std::size_t i = 0; i < rows.size(); ++i) {
                 const std::size_t reading = rows[i].find(" = ") + 3;
                 std::size_t from = reading;
                 for (std::size_t k = 0; k < step && rows[i].find(" / ", from) != std::string::npos; ++k) {
                     from = rows[i].find(" / ", from) + 3;
                 }
-                seen[i] = rows[i].substr(0, reading) + show(handles[i]);
-                expected[i] = rows[i].substr(0, reading) + rows[i].substr(from, rows[i].find(" / ", from) - from);
+                seen += rows[i].substr(0, reading) + show(handles[i]) + "\n";
+                expected += rows[i].substr(0, reading) + rows[i].substr(from, rows[i].find(" / ", from) - from) + "\n";
             }
             EXPECT_EQ(seen, expected) << "after collection " << step + 1;
         }
@@ -176,7 +176,7 @@ TEST_F(ProcSourceOn, InstanceNamesMatchWithoutCaseInTheLocale) {
     std::setlocale(LC_ALL, "C");
 }
 
-TEST_F(ProcSourceOn, UnknownPathsAreRefusedAndWriteNoHandle) {
+TEST_F(ProcSourceOn, UnknownPathsAndHandlesAreRefused) {
     use("basic");
     std::array<char, 256> host{};
     ASSERT_EQ(::gethostname(host.data(), host.size() - 1), 0);
@@ -194,10 +194,7 @@ TEST_F(ProcSourceOn, UnknownPathsAreRefusedAndWriteNoHandle) {
         EXPECT_EQ(source_->addCounter(query_, path, handle), status) << path;
         EXPECT_EQ(handle == 77, status != counter_status::Valid) << path;
     }
-}
-
-TEST_F(ProcSourceOn, HandlesAreCheckedAndNeverReused) {
-    use("basic");
+    // Handles are checked and never reused.
     const CounterHandle first = add("\\Memory\\Available Bytes");
     EXPECT_EQ(collectAt(0, query_ + 1), counter_status::InvalidHandle);
     ASSERT_EQ(source_->closeQuery(query_), counter_status::Valid);

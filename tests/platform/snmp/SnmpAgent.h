@@ -69,14 +69,11 @@ public:
         std::vector<std::string> words{kSnmpd, "-f", "-Lf",          log,  "-C", "-c",
                                        conf,   "-M", "/nonexistent", "-m", "",   address};
         std::vector<char*> argv;
-        argv.reserve(words.size() + 1);
         for (std::string& w : words) {
             argv.push_back(w.data());
         }
         argv.push_back(nullptr);
-        std::string mibs = "MIBS=";
-        std::string path = "PATH=/usr/sbin:/usr/bin:/sbin:/bin";
-        char* envp[] = {mibs.data(), path.data(), nullptr};
+        char* envp[] = {nullptr};  // nothing of the test's environment: no MIBS, no HOME
         const pid_t parent = ::getpid();
         pid_ = ::fork();
         if (pid_ == 0) {

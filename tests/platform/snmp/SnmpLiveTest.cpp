@@ -85,13 +85,11 @@ TEST(SnmpLive, AgreesWithTheLocalSourceOnLoopback) {
     remote.collect(rq);
     EXPECT_EQ(read(remote, r[3]).second, counter_status::Valid) << problem;
     // What the agent offers, as quorvel-info lists it: in this namespace only loopback.
-    bool listed = false;
-    for (const auto& object : SnmpValueSource::describe(*remote.refresh(machine, SnmpValueSource::allNeeds(), 10s))) {
-        listed = listed ||
-                 (object.name == "Network Interface" && object.instances == std::vector<std::string>{"_Total", "lo"} &&
-                  std::ranges::count(object.counters, "Bytes Sent/sec") == 1);
-    }
-    EXPECT_TRUE(listed);
+    EXPECT_TRUE(std::ranges::any_of(
+        SnmpValueSource::describe(*remote.refresh(machine, SnmpValueSource::allNeeds(), 10s)), [](const auto& object) {
+            return object.name == "Network Interface" && object.instances == std::vector<std::string>{"_Total", "lo"} &&
+                   std::ranges::count(object.counters, "Bytes Sent/sec") == 1;
+        }));
     if (QUORVEL_SNMP_V3 != 0) {
         return;  // the user's keys got an answer; what follows is the same for both versions
     }
@@ -126,18 +124,6 @@ TEST(SnmpLive, AgreesWithTheLocalSourceOnLoopback) {
     // The agent gives the machine's own up time, which the local source reads too.
     EXPECT_NEAR(read(remote, r[4]).first, read(local, l[1]).first, 30.0);
 }
-
-#if !QUORVEL_SNMP_V3
-TEST(SnmpLive, QuitsWithARequestInFlight) {
-    test::SilentPort port;
-    auto remote = std::make_unique<SnmpValueSource>();
-    QueryHandle query = 0;
-    open(*remote, query, {"\\\\127.0.0.1:" + std::to_string(port.port()) + "\\System\\Processes"});
-    remote->collect(query);
-    std::this_thread::sleep_for(50ms);  // the worker is now waiting for the answer
-    remote.reset();
-}
-#endif
 
 }  // namespace
 }  // namespace quorvel

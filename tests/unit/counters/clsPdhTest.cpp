@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <tuple>
 #include <vector>
 
-#include "platform/null/NullValueSource.h"
 #include "support/FakeValueSource.h"
 
 namespace quorvel {
@@ -71,20 +69,6 @@ TEST(clsPdh, RejectedPathKeepsTheEarlierCounterHandle) {
     EXPECT_EQ(pdh.GetValue(), 5.0);
     // The refusal is kept: the reading goes on through the earlier counter.
     EXPECT_EQ(pdh.Status(), counter_status::NoObject);
-}
-
-TEST(NullValueSource, AnswersNoDataAndWritesNoHandle) {
-    NullValueSource source;
-    QueryHandle query = 3;
-    CounterHandle counter = 4;
-    CounterStatus status = counter_status::Valid;
-    for (const CounterStatus answer :
-         {source.openQuery(query), source.addCounter(query, "\\Memory\\Cache Bytes", counter), source.collect(query),
-          source.closeQuery(query)}) {
-        EXPECT_EQ(answer, counter_status::NoData);
-    }
-    EXPECT_EQ(source.readDouble(counter, status), 0.0);
-    EXPECT_EQ(std::tuple(query, counter, status), std::tuple(3U, 4U, counter_status::NoData));
 }
 
 }  // namespace
