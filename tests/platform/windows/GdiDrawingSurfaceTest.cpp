@@ -32,14 +32,13 @@ std::uint32_t combine(int mode, std::uint32_t pen, std::uint32_t picture) {
     return result;
 }
 
-// A series along row 10 of a 40 x 40 picture, over the back colour and across an upright
-// line of another colour at column 23, in each raster mode at pen widths 1 and 2. Its
+// A series along row 10 of a 40 x 40 picture, over the back colour, in each raster mode
+// at pen widths 1 and 2. Its
 // points stand every 5 pixels: each pixel of a run between two is combined with the pen
 // once, the join pixels too (at width 1; a wider pen's round ends overlap there), and
 // the last pixel of a one-pixel line is left out.
 TEST(GdiRasterModes, EachModeCombinesThePenWithThePictureByItsFunction) {
     constexpr Colour back = 0x336699;
-    constexpr Colour upright = 0x40FF40;
     constexpr Colour pen = 0x00C0FF;
     for (const int width : {1, 2}) {
         for (int mode = 1; mode <= 16; ++mode) {
@@ -50,7 +49,6 @@ TEST(GdiRasterModes, EachModeCombinesThePenWithThePictureByItsFunction) {
             surface.setScaleHeight(40);
             surface.setBackColor(back);
             surface.clear();
-            surface.line({4.5F, 0}, {4.5F, 40}, upright);  // column 23
             surface.setDrawWidth(static_cast<std::int16_t>(width));
             surface.setDrawMode(static_cast<std::int16_t>(mode));
             surface.setPenPosition({0.4F, 10});
@@ -58,9 +56,8 @@ TEST(GdiRasterModes, EachModeCombinesThePenWithThePictureByItsFunction) {
             const std::vector<std::uint32_t> picture = surface.picture();
             auto at = [&](int x, int y) { return picture.at(static_cast<std::size_t>(y * 40 + x)); };
             const std::uint32_t overBack = combine(mode, rgb(pen), rgb(back));
-            const std::uint32_t overUpright = combine(mode, rgb(pen), rgb(upright));
-            std::vector<std::uint32_t> seen{at(7, 10), at(23, 10), at(7, 14), at(23, 14)};
-            std::vector<std::uint32_t> expected{overBack, overUpright, rgb(back), rgb(upright)};
+            std::vector<std::uint32_t> seen{at(7, 10), at(23, 10), at(7, 14)};
+            std::vector<std::uint32_t> expected{overBack, overBack, rgb(back)};
             if (width == 1) {
                 seen.insert(seen.end(), {at(10, 10), at(15, 10), at(2, 10), at(35, 10), at(7, 9), at(7, 11)});
                 expected.insert(expected.end(), {overBack, overBack, overBack, rgb(back), rgb(back), rgb(back)});
