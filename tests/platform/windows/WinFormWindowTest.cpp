@@ -139,25 +139,25 @@ TEST(GdiSurfaceWindow, TheReadOutOpensWhenThePointerHasMovedAndRests) {
     surface.place(5, 6, 170, 200);
     surface.setScaleWidth(10);
     surface.setScaleHeight(9000);
-    // (x, y) of the surface's window, whose drawing area starts at (2, 2).
+    // The pointer, real and as the window hears of it, to (x, y) of the drawing area.
     const auto send = [&](UINT message, WPARAM wParam, int x, int y) {
-        ::SendMessageW(surface.handle(), message, wParam, MAKELPARAM(x, y));
+        ::SendMessageW(surface.handle(), message, wParam, MAKELPARAM(2 + x, 2 + y));
     };
-    const auto pointTo = [&](int x, int y) {
-        POINT screen{x, y};
+    const auto moveTo = [&](int x, int y) {
+        POINT screen{2 + x, 2 + y};
         ::ClientToScreen(surface.handle(), &screen);
         ::SetCursorPos(screen.x, screen.y);
+        send(WM_MOUSEMOVE, 0, x, y);
     };
-    pointTo(2 + 60, 2 + 98);
+    moveTo(60, 98);
     win::SystemLibraries libraries;
     WinHoverTip tip(surface, libraries);
     tip.setSource(&recorder);
     const auto shown = [&] { return tip.tooltip() != nullptr && ::IsWindowVisible(tip.tooltip()) != FALSE; };
-    send(WM_MOUSEMOVE, 0, 2 + 60, 2 + 98);
+    moveTo(60, 98);
     EXPECT_FALSE(pumpUntil(shown)) << "a tip with the pointer never moved";
 
-    pointTo(2 + 83, 2 + 98);
-    send(WM_MOUSEMOVE, 0, 2 + 83, 2 + 98);
+    moveTo(83, 98);
     ASSERT_TRUE(pumpUntil(shown)) << "no tip once the pointer moved and rested";
     EXPECT_EQ(recorder.asked, std::vector<float>{5});
     const std::wstring text = tipText(tip.tooltip(), surface.handle());
@@ -165,17 +165,16 @@ TEST(GdiSurfaceWindow, TheReadOutOpensWhenThePointerHasMovedAndRests) {
     ASSERT_GT(room, 0U);
     EXPECT_EQ(text, std::wstring(room, L' ') + L"lo \u2014 Bytes Received/sec\r\n" + std::wstring(room, L' ') +
                         L"now 1.25 MB/s\r\ntop 2 MB/s");
-    send(WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, 2 + 83, 2 + 98);
+    send(WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, 83, 98);
     EXPECT_FALSE(shown()) << "a press leaves the tip open";
     EXPECT_EQ(recorder.presses, std::vector<std::string>{"1 1 5.000000 4500.000000"});
-    send(WM_LBUTTONUP, 0, 2 + 83, 2 + 98);
+    send(WM_LBUTTONUP, 0, 83, 98);
 
     RECT frame{};
     ::GetWindowRect(parent, &frame);
     ::SetCursorPos(frame.right + 10, frame.bottom + 10);
     send(WM_MOUSELEAVE, 0, 0, 0);
-    pointTo(2 + 83, 2 + 98);
-    send(WM_MOUSEMOVE, 0, 2 + 83, 2 + 98);
+    moveTo(83, 98);
     EXPECT_TRUE(pumpUntil(shown)) << "no tip after the pointer came back";
 }
 
