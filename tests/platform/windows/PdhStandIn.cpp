@@ -17,6 +17,7 @@
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -28,14 +29,9 @@ constexpr LONG kMoreData = static_cast<LONG>(0x800007D2);
 constexpr std::uintptr_t kQueryBase = 0x5100000000;
 constexpr std::uintptr_t kCounterBase = 0x7300000000;
 
-struct Counter {
-    std::size_t query;
-    std::string path;
-};
-
 std::string log;
-std::vector<int> collections;  // of each query; -1 once it is closed
-std::vector<Counter> counters;
+std::vector<int> collections;                               // of each query; -1 once it is closed
+std::vector<std::pair<std::size_t, std::string>> counters;  // the query and the path of each
 
 struct Offered {
     const char* object;
@@ -110,7 +106,7 @@ LONG addCounter(bool english, HANDLE query, const char* path, HANDLE* counter) {
     if (n == collections.size()) {
         return kInvalidHandle;
     }
-    counters.push_back({n, path});
+    counters.emplace_back(n, path);
     *counter = reinterpret_cast<HANDLE>(kCounterBase + counters.size() - 1);  // NOLINT(performance-no-int-to-ptr)
     return ERROR_SUCCESS;
 }
@@ -124,9 +120,9 @@ double readValue(HANDLE counter, LONG* status) {
         *status = kInvalidHandle;
         return -1.0;
     }
-    const int sample = collections[counters[n].query];
+    const int sample = collections[counters[n].first];
     *status = sample > 0 ? ERROR_SUCCESS : kInvalidData;
-    return sample > 0 ? environmentValue(counters[n].path, sample) : 99.0;
+    return sample > 0 ? environmentValue(counters[n].second, sample) : 99.0;
 }
 
 // Names each ended by a NUL, the list by one more (an empty list is empty), as the
