@@ -1,13 +1,13 @@
 // A stand-in for the performance-data library, built as pdh.dll for the counter tests:
 // Wine's own Visual Basic entry points are unimplemented. It hands out handles above
-// 32 bits (so that a caller cutting them short is caught), logs every call with its
-// arguments, and returns the values the test scripted. Built with
-// QUORVEL_STANDIN_DOCUMENTED it exports none of the Visual Basic entry points, only the
-// documented functions that do the same, logged the same way. A program
-// that cannot script it (the gadget in the end-to-end tests) gives constant values by
-// path in QUORVEL_STANDIN_VALUES instead: "path=value|path=value"; a path with several
-// values, "path=1000,3000,2000", takes them in turn, one a collection, over and over.
-// Both builds list two objects with their instances and counters, for quorvel-info.
+// 32 bits (so that a caller cutting them short is caught) and logs every call with its
+// arguments. Built with QUORVEL_STANDIN_DOCUMENTED it exports none of the Visual Basic
+// entry points, only the documented functions that do the same, logged the same way.
+// The values come by path from QUORVEL_STANDIN_VALUES, "path=value|path=value"; a path
+// with several values, "path=1000,3000,2000", takes them in turn, one a collection, over
+// and over; a path not named reads 0. The service is a localised one: its plain add knows
+// only the objects it lists (with their instances and counters, for quorvel-info), any
+// other only through the English-name entry point.
 
 #include <windows.h>
 
@@ -17,6 +17,7 @@
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -28,22 +29,22 @@ constexpr LONG kMoreData = static_cast<LONG>(0x800007D2);
 constexpr std::uintptr_t kQueryBase = 0x5100000000;
 constexpr std::uintptr_t kCounterBase = 0x7300000000;
 
-struct Query {
-    int collections = 0;
-    bool closed = false;
+std::string log;
+std::vector<int> collections;                               // of each query; -1 once it is closed
+std::vector<std::pair<std::size_t, std::string>> counters;  // the query and the path of each
+
+struct Offered {
+    const char* object;
+    std::vector<const char*> instances;
+    std::vector<const char*> counters;
+};
+const std::vector<Offered> offered{
+    {"Network Interface", {"Ethernet", "Loopback"}, {"Bytes Received/sec", "Bytes Sent/sec"}},
+    {"RAS Total", {}, {"Bytes Received/Sec", "Bytes Transmitted/Sec"}},
 };
 
-struct State {
-    std::string log;
-    bool localised = false;
-    std::vector<double> values;
-    std::vector<Query> queries;
-    std::vector<std::size_t> counterQuery;  // the query of each counter
-    std::vector<std::string> counterPath;   // the path of each counter
-} state;
-
-// The value that QUORVEL_STANDIN_VALUES gives the path at a collection (1 the first), or 0.
-double environmentValue(const std::string& path, std::size_t sample) {
+// The value of the path at a collection (1 the first).
+double environmentValue(const std::string& path, int sample) {
     const char* values = std::getenv("QUORVEL_STANDIN_VALUES");
     std::istringstream entries(values != nullptr ? values : "");
     for (std::string entry; std::getline(entries, entry, '|');) {
@@ -54,7 +55,7 @@ double environmentValue(const std::string& path, std::size_t sample) {
             for (std::string turn; std::getline(turns, turn, ',');) {
                 numbers.push_back(std::stod(turn));
             }
-            return numbers.at((sample - 1) % numbers.size());
+            return numbers.at(static_cast<std::size_t>(sample - 1) % numbers.size());
         }
     }
     return 0.0;
@@ -66,79 +67,63 @@ std::string handleText(const void* handle) {
     return text;
 }
 
-Query* queryOf(HANDLE handle) {
-    const auto n = reinterpret_cast<std::uintptr_t>(handle) - kQueryBase;
-    return n < state.queries.size() && !state.queries[n].closed ? &state.queries[n] : nullptr;
+// The number of a handle, past the end of `table` for one not handed out.
+template <class T>
+std::size_t numberOf(const void* handle, std::uintptr_t base, const std::vector<T>& table) {
+    const std::uintptr_t n = reinterpret_cast<std::uintptr_t>(handle) - base;
+    return n < table.size() ? n : table.size();
 }
 
-LONG onQuery(const char* call, HANDLE query, void (*change)(Query&)) {
-    state.log += std::string(call) + " " + handleText(query) + "\n";
-    Query* q = queryOf(query);
-    if (q == nullptr) {
+LONG onQuery(const char* call, HANDLE query, int change) {
+    log += std::string(call) + " " + handleText(query) + "\n";
+    const std::size_t n = numberOf(query, kQueryBase, collections);
+    if (n == collections.size() || collections[n] < 0) {
         return kInvalidHandle;
     }
-    change(*q);
+    collections[n] = change < 0 ? change : collections[n] + change;
     return ERROR_SUCCESS;
 }
 
 LONG openQuery(HANDLE* query) {
-    state.queries.emplace_back();
-    *query = reinterpret_cast<HANDLE>(  // NOLINT(performance-no-int-to-ptr): handles are numbers here
-        kQueryBase + state.queries.size() - 1);
-    state.log += "open -> " + handleText(*query) + "\n";
+    collections.push_back(0);
+    *query = reinterpret_cast<HANDLE>(kQueryBase + collections.size() - 1);  // NOLINT(performance-no-int-to-ptr)
+    log += "open -> " + handleText(*query) + "\n";
     return ERROR_SUCCESS;
 }
 
-// The plain add of a localised service knows no English name.
 LONG addCounter(bool english, HANDLE query, const char* path, HANDLE* counter) {
-    state.log += std::string(english ? "add-english " : "add ") + handleText(query) + " " + path;
-    if (!english && state.localised) {
-        state.log += " -> no such object\n";
+    log += std::string(english ? "add-english " : "add ") + handleText(query) + " " + path;
+    bool listed = false;
+    for (const Offered& o : offered) {
+        listed = listed || std::string(path).starts_with(std::string("\\") + o.object);
+    }
+    if (!english && !listed) {
+        log += " -> no such object\n";
         return kNoObject;
     }
-    state.log += "\n";
-    if (queryOf(query) == nullptr) {
+    log += "\n";
+    const std::size_t n = numberOf(query, kQueryBase, collections);
+    if (n == collections.size()) {
         return kInvalidHandle;
     }
-    state.counterQuery.push_back(reinterpret_cast<std::uintptr_t>(query) - kQueryBase);
-    state.counterPath.emplace_back(path);
-    *counter = reinterpret_cast<HANDLE>(  // NOLINT(performance-no-int-to-ptr): handles are numbers here
-        kCounterBase + state.counterQuery.size() - 1);
+    counters.emplace_back(n, path);
+    *counter = reinterpret_cast<HANDLE>(kCounterBase + counters.size() - 1);  // NOLINT(performance-no-int-to-ptr)
     return ERROR_SUCCESS;
 }
 
-// The value scripted for the query's latest collection; status 0xC0000BBC for a bad
-// handle, 0xC0000BBA (and a value that means nothing) before the first collection.
+// A bad handle reads -1 with its status; before the first collection the value means
+// nothing and the status says so.
 double readValue(HANDLE counter, LONG* status) {
-    state.log += "read " + handleText(counter) + "\n";
-    const auto n = reinterpret_cast<std::uintptr_t>(counter) - kCounterBase;
-    if (n >= state.counterQuery.size()) {
+    log += "read " + handleText(counter) + "\n";
+    const std::size_t n = numberOf(counter, kCounterBase, counters);
+    if (n == counters.size()) {
         *status = kInvalidHandle;
         return -1.0;
     }
-    const Query& q = state.queries[state.counterQuery[n]];
-    const auto sample = static_cast<std::size_t>(q.collections);
-    if (sample == 0) {
-        *status = kInvalidData;
-        return 99.0;
-    }
-    *status = ERROR_SUCCESS;
-    if (state.values.empty()) {
-        return environmentValue(state.counterPath[n], sample);
-    }
-    return sample <= state.values.size() ? state.values[sample - 1] : 0.0;
+    const int sample = collections[counters[n].first];
+    *status = sample > 0 ? ERROR_SUCCESS : kInvalidData;
+    return sample > 0 ? environmentValue(counters[n].second, sample) : 99.0;
 }
-
-// The objects offered, with their instances and counters.
-struct Offered {
-    const char* object;
-    std::vector<const char*> instances;
-    std::vector<const char*> counters;
-};
-const std::vector<Offered> offered{
-    {"Network Interface", {"Ethernet", "Loopback"}, {"Bytes Received/sec", "Bytes Sent/sec"}},
-    {"RAS Total", {}, {"Bytes Received/Sec", "Bytes Transmitted/Sec"}},
-};
 
 // Names each ended by a NUL, the list by one more (an empty list is empty), as the
 // service gives them: into a buffer of *size characters, or, with none or one too
@@ -163,21 +148,16 @@ LONG list(const std::vector<const char*>& names, char* buffer, DWORD* size) {
 
 extern "C" {
 
-__declspec(dllexport) void WINAPI StandInScript(BOOL localised, const double* values, int count) {
-    state.localised = localised != FALSE;
-    state.values.assign(values, values + count);
-}
-
 __declspec(dllexport) const char* WINAPI StandInLog() {
-    return state.log.c_str();
+    return log.c_str();
 }
 
 __declspec(dllexport) LONG WINAPI PdhCollectQueryData(HANDLE query) {
-    return onQuery("collect", query, [](Query& q) { ++q.collections; });
+    return onQuery("collect", query, 1);
 }
 
 __declspec(dllexport) LONG WINAPI PdhCloseQuery(HANDLE query) {
-    return onQuery("close", query, [](Query& q) { q.closed = true; });
+    return onQuery("close", query, -1);
 }
 
 __declspec(dllexport) LONG WINAPI PdhAddEnglishCounterA(HANDLE query, const char* path, DWORD_PTR, HANDLE* counter) {

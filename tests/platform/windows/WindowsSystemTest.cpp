@@ -1,7 +1,6 @@
 #include "platform/windows/SystemHeaders.h"
 
 #include <gtest/gtest.h>
-#include <shlobj.h>
 
 #include <array>
 #include <cstring>
@@ -18,7 +17,6 @@
 #include "platform/windows/WindowsFileSystem.h"
 #include "platform/windows/WindowsFolderLookup.h"
 #include "platform/windows/WindowsProcessInfo.h"
-#include "settings/iniMente.h"
 #include "support/ErrorKindOf.h"
 #include "support/TempDir.h"
 
@@ -66,15 +64,9 @@ TEST(RegistryStore, RoundTripsTextsWithKeysInAnyCase) {
     ::RegDeleteTreeA(HKEY_CURRENT_USER, (std::string(RegistryProfileStore::kStandardRoot) + "\\" + app).c_str());
 }
 
-std::string shellPath(int csidl) {
-    std::array<char, MAX_PATH + 1> path{};
-    return ::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path.data()) == S_OK ? path.data() : "";
-}
-
-// The folders as the shell gives them (Wine's item lists of some user folders end in a
-// backslash, which the path query of the same shell leaves off). VB5Install is a 32-bit
-// program's key, which a 64-bit program finds under Wow6432Node; the key of the same
-// name in the program's own view is not the one.
+// The folders as the system gives them: the three system calls, a shell folder, and the
+// registry in both views. VB5Install is a 32-bit program's key, which a 64-bit program
+// finds under Wow6432Node; the key of the same name in the program's own view is not the one.
 TEST(WindowsFolders, AgreeWithWhatTheSystemSays) {
     for (const auto& [subkey, folder] :
          {std::pair{"Software\\Microsoft\\Visual Basic\\5.0", "C:\\VB 64"},
@@ -88,22 +80,14 @@ TEST(WindowsFolders, AgreeWithWhatTheSystemSays) {
     const auto listed = ListSystemFolders(clsSystemFolder(lookup));
     ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Visual Basic");
     ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Microsoft\\Visual Basic");
-    std::map<std::string, std::string> byName(listed.begin(), listed.end());
+    const std::map<std::string, std::string> byName(listed.begin(), listed.end());
     EXPECT_TRUE(byName.at("Temp").ends_with("\\")) << byName.at("Temp");
-    for (const auto& [name, path] :
-         std::map<std::string, std::string>{{"Windows", "C:\\windows"},
-                                            {"System", "C:\\windows\\system32"},
-                                            {"Fonts", "C:\\windows\\Fonts"},
-                                            {"ProgramFiles", "C:\\Program Files"},
-                                            {"CommonFiles", "C:\\Program Files\\Common Files"},
-                                            {"Desktop", shellPath(CSIDL_DESKTOPDIRECTORY)},
-                                            {"Personal", shellPath(CSIDL_PERSONAL)},
-                                            {"VB5Install", "C:\\Program Files (x86)\\VB"}}) {
-        std::string& got = byName.at(name);
-        if (got.size() > 3 && got.ends_with("\\")) {
-            got.pop_back();
-        }
-        EXPECT_EQ(got, path) << name;
+    for (const auto& [name, path] : std::map<std::string, std::string>{{"Windows", "C:\\windows"},
+                                                                       {"System", "C:\\windows\\system32"},
+                                                                       {"Fonts", "C:\\windows\\Fonts"},
+                                                                       {"ProgramFiles", "C:\\Program Files"},
+                                                                       {"VB5Install", "C:\\Program Files (x86)\\VB"}}) {
+        EXPECT_EQ(byName.at(name), path) << name;
     }
 }
 
@@ -123,60 +107,47 @@ protected:
         return path;
     }
     [[nodiscard]] std::string bytesOf(const std::string& path) const { return files_.readFile(path).bytes; }
-    [[nodiscard]] auto entries() const { return std::distance(std::filesystem::directory_iterator(dir_), {}); }
 
     testing::TempDir folder_{"quorvel-files"};
     std::string dir_ = folder_.str();
     WindowsFileSystem files_;
 };
 
-// A hidden or system file is not a settings file: the store does not load it.
-TEST_F(WindowsFiles, OnlyPlainFilesCountAsListed) {
-    const std::string plain = file("plain.ini", "a");
-    const std::string hidden = file("Quorvel.ini", "Max=9000\r\n", FILE_ATTRIBUTE_HIDDEN);
+// A hidden or system file is not a settings file, though it opens. A save replaces the
+// whole file and keeps its attributes, and leaves no temporary file; one that cannot be
+// made leaves the old bytes.
+TEST_F(WindowsFiles, OnlyPlainFilesAreListedAndSavesReplaceWholeFilesOrLeaveTheOldBytes) {
+    const std::string plain = file("plain.ini", "old bytes\r\n");
+    const std::string hidden = file("hidden.ini", "old", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
     const std::string system = file("system.ini", "a", FILE_ATTRIBUTE_SYSTEM);
-    const std::string readOnly = file("read-only.ini", "a", FILE_ATTRIBUTE_READONLY);
+    const std::string readOnly = file("read-only.ini", "kept\r\n", FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(files_.isListedFile(plain) && files_.isListedFile(readOnly));
     EXPECT_FALSE(files_.isListedFile(hidden) || files_.isListedFile(system) || files_.isListedFile(dir_) ||
                  files_.isListedFile(dir_ + "\\missing.ini") || files_.isListedFile(dir_ + "\\*.ini"));
     EXPECT_EQ(errorOf([&] { (void)files_.isListedFile(std::string("a\0b", 3)); }), ErrorKind::FileError);
     EXPECT_EQ(errorOf([&] { (void)files_.isListedFile("C:\\" + std::string(400, 'x')); }), ErrorKind::FileError);
-    // Opening for reading is another test: a hidden file opens, a folder does not.
     EXPECT_TRUE(files_.canOpenForReading(hidden));
     EXPECT_FALSE(files_.canOpenForReading(dir_) || files_.canOpenForReading(dir_ + "\\missing.ini"));
-    iniMente store(files_);
-    EXPECT_FALSE(store.iniLoader(hidden));
-    ::SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_TRUE(store.iniLoader(hidden));
-    EXPECT_EQ(store.GetiniValue("max", "0"), TaggedValue("9000"));
-}
 
-// A save replaces the whole file and keeps its attributes, and leaves no temporary file;
-// one that cannot be made leaves the old bytes.
-TEST_F(WindowsFiles, SavesReplaceWholeFilesOrLeaveTheOldBytes) {
     const std::string bytes("[General]\r\nA = \x83\x5c\0b\r\n", 20);
-    const std::string hidden = file("hidden.ini", "old", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
     EXPECT_TRUE(files_.writeFile(hidden, bytes));
     EXPECT_EQ(bytesOf(hidden), bytes);
     EXPECT_EQ(::GetFileAttributesA(hidden.c_str()), DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE});
     EXPECT_TRUE(files_.writeFile(dir_ + "\\new.ini", ""));
     EXPECT_EQ(files_.readFile(dir_ + "\\new.ini").status, ReadStatus::Complete);
-
-    const std::string locked = file("locked.ini", "old bytes\r\n");
-    const std::string readOnly = file("read-only.ini", "kept\r\n", FILE_ATTRIBUTE_READONLY);
     {
         // Another program holds the file open without letting it be replaced.
         const win::FileHandle holder(
-            ::CreateFileA(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+            ::CreateFileA(plain.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(holder.valid());
-        EXPECT_FALSE(files_.writeFile(locked, "new"));
+        EXPECT_FALSE(files_.writeFile(plain, "new"));
     }
     for (const std::string& path : {readOnly, dir_, dir_ + "\\missing\\q.ini", std::string()}) {
         EXPECT_FALSE(files_.writeFile(path, "new")) << path;
     }
-    EXPECT_EQ(bytesOf(locked), "old bytes\r\n");
+    EXPECT_EQ(bytesOf(plain), "old bytes\r\n");
     EXPECT_EQ(bytesOf(readOnly), "kept\r\n");
-    EXPECT_EQ(entries(), 4);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 5);
 }
 
 }  // namespace
