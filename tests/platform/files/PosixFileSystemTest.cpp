@@ -85,12 +85,16 @@ TEST_F(PosixFiles, WriteCreatesWithTheUmaskReplacesKeepingPermissionsAndLinksOrF
     EXPECT_TRUE(fs::is_symlink(path("link.ini")));
     EXPECT_EQ(get("kept.ini"), "C");
     EXPECT_EQ(fs::status(path("kept.ini")).permissions(), perms{0620});
+    fs::create_symlink(path("made.ini"), path("dangling.ini"));  // a link to a file not made yet
+    ASSERT_TRUE(files.writeFile(path("dangling.ini"), "D"));
+    EXPECT_TRUE(fs::is_symlink(path("dangling.ini")));
+    EXPECT_EQ(get("made.ini"), "D");
     fs::create_directory(path("folder.ini"));
     for (const std::string& bad : {path("folder.ini"), path("missing/q.ini"), std::string(), path("q.ini") + '\0'}) {
         EXPECT_FALSE(files.writeFile(bad, "x")) << bad;
     }
     // Nothing else is left behind: no temporary file, no file named up to the NUL.
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 5);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 7);
 }
 
 TEST_F(PosixFiles, WriteRespectsPermissionsOfTheFileNotOfItsFolder) {

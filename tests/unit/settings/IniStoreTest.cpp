@@ -52,6 +52,7 @@ protected:
 
 TEST_F(IniStore, LoadSplitsLinesIntoRemarksAndItems) {
     EXPECT_TRUE(load("") && store.lastIndex() == -1);
+    EXPECT_THROW((void)store.itemName(0), RuntimeError);
     ASSERT_TRUE(load(
         "; Max=1\r[General]\r\nMax=9000\r\r\nmax=  \r\nMin=\r\na = b = c\r\n  =x\r\n ; Max=1\r\n[Colors=x\r\n#a=b\r\n"
         "//a=b\r\nHello\r\n   \r\n  Bar X  =   red  blue  \r\n\tTab=\t v\r\n*REM*=a=b\r\n*rem*=a\r\nA=1\nB=2\n"));
