@@ -95,8 +95,8 @@ TEST(ReadOutText, SampleUnderThePointerItsAgeTheNameAndWhyAValueIsMissing) {
     // {index, samples, interval, text}
     EXPECT_EQ(samples::ageText(9, 10, 1000), "now");
     const std::vector<std::tuple<std::size_t, std::size_t, std::int32_t, const char*>> ages = {
-        {8, 10, 1000, "1 s ago"},  {0, 10, 1000, "9 s ago"},         {7, 10, 1200, "2.4 s ago"},
-        {0, 11, 1500, "15 s ago"}, {0, 61, 1000, "1 min 0 s ago"},  {0, 200, 1000, "3 min 19 s ago"},
+        {8, 10, 1000, "1 s ago"},          {0, 10, 1000, "9 s ago"},       {7, 10, 1200, "2.4 s ago"},
+        {0, 11, 1500, "15 s ago"},         {0, 61, 1000, "1 min 0 s ago"}, {0, 200, 1000, "3 min 19 s ago"},
         {0, 32767, 1000, "9 h 6 min ago"},
     };
     for (const auto& [index, count, interval, text] : ages) {

@@ -94,6 +94,7 @@ TEST_F(GraphTest, GridBarsStepFromTheFarEdgeAlwaysEndAndAFailureKeepsThoseDrawnB
         {true, 9000, std::int16_t{-1000}, {}},
         {true, -5, "0.4", {-5}},
         {false, -3, std::int16_t{0}, {-3}},
+        {false, 1, std::int16_t{0}, {}},
         {true, -25, std::int16_t{-10}, {-25, -15, -5}}};
     graph.setBarXColor(0xFF0000);
     graph.setBarYColor(0x00FF00);

@@ -332,15 +332,16 @@ TEST(RemoteSampler, ARefreshedRateStartsAndStops) {
     // The answers as "seconds:increase", with '+' where a contributor moved; then what the
     // last answer gives ("-": nothing).
     const char* const rows[] = {
-        "1 = -",                           // the first answer gives nothing
-        "1 2:900+ = -",                    // nor does the first change
-        "1 2:900+ 3.5:600+ 4:300+ = 600",  // changes twice in a row count over the time between them
-        "1 2:900+ 3 4:900+ 5:900+ = 600",  // one answer just after a refresh, one just before: 1 to 2 s
-        "1 2:900+ 3 4:900+ = 300",         // one refresh counts up to its longest
-        "1 2:900+ 3 4:900+ 5 6 = -",       // a still counter waits for the agent's refresh
-        "1 2:900+ 3 4:900+ 5 10 = 0",      // and reads 0 once it stood still for longer than that
-        "1 2:900+ 3 4:0+ = 0",             // a counter that went backwards counted nothing
-        "1 2:900+ 2:900+ = -",             // answers out of time order are left out
+        "1 = -",                                          // the first answer gives nothing
+        "1 2:900+ = -",                                   // nor does the first change
+        "1 2:900+ 3.5:600+ 4:300+ = 600",                 // changes twice in a row count over the time between them
+        "1 2:900+ 3 4:900+ 5:900+ = 600",                 // one answer just after a refresh, one just before: 1 to 2 s
+        "1 2:900+ 3 4:900+ = 300",                        // one refresh counts up to its longest
+        "1 2:900+ 3 4 5:900+ 6 7 8:900+ 8.5:900+ = 600",  // too soon for the period before: starts anew
+        "1 2:900+ 3 4:900+ 5 6 = -",                      // a still counter waits for the agent's refresh
+        "1 2:900+ 3 4:900+ 5 10 = 0",                     // and reads 0 once it stood still for longer than that
+        "1 2:900+ 3 4:0+ = 0",                            // a counter that went backwards counted nothing
+        "1 2:900+ 2:900+ = -",                            // answers out of time order are left out
     };
     for (const std::string row : rows) {
         RefreshedRate rate;
