@@ -38,9 +38,6 @@ FILES = ["/usr/bin/quorvel", "/usr/bin/quorvel-info", "/usr/share/man/man1/quorv
          "/usr/share/man/man1/quorvel-info.1.gz", "/usr/share/applications/quorvel.desktop",
          "/usr/share/icons/hicolor/scalable/apps/quorvel.svg", "/usr/share/doc/quorvel/quorvel.ini",
          "/usr/share/metainfo/example.quorvel.Quorvel.metainfo.xml"]
-# Binds the folders into the root given first, apt's cache given second, then runs chroot with that root and the rest.
-BIND = ('r=$1 a=$2; shift 2; for d in proc sys dev dev/pts; do mount --bind "/$d" "$r/$d" || exit; done; '
-        'mount --bind "$a" "$r/var/cache/apt/archives" && exec chroot "$r" "$@"')
 T0 = time.monotonic()
 
 
@@ -72,19 +69,25 @@ def base_tarball():
 
 
 class Root:
-    """An unpacked copy of the base root. Each command runs in a mount namespace of its own
-    with /proc, /sys, /dev and apt's package cache bound into the root: the mounts end with it."""
+    """An unpacked copy of the base root with /proc, /sys, /dev and apt's package cache bound
+    in. The mounts are made and undone here rather than in a mount namespace: inside a
+    chroot, where / is no mount point, a new namespace cannot be made private."""
 
     def __init__(self):
         self.archives = os.path.join(CACHE, "archives")
         os.makedirs(os.path.join(self.archives, "partial"), exist_ok=True)
         self.path = tempfile.mkdtemp(prefix="root.", dir=CACHE)
+        self.mounts = []
 
     def populate(self, tarball):
         subprocess.run(["tar", "-C", self.path, "-xf", tarball], check=True)
         shutil.copy("/etc/resolv.conf", self.at("/etc/resolv.conf"))
         # The root is thrown away after the test: dpkg need not wait for every file to reach the disk.
         pathlib.Path(self.at("/etc/dpkg/dpkg.cfg.d/unsafe-io")).write_text("force-unsafe-io\n")
+        for source, target in (("/proc", "/proc"), ("/sys", "/sys"), ("/dev", "/dev"), ("/dev/pts", "/dev/pts"),
+                               (self.archives, "/var/cache/apt/archives")):
+            subprocess.run(["mount", "--bind", source, self.at(target)], check=True)
+            self.mounts.append(self.at(target))
 
     def at(self, path):
         return os.path.join(self.path, path.lstrip("/"))
@@ -96,8 +99,8 @@ class Root:
             environment.update(HOME=HOME, USER=user, LOGNAME=user)
         environment.update(env or {})
         drop = ["setpriv", f"--reuid={user}", f"--regid={user}", "--init-groups"] if user else []
-        return ["unshare", "--mount", "sh", "-c", BIND, "sh", self.path, self.archives, *drop, "/usr/bin/env", "-i",
-                *[f"{k}={v}" for k, v in environment.items()], "bash", "-c", script]
+        return ["chroot", self.path, *drop, "/usr/bin/env", "-i", *[f"{k}={v}" for k, v in environment.items()],
+                "bash", "-c", script]
 
     def run(self, script, user=None):
         result = subprocess.run(self.command(script, user), capture_output=True, text=True)
@@ -106,6 +109,15 @@ class Root:
         return result
 
     def close(self):
+        for mount in reversed(self.mounts):
+            if subprocess.run(["umount", mount], capture_output=True).returncode != 0:
+                subprocess.run(["umount", "-l", mount], capture_output=True)
+        with open("/proc/self/mounts") as table:
+            left = [line.split()[1] for line in table if line.split()[1].startswith(self.path + "/")]
+        if left:
+            # Never delete through a bound /dev or /proc.
+            print(f"still mounted, {self.path} is left in place: {left}", file=sys.stderr)
+            return
         subprocess.run(["rm", "-rf", "--one-file-system", self.path], check=False)
 
 
