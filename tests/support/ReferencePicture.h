@@ -104,12 +104,4 @@ inline Picture readPictureFile(const std::string& path) {
     return picturetext::read(in);  // a file that does not open is no picture either
 }
 
-inline void writePictureFile(const std::string& path, const Picture& picture) {
-    std::ofstream out(path, std::ios::binary);
-    out << picturetext::write(picture);
-    if (!out) {
-        throw std::runtime_error("cannot write " + path);
-    }
-}
-
 }  // namespace quorvel::testing

@@ -30,18 +30,6 @@ struct Scene {
 inline constexpr std::uint32_t sceneBackground = 0x996633;  // 0x336699 as 0x00RRGGBB
 inline constexpr std::array<Colour, 3> sceneColours{0x00C0FF, 0x40FF40, 0x2020E0};
 
-inline std::vector<double> seriesValues(int samples, unsigned seed, double scale) {
-    std::vector<double> values;
-    unsigned state = seed;
-    for (int i = 0; i < samples; ++i) {
-        state = state * 1103515245U + 12345U;
-        // Runs of equal values, steep steps, and now and then beyond both edges.
-        const double v = (i / 3) % 3 == 0 ? 4500.0 : static_cast<double>((state >> 8) % 10800) - 900.0;
-        values.push_back(v * scale);
-    }
-    return values;
-}
-
 // The scene's graph: its pen, Max 9000 over its samples, a grid both ways, 170 x 200.
 inline void setUpScene(MinGraph& graph, const Scene& scene) {
     graph.setDrawWidth(static_cast<std::int16_t>(scene.width));
@@ -65,8 +53,12 @@ inline void drawScene(DrawingSurface& surface, const Scene& scene) {
     setUpScene(graph, scene);
     for (unsigned s = 0; s < 3; ++s) {
         TaggedValue::Array data;
-        for (const double v : seriesValues(scene.samples, s + 1, scene.scale)) {
-            data.emplace_back(v);
+        unsigned state = s + 1;
+        for (int i = 0; i < scene.samples; ++i) {
+            state = state * 1103515245U + 12345U;
+            // Runs of equal values, steep steps, and now and then beyond both edges.
+            const double v = (i / 3) % 3 == 0 ? 4500.0 : static_cast<double>((state >> 8) % 10800) - 900.0;
+            data.emplace_back(v * scene.scale);
         }
         graph.DrawGraph(TaggedValue(data), sceneColours.at(s));
     }
@@ -96,11 +88,15 @@ inline std::vector<Scene> comparisonScenes() {
     }
     // A longer history; dash, dot, dash-dot and dash-dot-dot, also in XOR and at width 2
     // (where dashes do not exist); invisible (no grid either) and inside solid.
-    const std::vector<Scene> more{
-        {.width = 1, .samples = 60}, {.width = 1, .style = 1}, {.width = 1, .style = 2},
-        {.width = 1, .style = 3},    {.width = 1, .style = 4}, {.width = 1, .mode = 7, .style = 3},
-        {.width = 2, .style = 1},    {.width = 1, .style = 5}, {.width = 1, .style = 6}};
-    scenes.insert(scenes.end(), more.begin(), more.end());
+    scenes.insert(scenes.end(), {{.width = 1, .samples = 60},
+                                 {.width = 1, .style = 1},
+                                 {.width = 1, .style = 2},
+                                 {.width = 1, .style = 3},
+                                 {.width = 1, .style = 4},
+                                 {.width = 1, .mode = 7, .style = 3},
+                                 {.width = 2, .style = 1},
+                                 {.width = 1, .style = 5},
+                                 {.width = 1, .style = 6}});
     return scenes;
 }
 
