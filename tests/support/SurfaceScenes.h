@@ -88,15 +88,11 @@ inline std::vector<Scene> comparisonScenes() {
     }
     // A longer history; dash, dot, dash-dot and dash-dot-dot, also in XOR and at width 2
     // (where dashes do not exist); invisible (no grid either) and inside solid.
-    scenes.insert(scenes.end(), {{.width = 1, .samples = 60},
-                                 {.width = 1, .style = 1},
-                                 {.width = 1, .style = 2},
-                                 {.width = 1, .style = 3},
-                                 {.width = 1, .style = 4},
-                                 {.width = 1, .mode = 7, .style = 3},
-                                 {.width = 2, .style = 1},
-                                 {.width = 1, .style = 5},
-                                 {.width = 1, .style = 6}});
+    const std::vector<Scene> more{
+        {.width = 1, .samples = 60}, {.width = 1, .style = 1}, {.width = 1, .style = 2},
+        {.width = 1, .style = 3},    {.width = 1, .style = 4}, {.width = 1, .mode = 7, .style = 3},
+        {.width = 2, .style = 1},    {.width = 1, .style = 5}, {.width = 1, .style = 6}};
+    scenes.insert(scenes.end(), more.begin(), more.end());
     return scenes;
 }
 

@@ -82,14 +82,18 @@ const std::pair<LogicalPoint, LogicalPoint> levelAndUpright[] = {
     {{1, 1}, {8, 1}},   {{8, 2}, {1, 2}},   {{2, 3}, {2, 8}},           {{3, 8}, {3, 3}},         {{-5, 4}, {20, 4}},
     {{5, -9}, {5, 99}}, {{4, 50}, {4, 50}}, {{9.99F, 0}, {9.99F, 100}}, {{0, 99.9F}, {10, 99.9F}}};
 
-struct Drawing {
-    std::string name;
-    std::function<void(DrawingSurface&)> draw;
-    bool far = false;  // points beyond the 16-bit coordinates of the X protocol
-};
-
-std::vector<Drawing> drawings() {
-    std::vector<Drawing> rows;
+// Each drawing on both surfaces: the X surface's picture must be the image surface's.
+TEST_F(XSurfaceTest, EachDrawingMatchesTheImageSurface) {
+    auto compare = [&](const std::string& name, bool far, const std::function<void(DrawingSurface&)>& draw) {
+        QtDrawingSurface image;
+        draw(image);
+        draw(*x);
+        QImage background(image.picture().size(), QImage::Format_RGB32);
+        background.fill(sceneBackground);
+        // Points beyond the 16-bit coordinates of the X protocol: a rounding where a line is clipped.
+        const int allowed = far ? differing(image.picture(), background) / 50 : 0;
+        EXPECT_LE(differing(x->picture(), image.picture()), allowed) << name << (far ? " far" : "");
+    };
     // Every raster mode at widths 1 to 3 (a pixel combined twice instead of once shows in
     // most of them), the default pens, a longer history and every pen style.
     std::vector<Scene> scenes = comparisonScenes();
@@ -114,36 +118,20 @@ std::vector<Drawing> drawings() {
         scenes.push_back({.width = width, .scale = 1e6});
     }
     for (const Scene& scene : scenes) {
-        rows.push_back({scene.name() + (scene.scale > 1 ? "-far" : ""),
-                        [scene](DrawingSurface& s) { drawScene(s, scene); }, scene.scale > 1});
+        compare(scene.name(), scene.scale > 1, [&](DrawingSurface& s) { drawScene(s, scene); });
     }
     // Level and upright lines go out as rectangles: each direction, from inside and from
     // beyond every edge, with the pen left where the last one ended.
     for (const int width : {1, 2, 3}) {
         for (const int mode : {7, 13}) {
-            rows.push_back(
-                {"lines-w" + std::to_string(width) + "-mode" + std::to_string(mode), [width, mode](DrawingSurface& s) {
-                     plain(s, 10, 100, width, mode);
-                     for (const auto& [from, to] : levelAndUpright) {
-                         s.line(from, to, 0x00C0FF);
-                         s.lineTo({to.x, to.y + 0.5F}, 0x4080FF);
-                     }
-                 }});
+            compare("lines-w" + std::to_string(width) + "-mode" + std::to_string(mode), false, [&](DrawingSurface& s) {
+                plain(s, 10, 100, width, mode);
+                for (const auto& [from, to] : levelAndUpright) {
+                    s.line(from, to, 0x00C0FF);
+                    s.lineTo({to.x, to.y + 0.5F}, 0x4080FF);
+                }
+            });
         }
-    }
-    return rows;
-}
-
-TEST_F(XSurfaceTest, EachDrawingMatchesTheImageSurface) {
-    for (const Drawing& row : drawings()) {
-        QtDrawingSurface image;
-        row.draw(image);
-        row.draw(*x);
-        QImage background(image.picture().size(), QImage::Format_RGB32);
-        background.fill(sceneBackground);
-        // Far points: a rounding where a line is clipped.
-        const int allowed = row.far ? differing(image.picture(), background) / 50 : 0;
-        EXPECT_LE(differing(x->picture(), image.picture()), allowed) << row.name;
     }
 }
 
