@@ -6,7 +6,6 @@
 #include <functional>
 #include <string>
 
-#include "platform/windows/AnsiText.h"
 #include "platform/windows/TwipsScale.h"
 #include "platform/windows/WinFormWindow.h"
 #include "platform/windows/WinIntervalTimer.h"
@@ -30,22 +29,20 @@ bool pumpUntil(const std::function<bool()>& done, ULONGLONG milliseconds = 3000)
 }
 
 // Shown text goes through the wide calls: the program's own text is UTF-8, text that is
-// not came from the system in its code page. The title bar reads the same in every code page.
+// not came from the system in its code page (a path in a message). The title bar reads
+// the same in every code page.
 TEST(ProgramTextToWide, CaptionsKeepTextBeyondTheCodePage) {
     ASSERT_EQ(::GetACP(), 1252U);
-    const std::pair<std::string, std::wstring> cases[] = {
-        {"\xe7\xb5\x82\xe4\xba\x86(&Q)", L"\u7d42\u4e86(&Q)"},            // "end (Q)" in UTF-8
-        {"C:\\J\xfcrgen\\quorvel.ini", L"C:\\J\u00fcrgen\\quorvel.ini"},  // a path in code page 1252: not UTF-8
-    };
-    for (const auto& [in, out] : cases) {
-        EXPECT_EQ(ProgramTextToWide(in), out) << in;
-    }
     win::SystemLibraries libraries;
     WinFormWindow window{libraries};
-    window.setCaption("\xe7\xb5\x82\xe4\xba\x86 Ver.1.1.0");
-    std::array<wchar_t, 64> text{};
-    ::GetWindowTextW(window.handle(), text.data(), static_cast<int>(text.size()));
-    EXPECT_EQ(std::wstring(text.data()), L"\u7d42\u4e86 Ver.1.1.0");
+    for (const auto& [in, out] :
+         {std::pair<std::string, std::wstring>{"\xe7\xb5\x82\xe4\xba\x86 Ver.1.1.0", L"\u7d42\u4e86 Ver.1.1.0"},
+          {"C:\\J\xfcrgen\\quorvel.ini", L"C:\\J\u00fcrgen\\quorvel.ini"}}) {
+        window.setCaption(in);
+        std::array<wchar_t, 64> text{};
+        ::GetWindowTextW(window.handle(), text.data(), static_cast<int>(text.size()));
+        EXPECT_EQ(std::wstring(text.data()), out) << in;
+    }
 }
 
 // Two monitors, the primary at 96 pixels per inch and one beside it at 144. The system's
