@@ -38,9 +38,8 @@ class WinePrefix:
         # A crash ends the process at once instead of waiting in a debugger. Letters that
         # the menu's font lacks come from the Japanese font that the system links to it,
         # as on a Windows with its Japanese fonts.
-        for key, name, value in ((r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug", "Auto", "1"),
-                                 (r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug", "Debugger",
-                                  "no-debugger-for-tests.exe"),
+        aedebug = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug"
+        for key, name, value in ((aedebug, "Auto", "1"), (aedebug, "Debugger", "no-debugger-for-tests.exe"),
                                  (r"HKCU\Software\Wine\Fonts\Replacements", "MS UI Gothic", "IPAGothic")):
             self.run(["reg", "add", key, "/v", name, "/t", "REG_SZ", "/d", value, "/f"])
         shutil.copy(STANDIN, os.path.join(PREFIX, "drive_c", "windows", "system32", "pdh.dll"))
@@ -110,9 +109,14 @@ class WineGadgetTest(Scenarios, GadgetCase):
                 (line.partition("REG_SZ") for line in out.splitlines() if "REG_SZ" in line)}
 
     def test_the_menu_marks_its_switches_and_reads_the_same_on_a_japanese_and_on_a_german_system(self):
-        # The system code pages 932 and 1252 (the window tests check that the locale sets them).
+        # The system code pages 932 and 1252; letters that the menu's font lacks come from
+        # the Japanese font that the system links to it. (Asking Wine for the code page first
+        # also lets it switch the prefix to the locale before the gadget starts.)
         pictures = []
-        for locale in ("ja_JP.UTF-8", "de_DE.UTF-8"):
+        for locale, code_page in {"ja_JP.UTF-8": "932", "de_DE.UTF-8": "1252"}.items():
+            nls = self.prefix.run(["reg", "query", r"HKLM\System\CurrentControlSet\Control\Nls\CodePage", "/v", "ACP"],
+                                  env={"LC_ALL": locale}).decode("latin-1")
+            self.assertRegex(nls, rf"ACP\s+REG_SZ\s+{code_page}\b", locale)
             run = self.start({"LC_ALL": locale})
             for key in ("", "t"):  # then with "keep in front", the second of four items, on
                 if key:
