@@ -10,18 +10,13 @@
 
 #include "folders/FolderListing.h"
 #include "folders/clsSystemFolder.h"
-#include "platform/windows/RegistryProfileStore.h"
 #include "platform/windows/ScopedHandle.h"
 #include "platform/windows/SystemLibraries.h"
-#include "platform/windows/VersionResource.h"
 #include "platform/windows/WindowsFileSystem.h"
 #include "platform/windows/WindowsFolderLookup.h"
-#include "platform/windows/WindowsProcessInfo.h"
-#include "support/ErrorKindOf.h"
 #include "support/TempDir.h"
 
-// The system's libraries, the program's version resource, the registry, the folders and
-// the files, as the program meets them under Wine.
+// The system's libraries, the folders and the files, as the program meets them under Wine.
 namespace quorvel::test {
 namespace {
 
@@ -39,29 +34,6 @@ TEST(SystemLibraries, EveryFunctionOfTheTableIsExportedByItsLibraryInTheSystemFo
         ASSERT_TRUE(module.valid()) << path;
         EXPECT_NE(::GetProcAddress(module.get(), entry.name), nullptr) << entry.name;
     }
-}
-
-// The test program carries the project's version resource, as every program does.
-TEST(WindowsProcess, VersionResourceAndExecutableName) {
-    win::SystemLibraries libraries;
-    EXPECT_EQ(VersionResource(libraries).productVersion(), (ProductVersion{"Quorvel", 1, 1, 0}));
-    const std::string withoutResource = WindowsProcessInfo().executableFolder() + "\\pdh-standin\\pdh.dll";
-    EXPECT_EQ(errorOf([&] { (void)VersionResource(libraries, withoutResource).productVersion(); }),
-              ErrorKind::PlatformUnavailable);
-    EXPECT_EQ(WindowsProcessInfo().executableName(), "windows_platform_tests");
-}
-
-// Entries under an application name of this test run only, removed at the end.
-TEST(RegistryStore, RoundTripsTextsWithKeysInAnyCase) {
-    const std::string app = "Quorvel test " + std::to_string(::GetCurrentProcessId());
-    RegistryProfileStore store;
-    EXPECT_EQ(store.getSetting(app, "Quorvel", "WindowTop", "1200"), "1200");
-    store.saveSetting(app, "Quorvel", "WindowTop", "1234.5");
-    EXPECT_EQ(store.getSetting(app, "quorvel", "WINDOWTOP", "0"), "1234.5");
-    store.saveSetting(app, "Quorvel", "WINDOWTOP", "99");  // replaces, whatever the case
-    EXPECT_EQ(store.getSetting(app, "Quorvel", "WindowTop", "0"), "99");
-    EXPECT_EQ(store.getSetting(app, "Other", "WindowTop", "none"), "none");
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, (std::string(RegistryProfileStore::kStandardRoot) + "\\" + app).c_str());
 }
 
 // The folders as the system gives them: the three system calls, a shell folder, and the
@@ -91,63 +63,41 @@ TEST(WindowsFolders, AgreeWithWhatTheSystemSays) {
     }
 }
 
-// Files in a folder of their own, their attributes cleared at the end so that the folder
-// can go.
-class WindowsFiles : public ::testing::Test {
-protected:
-    void TearDown() override {
-        for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
-            ::SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
-        }
-    }
-    std::string file(const std::string& name, const std::string& bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-        std::string path = (folder_ / name).string();
-        EXPECT_TRUE(files_.writeFile(path, bytes));
-        ::SetFileAttributesA(path.c_str(), attributes);
-        return path;
-    }
-    [[nodiscard]] std::string bytesOf(const std::string& path) const { return files_.readFile(path).bytes; }
-
-    testing::TempDir folder_{"quorvel-files"};
-    std::string dir_ = folder_.str();
-    WindowsFileSystem files_;
-};
-
 // A hidden or system file is not a settings file, though it opens. A save replaces the
 // whole file and keeps its attributes, and leaves no temporary file; one that cannot be
-// made leaves the old bytes.
-TEST_F(WindowsFiles, OnlyPlainFilesAreListedAndSavesReplaceWholeFilesOrLeaveTheOldBytes) {
-    const std::string plain = file("plain.ini", "old bytes\r\n");
+// made leaves the old bytes. The attributes are cleared at the end so that the folder can go.
+TEST(WindowsFiles, OnlyPlainFilesAreListedAndSavesReplaceWholeFilesOrLeaveTheOldBytes) {
+    const testing::TempDir folder("quorvel-files");
+    const std::string dir = folder.str();
+    WindowsFileSystem files;
+    const auto file = [&](const char* name, const std::string& bytes, DWORD attributes) {
+        std::string path = dir + "\\" + name;
+        EXPECT_TRUE(files.writeFile(path, bytes));
+        ::SetFileAttributesA(path.c_str(), attributes);
+        return path;
+    };
+    const std::string plain = file("plain.ini", "old bytes\r\n", FILE_ATTRIBUTE_NORMAL);
     const std::string hidden = file("hidden.ini", "old", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
     const std::string system = file("system.ini", "a", FILE_ATTRIBUTE_SYSTEM);
     const std::string readOnly = file("read-only.ini", "kept\r\n", FILE_ATTRIBUTE_READONLY);
-    EXPECT_TRUE(files_.isListedFile(plain) && files_.isListedFile(readOnly));
-    EXPECT_FALSE(files_.isListedFile(hidden) || files_.isListedFile(system) || files_.isListedFile(dir_) ||
-                 files_.isListedFile(dir_ + "\\missing.ini") || files_.isListedFile(dir_ + "\\*.ini"));
-    EXPECT_EQ(errorOf([&] { (void)files_.isListedFile(std::string("a\0b", 3)); }), ErrorKind::FileError);
-    EXPECT_EQ(errorOf([&] { (void)files_.isListedFile("C:\\" + std::string(400, 'x')); }), ErrorKind::FileError);
-    EXPECT_TRUE(files_.canOpenForReading(hidden));
-    EXPECT_FALSE(files_.canOpenForReading(dir_) || files_.canOpenForReading(dir_ + "\\missing.ini"));
+    EXPECT_TRUE(files.isListedFile(plain) && files.isListedFile(readOnly));
+    EXPECT_FALSE(files.isListedFile(hidden) || files.isListedFile(system) || files.isListedFile(dir) ||
+                 files.isListedFile(dir + "\\missing.ini") || files.isListedFile(dir + "\\*.ini"));
+    EXPECT_TRUE(files.canOpenForReading(hidden));
+    EXPECT_FALSE(files.canOpenForReading(dir) || files.canOpenForReading(dir + "\\missing.ini"));
 
     const std::string bytes("[General]\r\nA = \x83\x5c\0b\r\n", 20);
-    EXPECT_TRUE(files_.writeFile(hidden, bytes));
-    EXPECT_EQ(bytesOf(hidden), bytes);
+    EXPECT_TRUE(files.writeFile(hidden, bytes));
+    EXPECT_EQ(files.readFile(hidden).bytes, bytes);
     EXPECT_EQ(::GetFileAttributesA(hidden.c_str()), DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE});
-    EXPECT_TRUE(files_.writeFile(dir_ + "\\new.ini", ""));
-    EXPECT_EQ(files_.readFile(dir_ + "\\new.ini").status, ReadStatus::Complete);
-    {
-        // Another program holds the file open without letting it be replaced.
-        const win::FileHandle holder(
-            ::CreateFileA(plain.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(holder.valid());
-        EXPECT_FALSE(files_.writeFile(plain, "new"));
+    for (const std::string& path : {readOnly, dir, dir + "\\missing\\q.ini", std::string()}) {
+        EXPECT_FALSE(files.writeFile(path, "new")) << path;
     }
-    for (const std::string& path : {readOnly, dir_, dir_ + "\\missing\\q.ini", std::string()}) {
-        EXPECT_FALSE(files_.writeFile(path, "new")) << path;
+    EXPECT_EQ(files.readFile(readOnly).bytes, "kept\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 4);
+    for (const std::string& path : {hidden, system, readOnly}) {
+        ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
-    EXPECT_EQ(bytesOf(plain), "old bytes\r\n");
-    EXPECT_EQ(bytesOf(readOnly), "kept\r\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 5);
 }
 
 }  // namespace
