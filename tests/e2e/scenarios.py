@@ -169,7 +169,6 @@ class Scenarios:
         self.assertTrue(wait_for(lambda: run.outer()[:2] != (x0, y0), 10), "the window did not follow the mouse")
         self.near(run.outer()[:2], (x0 + 120, y0 + 70), 8)
         self.assertEqual(run.close(), 0)
-        self.assertEqual(os.listdir(self.folder), [os.path.basename(self.exe)], "a file was created beside it")
         self.assertEqual(self.placement(), {}, "closing does not save the placement")
 
     def test_read_out_at_rest_the_menu_at_the_mouse_quit_with_the_title_bar_and_the_next_start_restores(self):
