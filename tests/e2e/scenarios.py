@@ -73,6 +73,13 @@ class Gadget:
         x, y, w, h = self.client()
         return x + w // 2, y + h // 2
 
+    def rest(self, x, y):
+        """Leaves the pointer at (x, y); the window that comes up meanwhile (the read-out), or None."""
+        self.session.xdotool("mousemove", x - 3, y - 3)
+        self.session.xdotool("mousemove", x, y)
+        found = wait_for(self.others, self.WAIT / 3, 0.1)
+        return found[0] if found else None
+
     def open_menu(self):
         """Right-clicks in the middle; the window of the menu, or None."""
         before = self.others()
@@ -183,14 +190,13 @@ class Scenarios:
         self.assertIsNone(wait_for(run.others, 2), "a read-out with the pointer not moved since the gadget came up")
         # Resting on the graph opens the read-out; a right click there brings the menu alone, at the mouse.
         at = (x + w // 3, y + h // 3)
-        self.session.xdotool("mousemove", at[0] - 3, at[1] - 3, "mousemove", *at)
-        tip = wait_for(run.others, run.WAIT / 3, 0.1)
+        tip = run.rest(*at)
         self.assertTrue(tip, "no read-out while the pointer rests on the graph")
         self.session.xdotool("click", 3)
-        menu = wait_for(lambda: [m for m in run.others() if m not in tip], 10)
+        menu = wait_for(lambda: [m for m in run.others() if m != tip], 10)
         self.assertTrue(menu, "no pop-up menu")
         self.near(run.client(menu[0])[:2], at, 4, "the menu is not at the mouse")
-        self.assertTrue(wait_for(lambda: run.others() == menu, 3), "the read-out stayed open over the menu")
+        self.assertTrue(wait_for(lambda: tip not in run.others(), 3), "the read-out stayed open over the menu")
         self.session.xdotool("key", "t")
         wait_for(lambda: not run.others(), 10)
         self.session.xdotool("windowmove", run.window, 200, 150)
