@@ -1,16 +1,10 @@
 #!/usr/bin/env python3
-"""Installs the Debian package into a fresh Debian 12 root and uses it there as a new user would.
+"""Usage (as root): test_installed.py dist/quorvel_VERSION_ARCH.deb
 
-Usage (as root): test_installed.py dist/quorvel_VERSION_ARCH.deb
-
-The minbase root is made once with mmdebstrap from this machine's apt sources and kept as
-a tarball in $QUORVEL_TEST_ROOT_CACHE (default /var/cache/quorvel-test-root), with the
-packages apt downloads; each run unpacks a new copy and removes it at the end.
-
-There apt-get installs the package with its dependencies only; a new user copies the
-example settings file to ~/.config/quorvel/, taking one item out; the desktop entry's
-command shows the gadget on an Xvfb with openbox, and quit from its menu writes the file
-back with the item; apt-get remove leaves none of the package's files, and the user's file.
+Installs the package with apt-get into a fresh copy of a minbase Debian 12 root (made once
+with mmdebstrap, kept in $QUORVEL_TEST_ROOT_CACHE with apt's downloads); a new user copies the
+example settings without one item, starts the desktop entry's command on an Xvfb with openbox
+and quits from the menu, which writes the item back; apt-get remove keeps only the user's file.
 """
 
 import os
@@ -20,7 +14,6 @@ import signal
 import subprocess
 import sys
 import tempfile
-import time
 
 sys.path[:0] = [os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", d) for d in ("e2e", "support")]
 from scenarios import Gadget  # noqa: E402
@@ -32,34 +25,13 @@ SOURCES = next((p for p in ("/etc/apt/sources.list.d/debian.sources", "/etc/apt/
 USER = "tester"
 HOME = f"/home/{USER}"
 INI = f"{HOME}/.config/quorvel/quorvel.ini"
-# What only the installed package puts in place: the programs, their manual pages, the
-# desktop entry with its icon, the AppStream metadata and the example settings file.
-FILES = ["/usr/bin/quorvel", "/usr/bin/quorvel-info", "/usr/share/man/man1/quorvel.1.gz",
-         "/usr/share/man/man1/quorvel-info.1.gz", "/usr/share/applications/quorvel.desktop",
-         "/usr/share/icons/hicolor/scalable/apps/quorvel.svg", "/usr/share/doc/quorvel/quorvel.ini",
-         "/usr/share/metainfo/example.quorvel.Quorvel.metainfo.xml"]
-T0 = time.monotonic()
-
-
-def log(message):
-    print(f"[{time.monotonic() - T0:7.1f}s] {message}", flush=True)
-
-
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
 
 
 def base_tarball():
-    """The cached minbase root, made first when there is none."""
     tarball = os.path.join(CACHE, "bookworm-minbase.tar")
     if not os.path.exists(tarball):
-        check(SOURCES is not None, "this machine has no apt sources to bootstrap from")
-        log(f"bootstrapping a minbase Debian 12 root from {SOURCES} (once)")
+        assert SOURCES is not None, "this machine has no apt sources to bootstrap from"
+        print(f"bootstrapping a minbase Debian 12 root from {SOURCES} (once)", flush=True)
         # mmdebstrap picks its output format by the name's ending: a tarball needs ".tar".
         part = os.path.join(CACHE, "bookworm-minbase.part.tar")
         subprocess.run(["rm", "-rf", part], check=True)
@@ -105,7 +77,7 @@ class Root:
     def run(self, script, user=None):
         result = subprocess.run(self.command(script, user), capture_output=True, text=True)
         if result.returncode != 0:
-            raise Failure(f"'{script}' exited with {result.returncode}:\n{result.stdout}{result.stderr}")
+            raise AssertionError(f"'{script}' exited with {result.returncode}:\n{result.stdout}{result.stderr}")
         return result
 
     def close(self):
@@ -121,71 +93,52 @@ class Root:
         subprocess.run(["rm", "-rf", "--one-file-system", self.path], check=False)
 
 
-class RootGadget(Gadget):
-    WAIT = 60
-
-
 def test(root, deb):
-    log("apt-get install ./" + os.path.basename(deb))
     root.run("apt-get update -q")
     shutil.copy(deb, root.at("/tmp"))
     root.run(f"apt-get install -y -q --no-install-recommends /tmp/{os.path.basename(deb)}")
     files = root.run("dpkg -L quorvel").stdout.split()
-    check(set(FILES) <= set(files), f"not in the package: {sorted(set(FILES) - set(files))}")
 
     # A new user starts a settings file as the README says, and takes an item out.
     root.run(f"useradd --create-home --shell /bin/bash {USER}")
     root.run(f"mkdir -p ~/.config/quorvel && sed '/^TimerValue/d' /usr/share/doc/quorvel/quorvel.ini >{INI}", user=USER)
-    found = root.run("quorvel-info settings-path", user=USER).stdout
-    check(found == INI + "\n", f"quorvel-info settings-path gave {found!r}")
     with open(root.at("/usr/share/applications/quorvel.desktop")) as entry:
         command = next(line[len("Exec="):].strip() for line in entry if line.startswith("Exec="))
     # The X server and the window manager are the machine's, as a desktop's would be; the
     # gadget in the root reaches the server through its abstract socket.
     session, run = Session.own(), None
     try:
-        log(f"starting '{command}' on {session.display}")
-        run = RootGadget(session, root.command(f"exec {command}", USER, {"DISPLAY": session.display,
-                                                                        "QT_QPA_PLATFORM": "xcb"}), None)
+        run = Gadget(session, root.command(f"exec {command}", USER, {"DISPLAY": session.display}), None, False)
+        run.WAIT = 60
+        run.window = run.wait_window()
         run.menu_command("q")  # as a person would: right button, then the access key Q
-        status = run.wait_exit()
-        check(status == 0, f"the gadget exited with {status}: {run.stderr()}")
+        assert run.wait_exit() == 0, f"the gadget exited with {run.proc.returncode}: {run.stderr()}"
     finally:
         if run:
             run.kill()
         session.stop()
-    with open(root.at(INI), "rb") as f:
-        written = f.read()
-    check(written.startswith(b"[General]\r\n; Quorvel settings") and b"\r\nTimerValue = 1000\r\n" in written,
-          f"the settings file was not written back with its comments and the missing item:\n{written.decode()}")
+    assert b"\r\nTimerValue = 1000\r\n" in pathlib.Path(root.at(INI)).read_bytes(), "the file was not written back"
 
-    log("apt-get remove quorvel")
     root.run("apt-get remove -y -q quorvel")
     left = [p for p in files if os.path.lexists(root.at(p)) and not os.path.isdir(root.at(p))]
-    check(not left, f"left behind after apt-get remove: {left}")
-    check(not os.path.exists(root.at("/usr/share/doc/quorvel")), "/usr/share/doc/quorvel is left behind")
-    check(os.path.exists(root.at(INI)), "removing the package took the user's own settings file")
+    assert not left, f"left behind after apt-get remove: {left}"
+    assert not os.path.exists(root.at("/usr/share/doc/quorvel")), "/usr/share/doc/quorvel is left behind"
+    assert os.path.exists(root.at(INI)), "removing the package took the user's own settings file"
 
 
 def main():
-    if len(sys.argv) != 2 or not os.path.isfile(sys.argv[1]):
+    if len(sys.argv) != 2 or not os.path.isfile(sys.argv[1]) or os.geteuid() != 0:
         print(__doc__, file=sys.stderr)
-        return 2
-    if os.geteuid() != 0:
-        print("test_installed.py needs root (chroot, mounts)", file=sys.stderr)
         return 2
     # A test runner's SIGTERM still unmounts and removes the root.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
     root = Root()
-    try:
+    try:  # a failure ends the script with its traceback and status 1
         root.populate(base_tarball())
         test(root, os.path.abspath(sys.argv[1]))
-    except (Failure, AssertionError) as failure:
-        log(f"FAILED: {failure}")
-        return 1
     finally:
         root.close()
-    log("PASSED: installed, used and removed in a fresh Debian 12 root")
+    print("PASSED: installed, used and removed in a fresh Debian 12 root")
     return 0
 
 

@@ -10,12 +10,10 @@ namespace quorvel::testing {
 // Xvfb with a window manager, shared by every test that needs a display), or "" outside it.
 inline std::string sharedDisplay() {
     const char* folder = std::getenv("QUORVEL_XSESSION");
-    if (folder == nullptr) {
-        return {};
-    }
-    std::ifstream source(std::string(folder) + "/display");
     std::string display;
-    source >> display;
+    if (folder != nullptr) {
+        std::ifstream(std::string(folder) + "/display") >> display;
+    }
     return display;
 }
 

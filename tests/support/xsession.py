@@ -1,12 +1,6 @@
 """X sessions for the display tests: an Xvfb with openbox on it, stopped by process id.
-
-The CTest fixture XSession starts one for a whole test run and stops it at its end:
-  xsession.py start DIR   starts the pair, writes DIR/display (":N") and DIR/pids
-  xsession.py stop DIR    ends the processes named in DIR/pids
-A test finds it through the environment variable QUORVEL_XSESSION (= DIR), with
-Session.shared(); a test that needs a fresh server or window manager starts one of its
-own with Session.own().
-"""
+"xsession.py start|stop DIR" (the CTest fixture XSession) keeps DIR/display and DIR/pids for
+the run, which Session.shared() finds through QUORVEL_XSESSION (= DIR); Session.own() starts one."""
 
 import contextlib
 import os
@@ -22,12 +16,9 @@ import time
 def wait_for(predicate, timeout=10.0, step=0.05):
     """Polls until predicate() returns something true; returns it, or None on time-out."""
     end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        result = predicate()
-        if result:
-            return result
+    while not (result := predicate()) and time.monotonic() < end:
         time.sleep(step)
-    return None
+    return result or None
 
 
 def pixels(path, x, y, width, height):
@@ -45,15 +36,13 @@ def _quiet(args, display):
 
 def _start_once(folder, server_prefix, wm):
     read_fd, write_fd = os.pipe()
-    xvfb = subprocess.Popen([*server_prefix, "Xvfb", "-displayfd", str(write_fd), "-screen", "0",
-                             "1024x768x24", "-nolisten", "tcp", "-dpi", "96"],
-                            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                            start_new_session=True)
+    xvfb = subprocess.Popen([*server_prefix, "Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1024x768x24",
+                             "-nolisten", "tcp", "-dpi", "96"], pass_fds=(write_fd,), stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL, start_new_session=True)
     os.close(write_fd)
     with os.fdopen(read_fd) as pipe:
         number = pipe.readline().strip()
-    pids = [xvfb.pid]
-    display = f":{number}"
+    pids, display = [xvfb.pid], f":{number}"
     if not number or not wait_for(lambda: _quiet(["xprop", "-root", "-len", "0"], display).returncode == 0, 30):
         return pids, None, "Xvfb did not start"
     if not wm:
@@ -67,8 +56,8 @@ def _start_once(folder, server_prefix, wm):
     if not wait_for(lambda: openbox.poll() is not None or
                     "_NET_SUPPORTING_WM_CHECK(WINDOW)" in _quiet(["xprop", "-root"], display).stdout, 30) \
             or openbox.poll() is not None:
-        with open(errors, "rb") as said:
-            return pids, None, f"openbox on {display} ended with {openbox.poll()}: {said.read()[-300:]!r}"
+        said = pathlib.Path(errors).read_bytes()[-300:]
+        return pids, None, f"openbox on {display} ended with {openbox.poll()}: {said!r}"
     return pids, display, None
 
 
@@ -91,11 +80,7 @@ def _gone(pid):
     with contextlib.suppress(ChildProcessError):
         if os.waitpid(pid, os.WNOHANG)[0]:
             return True  # a child of this process, reaped
-    try:
-        os.kill(pid, 0)
-    except ProcessLookupError:
-        return True
-    return False
+    return not os.path.exists(f"/proc/{pid}")
 
 
 def start(folder, server_prefix=(), wm=True):
@@ -118,16 +103,11 @@ def start(folder, server_prefix=(), wm=True):
 def stop(folder):
     _end([int(pid) for pid in _read(folder, "pids").split()])
     for name in ("pids", "display"):
-        with contextlib.suppress(OSError):
-            os.remove(os.path.join(folder, name))
+        pathlib.Path(folder, name).unlink(missing_ok=True)
 
 
 def _read(folder, name):
-    """The text of a session folder's file; "" when there is none (or no folder)."""
-    try:
-        return pathlib.Path(folder, name).read_text()
-    except (TypeError, OSError):
-        return ""
+    return pathlib.Path(folder, name).read_text() if folder and os.path.exists(os.path.join(folder, name)) else ""
 
 
 class Session:
@@ -140,12 +120,8 @@ class Session:
 
     @classmethod
     def own(cls, server_prefix=(), wm=True):
-        folder = tempfile.mkdtemp(prefix="quorvel-x-")
-        try:
-            return cls(start(folder, server_prefix, wm), folder)
-        except BaseException:
-            shutil.rmtree(folder, ignore_errors=True)
-            raise
+        folder = tempfile.mkdtemp(prefix="quorvel-x-")  # kept, with openbox.err, when the session does not start
+        return cls(start(folder, server_prefix, wm), folder)
 
     @classmethod
     def shared(cls):
@@ -179,9 +155,4 @@ class Session:
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 3 or sys.argv[1] not in ("start", "stop"):
-        sys.exit("usage: xsession.py start|stop DIR")
-    if sys.argv[1] == "start":
-        print(start(sys.argv[2]))
-    else:
-        stop(sys.argv[2])
+    {"start": lambda folder: print(start(folder)), "stop": stop}[sys.argv[1]](sys.argv[2])

@@ -1,8 +1,9 @@
 """The Linux launcher: the real program under Xvfb and openbox (the X session the test run
 shares), with the shared scenarios and the cases only Linux has."""
 
-import configparser
 import os
+import pathlib
+import re
 import shutil
 import signal
 import socket
@@ -32,11 +33,9 @@ class LinuxGadgetTest(Scenarios, GadgetCase):
     def scaled(self, factor):
         return {"QT_SCALE_FACTOR": str(factor)}
 
-    def placement(self):
-        store = configparser.ConfigParser()
-        store.optionxform = str
-        store.read(os.path.join(self.home, ".config", "Kelvane SoftWares.ini"), encoding="utf-8")
-        return dict(store["Quorvel"]) if store.has_section("Quorvel") else {}
+    def placement(self):  # the one section of the per-user file
+        path = pathlib.Path(self.home, ".config", "Kelvane SoftWares.ini")
+        return dict(re.findall(r"^(\w+)=(.*)$", path.read_text(), re.M)) if path.exists() else {}
 
     def test_session_with_wayland_and_x11_connects_through_x11_and_draws_the_graph_on_an_x_window(self):
         # A compositor socket that accepts and never answers: a Wayland client would wait
@@ -47,11 +46,10 @@ class LinuxGadgetTest(Scenarios, GadgetCase):
         listener.listen(4)
         run = self.start({"WAYLAND_DISPLAY": "wayland-quorvel", "XDG_SESSION_TYPE": "wayland",
                           "QT_QPA_PLATFORM": None})
-        self.assertEqual(run.outer()[2:], (167, 200))
         # The graph has a window of its own, covering the client area.
         out = self.session.run_text(["xwininfo", "-children", "-id", run.window])
         graph = [line.split()[0] for line in out.splitlines() if line.strip().startswith("0x")]
-        self.assertEqual([run.client(window)[2:] for window in graph], [(167, 200)], "no window of the graph's own")
+        self.assertEqual([run.client(w)[2:] for w in graph], [run.client()[2:]], "no window of the graph's own")
 
     def test_window_appears_when_started_with_the_window_manager(self):
         # As a login session starts them; each case: how long the window manager stays busy
@@ -62,8 +60,7 @@ class LinuxGadgetTest(Scenarios, GadgetCase):
                 self.addCleanup(session.stop)
                 wm = subprocess.Popen(["openbox", "--sm-disable"], env=session.env(self.home),
                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-                self.addCleanup(wm.wait)
-                self.addCleanup(wm.kill)
+                self.addCleanup(lambda: wm.kill() or wm.wait())
                 run = Gadget(session, [self.exe], session.env(self.home), wait=False)
                 self.addCleanup(run.kill)
                 if busy:
