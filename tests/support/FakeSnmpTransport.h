@@ -84,15 +84,12 @@ public:
     }
 
 private:
-    class Transport : public snmp::SnmpTransport {
-    public:
-        explicit Transport(std::shared_ptr<FakeAgent> agent) : agent_(std::move(agent)) {}
+    struct Transport : snmp::SnmpTransport {
+        explicit Transport(std::shared_ptr<FakeAgent> from) : agent(std::move(from)) {}
         snmp::FetchResult fetch(const snmp::SnmpRequest& request, const snmp::StopSignal& stop) override {
-            return agent_->fetch(request, stop);
+            return agent->fetch(request, stop);
         }
-
-    private:
-        std::shared_ptr<FakeAgent> agent_;
+        std::shared_ptr<FakeAgent> agent;
     };
 
     mutable std::mutex mutex_;

@@ -6,7 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "common/RuntimeError.h"
 #include "platform/ValueSource.h"
 
 namespace quorvel::test {
@@ -28,7 +27,6 @@ public:
     // Value and status that readDouble gives per counter handle; unknown handles get 0.
     std::map<CounterHandle, std::pair<double, CounterStatus>> readings;
     CounterStatus statusOfCalls = counter_status::Valid;
-    bool unreachable = false;  // every call throws, as when there is no service
     std::vector<Call> calls;
 
     CounterStatus openQuery(QueryHandle& query) override {
@@ -64,9 +62,6 @@ public:
 
 private:
     CounterStatus record(const char* op, std::uint32_t handle, std::string_view path = {}) {
-        if (unreachable) {
-            throw RuntimeError(ErrorKind::PlatformUnavailable, std::string("no performance-data service for ") + op);
-        }
         calls.push_back({op, handle, std::string(path)});
         return statusOfCalls;
     }

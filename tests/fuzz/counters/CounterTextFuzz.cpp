@@ -4,11 +4,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/linux/CounterPath.h"
 #include "platform/linux/ProcCatalog.h"
@@ -23,29 +21,20 @@ namespace {
 
 using namespace quorvel;
 
-std::vector<std::string> files() {
-    std::istringstream words(
-        "proc/net/dev proc/stat proc/meminfo proc/diskstats proc/uptime sys/class/net/ppp0/type "
-        "sys/class/net/ppp0/flags sys/class/net/ppp0/carrier sys/class/net/eth0/type sys/class/net/eth0/flags "
-        "sys/class/net/eth0/speed sys/block/sda/device/x");
-    return {std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
-}
+constexpr const char* kFiles =
+    "proc/net/dev proc/stat proc/meminfo proc/diskstats proc/uptime sys/class/net/ppp0/type "
+    "sys/class/net/ppp0/flags sys/class/net/ppp0/carrier sys/class/net/eth0/type sys/class/net/eth0/flags "
+    "sys/class/net/eth0/speed sys/block/sda/device/x";
 
 // Removed when the run ends.
-const std::string& tree() {
-    static const testing::TempDir dir("quorvel-fuzz");
-    static const std::string root = [] {
-        for (const std::string& file : files()) {
-            std::filesystem::create_directories((dir / file).parent_path());
-        }
-        return dir.str();
-    }();
-    return root;
-}
+const testing::TempDir tree("quorvel-fuzz");
 
 void writeTree(FuzzedDataProvider& in) {
-    for (const std::string& file : files()) {
-        std::ofstream(tree() + "/" + file, std::ios::binary | std::ios::trunc) << in.ConsumeRandomLengthString(600);
+    std::istringstream files(kFiles);
+    for (std::string file; files >> file;) {
+        const std::filesystem::path path = tree / file;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << in.ConsumeRandomLengthString(600);
     }
 }
 
@@ -74,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider in(data, size);
     writeTree(in);
     std::int64_t now = 0;
-    ProcValueSource source(tree(), [&now] { return now += 1'000'000'000; });
+    ProcValueSource source(tree.str(), [&now] { return now += 1'000'000'000; });
     QueryHandle query = 0;
     source.openQuery(query);
     for (const proc::ObjectDef& object : proc::objects()) {

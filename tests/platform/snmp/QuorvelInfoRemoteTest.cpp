@@ -23,31 +23,25 @@ std::string run(const std::vector<std::string>& words) {
 TEST(QuorvelInfoRemote, SaysWhatIsWrongWithAMachine) {
     test::SilentPort silent;
     const std::string dead = "\\\\127.0.0.1:" + std::to_string(silent.port());
-    struct Case {
-        std::vector<std::string> args;
-        std::string expected;
-    };
-    const Case cases[] = {
+    const std::string silence = "1||quorvel-info: " + dead + " does not answer (no answer from udp:" + dead.substr(2) +
+                                "); is its SNMP agent running, and do the community or user in snmp.conf match?\n";
+    const std::string lists = "\"quorvel-info counters\" lists what there is.\n";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"counters", "\\\\bad name"},
          "1||quorvel-info: \"\\\\bad name\" is not a machine name (\\\\host, \\\\host:port or \\\\[IPv6 "
          "address]:port)\n"},
-        {{"counters", dead},
-         "1||quorvel-info: " + dead + " does not answer (no answer from udp:" + dead.substr(2) +
-             "); is its SNMP agent running, and do the community or user in snmp.conf match?\n"},
-        {{"sample", dead + "\\System\\Processes", "-n", "1"},
-         "1||quorvel-info: " + dead + " does not answer (no answer from udp:" + dead.substr(2) +
-             "); is its SNMP agent running, and do the community or user in snmp.conf match?\n"
-             "\"quorvel-info counters\" lists what there is.\n"},
+        {{"counters", dead}, silence},
+        {{"sample", dead + "\\System\\Processes", "-n", "1"}, silence + lists},
         {{"sample", "\\\\bad:port\\System\\Processes", "-n", "1"},
          "1||quorvel-info: \"\\\\bad:port\\System\\Processes\" names no machine that can be asked (\\\\host or "
-         "\\\\host:port)\n\"quorvel-info counters\" lists what there is.\n"},
+         "\\\\host:port)\n" +
+             lists},
         {{"sample", dead + "\\PhysicalDisk(_Total)\\Disk Bytes/sec", "-n", "1"},
          "1||quorvel-info: \"" + dead +
-             "\\PhysicalDisk(_Total)\\Disk Bytes/sec\" names an object that this machine does not offer\n"
-             "\"quorvel-info counters\" lists what there is.\n"},
+             "\\PhysicalDisk(_Total)\\Disk Bytes/sec\" names an object that this machine does not offer\n" + lists},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(run(c.args), c.expected) << c.args[1];
+    for (const auto& [args, expected] : cases) {
+        EXPECT_EQ(run(args), expected) << args[1];
     }
 }
 

@@ -23,16 +23,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class ClientConfig : public ::testing::Environment {
-public:
-    void SetUp() override { test::writeClientConfig(dir_.str(), QUORVEL_SNMP_V3 != 0); }
-
-private:
-    testing::TempDir dir_{"quorvel-snmp"};
-};
-// NOLINTNEXTLINE(cert-err58-cpp): registered before main, as gtest wants it
-const auto* const kClientConfig = ::testing::AddGlobalTestEnvironment(new ClientConfig);
-
 std::vector<CounterHandle> open(ValueSource& source, QueryHandle& query, const std::vector<std::string>& paths) {
     std::vector<CounterHandle> counters;
     source.openQuery(query);
@@ -54,9 +44,10 @@ TEST(SnmpLive, AgreesWithTheLocalSourceOnLoopback) {
     if (::access(test::kSnmpd, X_OK) != 0) {
         GTEST_SKIP() << "needs Debian's snmpd (scripts/install-deps)";
     }
+    const testing::TempDir dir("quorvel-snmp");
+    test::writeClientConfig(dir.str(), QUORVEL_SNMP_V3 != 0);  // before the first session reads it
     const testing::PrivateLoopback loopback;
     ASSERT_TRUE(loopback.usable());
-    const testing::TempDir dir("quorvel-snmpd");
     test::SilentPort port;
     port.close();
     const test::SnmpAgent agent(dir.str(), port.port());
@@ -114,11 +105,7 @@ TEST(SnmpLive, AgreesWithTheLocalSourceOnLoopback) {
     ASSERT_EQ(hereStatus, counter_status::Valid);
     EXPECT_GT(here * 4.0, static_cast<double>(sent)) << "the traffic did not show locally";
     EXPECT_NEAR(there, here, here * 0.03) << "sent " << sent << " bytes";
-    const auto processor = read(remote, r[1]);
-    if (processor.second == counter_status::Valid) {
-        EXPECT_GE(processor.first, 0.0);
-        EXPECT_LE(processor.first, 100.0);
-    }
+    EXPECT_LE(read(remote, r[1]).first, 100.0);  // 0 while the agent has no busy figure yet
     EXPECT_GT(read(remote, r[2]).first, 1e6);
     EXPECT_GE(read(remote, r[3]).first, 1.0);
     // The agent gives the machine's own up time, which the local source reads too.

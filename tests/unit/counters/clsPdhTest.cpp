@@ -22,17 +22,6 @@ TEST(clsPdh, ClosesOnDestructionEvenWhenTheOpenFailed) {
     EXPECT_EQ(source.trace() + "/ " + failing.trace(), "open 0; close 7; / open 0; close 0; ");
 }
 
-TEST(clsPdh, UnreachableServiceFailsTheCallThatTriedIt) {
-    FakeValueSource source;
-    source.unreachable = true;
-    EXPECT_THROW(clsPdh{source}, RuntimeError);
-    source.unreachable = false;
-    clsPdh pdh(source);
-    source.unreachable = true;
-    EXPECT_THROW(pdh.Collect(), RuntimeError);
-    source.unreachable = false;
-}
-
 TEST(clsPdh, FollowsTheHandlesInOrderAndRedirectsOnASecondAddCounter) {
     FakeValueSource source;
     source.readings = {{0, {42.0, counter_status::InvalidHandle}},

@@ -126,7 +126,6 @@ TEST(SnmpValueSource, RefusesWhatTheRemoteSourceCannotOffer) {
     Remote r;
     r.add("\\\\nas\\PhysicalDisk(_Total)\\Disk Bytes/sec", counter_status::NoObject);
     r.add("\\\\nas\\Memory\\Committed Bytes", counter_status::NoCounter);
-    r.add("\\\\nas\\Processor(0)\\% User Time", counter_status::NoCounter);
     r.add("\\\\nas\\Nothing\\Bytes", counter_status::NoObject);
     r.add("\\\\bad name\\Memory\\Available Bytes", counter_status::NoMachine);
     r.add("\\\\nas\\Network Interface\\Bytes Sent/sec", counter_status::NoInstance);
