@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -21,6 +22,12 @@ TEST_F(MonitoringCycle, RunsOnDefaultsWithoutSettingsFileAndReportsAnOverflow) {
     tick(100, 200);
     // No sum line by default; green under red, each in its own colour.
     EXPECT_EQ(seriesColours(), (std::vector<Colour>{32768, 128}));
+    // Every history moves towards index 0: of these 12 ticks the last 10 are kept.
+    for (int t = 2; t <= 12; ++t) {
+        tick(t, 10.0 * t);
+    }
+    EXPECT_EQ(std::tuple(main.RedLineData().at(0), main.GreenLineData().at(0), main.SumLineData().at(0)),
+              std::tuple(TaggedValue(3.0), TaggedValue(30.0), TaggedValue(33.0)));
     // An overflow in a tick reaches the standard report.
     const double huge = std::numeric_limits<double>::max();
     EXPECT_NE(fatalMessage([&] { tick(huge, huge); }).find("Overflow"), std::string::npos);
@@ -42,26 +49,6 @@ TEST_F(MonitoringCycle, AppendsMissingItemsWithTheirDefaultsInTableOrder) {
         "\r\nNotShowSum = False\r\nLineColorSent = 32768\r\nLineColorRecieved = 128\r\n"))
         << store.iniSavertoVariable();
     EXPECT_EQ(form->Graph().Max(), 5000.0);
-}
-
-TEST_F(MonitoringCycle, HistoriesFillFromTheRightAndShift) {
-    start();
-    for (int t = 1; t <= 3; ++t) {
-        tick(t, 10.0 * t);
-    }
-    const frmMain& main = *form;
-    EXPECT_TRUE(main.RedLineData().at(0).isEmpty() && main.RedLineData().at(6).isEmpty());
-    EXPECT_TRUE(main.SumLineData().at(0).isEmpty() && main.SumLineData().at(6).isEmpty());
-    EXPECT_EQ(main.RedLineData().at(7), TaggedValue(1.0));
-    EXPECT_EQ(main.RedLineData().at(9), TaggedValue(3.0));
-    EXPECT_EQ(main.GreenLineData().at(8), TaggedValue(20.0));
-    for (int t = 4; t <= 12; ++t) {
-        tick(t, 10.0 * t);
-    }
-    EXPECT_EQ(main.RedLineData().at(0), TaggedValue(3.0));
-    EXPECT_EQ(main.RedLineData().at(9), TaggedValue(12.0));
-    EXPECT_EQ(main.SumLineData().at(0), TaggedValue(33.0));
-    EXPECT_EQ(main.SumLineData().at(9), TaggedValue(132.0));
 }
 
 // The sum goes first, so that the green and the red line lie on top of it.
