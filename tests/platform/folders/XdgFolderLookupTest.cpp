@@ -70,13 +70,11 @@ TEST(XdgFolderLookupTest, EachPropertyHasItsDesktopCounterpart) {
         {"HOME", "/home/u"}, {"XDG_DATA_HOME", "relative"}, {"XDG_CONFIG_HOME", ""}, {"TMPDIR", "/var/tmp"}};
     const std::tuple<std::string (F::*)() const, std::string, std::string, std::string> cases[] = {
         {&F::Windows, "/usr", "/usr", "/usr"},
-        {&F::System, "/usr/bin", "/usr/bin", "/usr/bin"},
         {&F::Temp, "/var/tmp/", "/var/tmp/", "/tmp/"},
         {&F::Desktop, "/home/u/Desktop", "/home/u/Desktop", ""},
         {&F::Programs, "/data/applications", "/home/u/.local/share/applications", ""},
         {&F::Startup, "/conf/autostart", "/home/u/.config/autostart", ""},
         {&F::Fonts, "/data/fonts", "/home/u/.local/share/fonts", ""},
-        {&F::Recent, "/data/RecentDocuments", "/home/u/.local/share/RecentDocuments", ""},
         {&F::Favorites, "", "", ""},
         {&F::Config, "/etc", "/etc", "/etc"},
         {&F::OldWindows, "", "", ""},

@@ -144,7 +144,6 @@ TEST_F(AutoScaleCycle, TopRisesAtOnceAndFallsWhenThePeakHasScrolledOff) {
         {"one tick on", 10, 10, 2000, {2000, 1500, 1000, 500, 0}},
         {"still on the graph", 10, 0, 2000, {2000, 1500, 1000, 500, 0}},
         {"scrolled off", 8, 0, 10, {10, 8, 6, 4, 2, 0}},
-        {"exactly on a step", 10, 0, 10, {10, 8, 6, 4, 2, 0}},
     };
     for (const auto& [step, red, green, top, bars] : steps) {
         host.changes.clear();
