@@ -110,7 +110,6 @@ TEST(XdgConfigFolderTest, AbsoluteConfigHomeElseHomeDotConfigElseNone) {
         {{{"XDG_CONFIG_HOME", "/x/cfg"}, {"HOME", "/home/u"}}, "/x/cfg"},
         {{{"XDG_CONFIG_HOME", "rel/cfg"}, {"HOME", "/home/u"}}, "/home/u/.config"},
         {{{"XDG_CONFIG_HOME", ""}, {"HOME", "/home/u/"}}, "/home/u/.config"},
-        {{{"HOME", "/home/u"}}, "/home/u/.config"},
         {{{"XDG_CONFIG_HOME", "cfg"}, {"HOME", "home/u"}}, ""},
         {{}, ""},
     };

@@ -22,7 +22,6 @@ TEST(SettingsLocation, CandidatesAreBesideTheExecutableThenTheUserFolder) {
         {"/usr/bin", "quorvel", "/home/u/.config", {"/usr/bin/quorvel.ini", "/home/u/.config/quorvel/quorvel.ini"}},
         {"/opt/q", "quorvel", "", {"/opt/q/quorvel.ini"}},
         // The system's own separator, also after a drive's root.
-        {"C:\\Tools", "Quorvel", "", {"C:\\Tools\\Quorvel.ini"}, '\\'},
         {"C:\\", "Quorvel", "C:\\Cfg", {"C:\\Quorvel.ini", "C:\\Cfg\\quorvel\\quorvel.ini"}, '\\'},
     };
     for (const Case& c : cases) {
