@@ -148,11 +148,8 @@ TEST(TextLowerCase, MapsExactlyAToZ) {
     std::setlocale(LC_ALL, "C");
 }
 
-TEST(TextTrimAndNumber, OnlySpaceCharactersAndTheLocaleSeparatorOrPoint) {
-    EXPECT_EQ(trimSpaces("  Bar X  "), "Bar X");
-    EXPECT_EQ(trimSpaces("\tName "), "\tName");
-    EXPECT_EQ(trimLeadingSpaces("   red  "), "red  ");
-    EXPECT_EQ(trimSpaces("    "), "");
+// Trimming is seen through the settings store's line grammar.
+TEST(TextNumber, TheLocaleSeparatorOrPoint) {
     // Numbers are read with the locale's separator or a point.
     EXPECT_EQ(parseNumber("1.5"), 1.5);
     if (std::setlocale(LC_NUMERIC, test::decimalCommaLocale()) != nullptr) {
