@@ -124,7 +124,6 @@ TEST_F(GraphTest, SeriesIsOnePolylineFromItsFirstPointAndAFailureKeepsThePointsB
     graph.setBunkaino(2);
     graph.DrawGraph(TaggedValue::makeArray(2), -1);  // the fore colour
     graph.DrawGraph(TaggedValue(5.0), 1);            // not an array: nothing
-    graph.DrawGraph(TaggedValue(), 1);
     EXPECT_EQ(trace(), " P0,9000@-1 L0,9000@-1 L1,9000@-1");
 
     graph.setMax(0.1);  // points are single precision
