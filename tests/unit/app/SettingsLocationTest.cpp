@@ -19,7 +19,6 @@ TEST(SettingsLocation, CandidatesAreBesideTheExecutableThenTheUserFolder) {
         char separator = '/';
     };
     const Case cases[] = {
-        {"/usr/bin", "quorvel", "/home/u/.config", {"/usr/bin/quorvel.ini", "/home/u/.config/quorvel/quorvel.ini"}},
         {"/opt/q", "quorvel", "", {"/opt/q/quorvel.ini"}},
         // The system's own separator, also after a drive's root.
         {"C:\\", "Quorvel", "C:\\Cfg", {"C:\\Quorvel.ini", "C:\\Cfg\\quorvel\\quorvel.ini"}, '\\'},
@@ -82,17 +81,15 @@ INSTANTIATE_TEST_SUITE_P(Layouts, SettingsFileChoice,
                                            Layout{"NeitherLoadsAndCreatesNothing", nullptr, nullptr}),
                          [](const ::testing::TestParamInfo<Layout>& param) { return std::string(param.param.name); });
 
-class SettingsFile : public GadgetFixture {
-protected:
-    SettingsFile() { env.setNotices(noticeLines); }
-    std::ostringstream notices;
-    StreamNotices noticeLines{notices};
-};
+using SettingsFile = GadgetFixture;
 
 // The store refuses to write such a file back whatever the exit; closing the window is one.
 TEST_F(SettingsFile, FileNotReadWholeIsNamedOnceAndSurvivesTheExit) {
     const std::string tooLong = "Bunkaino=30\nMax=5000\nBarX=" + std::string(40000, 'x') + "\nBarY=False\n";
     writeIni(tooLong);
+    std::ostringstream notices;
+    StreamNotices noticeLines{notices};
+    env.setNotices(noticeLines);
     frmMain& main = start();
     // The gadget runs on what it read: the lines before the failing one are in force.
     EXPECT_EQ(std::pair(main.Bunkaino(), main.Graph().Max()), std::pair(std::int16_t{30}, 5000.0));
