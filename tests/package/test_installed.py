@@ -66,10 +66,8 @@ class Root:
 
     def command(self, script, user=None, env=None):
         """argv that runs a shell script in the root, as root or as `user`, with a clean environment."""
-        environment = {"PATH": "/usr/sbin:/usr/bin:/sbin:/bin", "LANG": "C.UTF-8", "DEBIAN_FRONTEND": "noninteractive"}
-        if user:
-            environment.update(HOME=HOME, USER=user, LOGNAME=user)
-        environment.update(env or {})
+        environment = {"PATH": "/usr/sbin:/usr/bin:/sbin:/bin", "LANG": "C.UTF-8", "DEBIAN_FRONTEND": "noninteractive",
+                       **({"HOME": HOME, "USER": user, "LOGNAME": user} if user else {}), **(env or {})}
         drop = ["setpriv", f"--reuid={user}", f"--regid={user}", "--init-groups"] if user else []
         return ["chroot", self.path, *drop, "/usr/bin/env", "-i", *[f"{k}={v}" for k, v in environment.items()],
                 "bash", "-c", script]

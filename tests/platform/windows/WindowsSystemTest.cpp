@@ -53,7 +53,6 @@ TEST(WindowsFolders, AgreeWithWhatTheSystemSays) {
     ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Wow6432Node\\Microsoft\\Visual Basic");
     const std::map<std::string, std::string> byName(listed.begin(), listed.end());
     EXPECT_TRUE(byName.at("Temp").ends_with("\\")) << byName.at("Temp");
-    EXPECT_EQ(byName.at("System"), "C:\\windows\\system32");
     EXPECT_EQ(byName.at("Fonts"), "C:\\windows\\Fonts");  // a shell folder
     EXPECT_EQ(byName.at("VB5Install"), "C:\\Program Files (x86)\\VB");
 }
