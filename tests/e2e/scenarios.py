@@ -164,13 +164,13 @@ class GadgetCase(unittest.TestCase):
 class Scenarios:
     """The scenarios every launcher runs: mixed into its GadgetCase."""
 
-    def test_first_run_comes_at_the_default_size_a_drag_moves_it_and_a_close_saves_nothing(self):
+    def test_first_run_is_centred_at_the_default_size_a_drag_moves_it_and_a_close_saves_nothing(self):
         # On a screen of 192 pixels per inch, 2500 x 3000 twips (1440 an inch) in pixels.
         run = self.start(self.scaled(2))
         (x0, y0, w, h), (cx, cy) = run.outer(), run.center()
         self.near((w, h), (2500 * 192 / 1440, 3000 * 192 / 1440), 1, "is not the default size")
-        # A drag with the left button from the middle, in ten steps; the move starts from where
-        # the pointer is when the program reacts.
+        self.near((2 * x0 + w, 2 * y0 + h), self.session.size, 2, "is not centred")
+        # A drag with the left button from the middle in ten steps, once the program has reacted.
         steps = [a for i in range(1, 11) for a in ("mousemove", cx + 12 * i, cy + 7 * i, "sleep", 0.03)]
         self.session.xdotool("mousemove", cx, cy, "mousedown", 1, "sleep", 0.5, *steps, "mouseup", 1)
         self.assertTrue(wait_for(lambda: run.outer()[:2] != (x0, y0), 10), "the window did not follow the mouse")
