@@ -57,18 +57,6 @@ TEST(GdiReferencePictures, EachSceneDiffersFromTheImageSurfacesOnlyBesideItsLine
     }
 }
 
-// The read-out asks for the sample under the pointer in the graph's own units: a point
-// of the drawing area, inside the border two pixels deep, scaled to 10 samples across
-// and 9000 up.
-TEST(GdiDrawingSurface, MapsAPointOfTheDrawingAreaToLogicalUnits) {
-    GdiDrawingSurface surface(nullptr);
-    surface.place(5, 6, 170, 200);
-    surface.setScaleWidth(10);
-    surface.setScaleHeight(9000);
-    const LogicalPoint at = surface.toLogical(2 + 83, 2 + 98);
-    EXPECT_EQ(std::pair(at.x, at.y), std::pair(5.0F, 4500.0F));
-}
-
 // The system has room for some tens of thousands of GDI objects per process: a surface
 // that left a single DC, image, font or pen behind would use them all up long before this
 // many had come and gone.

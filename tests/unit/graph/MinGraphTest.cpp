@@ -208,6 +208,13 @@ TEST_F(GraphTest, EveryWriteNotifiesOnceAfterTheValueIsHeldAndDrawsNothing) {
     host.changes.clear();
     EXPECT_EQ(errorOf([&] { graph.setBackStyle(2); }), ErrorKind::InvalidValue);  // refused: no notification
     EXPECT_TRUE(host.changes.empty());
+    testing::LoggingListener events;  // the pointer on the surface reaches the graph's own listener
+    graph.setEventListener(&events);
+    std::int16_t button = 1, shift = 0;
+    float x = 5;
+    surface.listener->MouseMove(button, shift, x, x);
+    EXPECT_EQ(events.log.str(), "MouseMove 1 0 5 5;");
+    graph.setEventListener(nullptr);
     { MinGraph other(surface, host); }  // a control that is gone leaves the surface
     EXPECT_EQ(surface.listener, nullptr);
 }

@@ -130,6 +130,7 @@ TEST(SnmpValueSource, RefusesWhatTheRemoteSourceCannotOffer) {
     r.add("\\\\bad name\\Memory\\Available Bytes", counter_status::NoMachine);
     r.add("\\\\nas\\Network Interface\\Bytes Sent/sec", counter_status::NoInstance);
     r.add("\\\\nas\\Memory\\Available Bytes", counter_status::Valid);
+    r.add("\\\\nas\\Processor(0)\\% Processor Time", counter_status::Valid);  // one processor's load
     // Once the agent answered without the memory objects, they are refused like unknown ones.
     r.tick();
     r.add("\\\\nas\\Memory\\Available Bytes", counter_status::NoCounter);
