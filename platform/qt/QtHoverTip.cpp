@@ -110,13 +110,13 @@ QtHoverTip::QtHoverTip(QWidget& graph, std::function<float(QPointF)> logicalX)
     rest_.setSingleShot(true);
     rest_.setInterval(restDelay);
     connect(&rest_, &QTimer::timeout, this, &QtHoverTip::rested);
-    watch_.setInterval(watchInterval);
-    connect(&watch_, &QTimer::timeout, this, &QtHoverTip::watch);
     graph.installEventFilter(this);
-    // A native child window (the X server surface) hears of the pointer leaving only
-    // through its top-level window.
+    // A native child window (the X server surface) lets the pointer through to its
+    // top-level window: Qt tells the window, not the graph, of moves without a button
+    // over it, and of the pointer leaving. The window therefore tracks the mouse too.
     if (QWidget* window = graph.window(); window != &graph) {
         window_ = window;
+        window->setMouseTracking(true);
         window->installEventFilter(this);
     }
 }
@@ -158,10 +158,7 @@ QStringList QtHoverTip::shownText() const {
 
 bool QtHoverTip::eventFilter(QObject* watched, QEvent* event) {
     if (watched == window_ && watched != graph_) {
-        // The window's own events: the pointer is off the graph.
-        if (event->type() == QEvent::Leave || event->type() == QEvent::MouseMove || event->type() == QEvent::Hide) {
-            leave();
-        }
+        windowEvent(event);
         return false;
     }
     if (watched != graph_) {
@@ -171,7 +168,6 @@ bool QtHoverTip::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Enter: {
         const auto* enter = static_cast<QEnterEvent*>(event);
         pointerAt(enter->position(), enter->globalPosition());
-        watch_.start();
         break;
     }
     case QEvent::MouseMove: {
@@ -194,27 +190,30 @@ bool QtHoverTip::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void QtHoverTip::leave() {
-    watch_.stop();
     rest_.stop();
     close();
 }
 
-// A native child window (the X server surface) is told of the pointer entering, but not of
-// its moves while no button is down: while the pointer is on the graph, its place is
-// asked now and then.
-void QtHoverTip::watch() {
-    if (!graph_ || !graph_->isVisible()) {
-        leave();
-        return;
+// The window's own events. A move without a button over the graph's part of the window
+// is a move on the graph; anywhere else, the pointer is off it.
+void QtHoverTip::windowEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseMove: {
+        const auto* move = static_cast<QMouseEvent*>(event);
+        const QPointF local = graph_ ? graph_->mapFromGlobal(move->globalPosition()) : QPointF();
+        if (graph_ && graph_->isVisible() && move->buttons() == Qt::NoButton &&
+            graph_->rect().contains(local.toPoint())) {
+            pointerAt(local, move->globalPosition());
+        } else {
+            leave();
+        }
+        break;
     }
-    const QPoint global = QCursor::pos();
-    const QPointF local = graph_->mapFromGlobal(QPointF(global));
-    if (!graph_->rect().contains(local.toPoint())) {
-        leave();
-        return;
-    }
-    if (QGuiApplication::mouseButtons() == Qt::NoButton) {
-        pointerAt(local, global);
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Leave:
+    case QEvent::Hide: leave(); break;
+    default: break;
     }
 }
 

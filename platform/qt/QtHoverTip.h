@@ -21,14 +21,14 @@ class ReadOutPanel;
 // button down, for restDelay opens it below and to the right of the pointer, kept on the
 // screen; while open it follows the pointer and asks the source again for the new x.
 // Leaving the graph, pressing any button, hiding the graph or an empty read-out closes
-// it; the next rest opens it again. While the pointer is off the graph no timer runs, and
-// while it is closed a change of the source's numbers costs nothing.
+// it; the next rest opens it again. No timer runs but the rest's, and while the tip is
+// closed a change of the source's numbers costs nothing: a pointer that stands still on
+// the graph costs no wake-up.
 class QtHoverTip final : public QObject, public HoverTip {
     Q_OBJECT
 
 public:
-    static constexpr int restDelay = 500;      // milliseconds
-    static constexpr int watchInterval = 100;  // milliseconds
+    static constexpr int restDelay = 500;  // milliseconds
 
     // logicalX maps a position in the graph widget to the logical x of its mouse events.
     QtHoverTip(QWidget& graph, std::function<float(QPointF)> logicalX);
@@ -51,7 +51,7 @@ protected:
 private:
     void pointerAt(QPointF local, QPointF global);
     void rested();
-    void watch();
+    void windowEvent(QEvent* event);
     void leave();
     // Asks the source for the pointer's x and shows the answer there; closes on none.
     void show();
@@ -62,7 +62,6 @@ private:
     std::function<float(QPointF)> logicalX_;
     ReadOutSource* source_ = nullptr;
     QTimer rest_;
-    QTimer watch_;
     QPointer<ReadOutPanel> panel_;
     QPointF local_;
     // Where the pointer was last seen on the screen.
