@@ -34,12 +34,17 @@ public:
     }
 
     void setLines(const std::vector<ReadOutLine>& lines) {
-        lines_.clear();
+        std::vector<Line> next;
         for (const ReadOutLine& line : lines) {
-            lines_.push_back({line.swatch ? std::optional(resolveColour(*line.swatch, palette())) : std::nullopt,
-                              line.detail,
-                              QString::fromUtf8(line.text.data(), static_cast<qsizetype>(line.text.size()))});
+            next.push_back({line.swatch ? std::optional(resolveColour(*line.swatch, palette())) : std::nullopt,
+                            line.detail,
+                            QString::fromUtf8(line.text.data(), static_cast<qsizetype>(line.text.size()))});
         }
+        // A tick that leaves every line as it was repaints nothing.
+        if (next == lines_ && !lines_.empty()) {
+            return;
+        }
+        lines_ = std::move(next);
         const QFontMetrics metrics(font());
         int width = 0;
         for (const Line& line : lines_) {
@@ -90,6 +95,7 @@ private:
         std::optional<QColor> swatch;
         bool detail = false;
         QString text;
+        bool operator==(const Line&) const = default;
     };
 
     [[nodiscard]] int margin() const {
