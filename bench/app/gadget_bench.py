@@ -13,11 +13,15 @@ client's CPU (all threads, from the scheduler's nanosecond counters), the X serv
 CPU over that window (Xvfb serves only that client, so its time is the client's),
 wake-ups (voluntary context switches of all the client's threads), and peak resident
 memory and private memory (smaps: Private_Clean plus Private_Dirty, at the end of the
-window). An idle Xvfb is measured as well, as the server's floor. Figures are medians
+window). An idle Xvfb is measured as well, as the server's floor. The pointer rests in
+the screen's bottom-right corner, off every client's window, but for one more run of the
+program on the X server surface with the pointer resting on its graph, where the server
+also pays for its software cursor. Figures are medians
 over the rounds; the programs take turns within each round.
 
 With --before, another build of the program (say, of the last release) runs on the X
-server surface as one more client, so that the two are compared within one run.
+server surface as two more clients (pointer off and on the graph), so that the two
+builds are compared within one run.
 
 With --callgrind, Xvfb runs under valgrind's callgrind instead, and the bench reports the
 server's instructions per tick for each client on the X server (the program, --before's
@@ -128,11 +132,12 @@ def busiest_interface():
 class Client:
     """One program to measure: its command line, extra environment and how to find its window."""
 
-    def __init__(self, name, command, search, env=None):
+    def __init__(self, name, command, search, env=None, hover=False):
         self.name = name
         self.command = command
         self.search = search
         self.extra_env = env or {}
+        self.hover = hover  # the pointer rests on the client's window instead of off it
 
 
 TRAFFIC_INI = """[General]
@@ -165,13 +170,15 @@ def clients(binary, tmp, traffic=None, before=None):
     wrap = traffic.wrap if traffic else list
     runs = [
         Client("quorvel, X server surface", wrap([program]), "pid"),
+        Client("quorvel, pointer on graph", wrap([program]), "pid", hover=True),
         Client("quorvel, Qt image surface", wrap([program]), "pid", {"QUORVEL_SURFACE": "image"}),
         Client("xosview, net meter, 1/s", wrap(xosview), ["--class", "xosview"]),
         Client("conky, 2 net graphs, 1 s", wrap(["conky", "-c", conky_config]), ["--name", "conky-bench"]),
     ]
     if before:
         other = install(before, os.path.join(tmp, "before"))
-        runs.insert(1, Client("quorvel before, X surface", wrap([other]), "pid"))
+        runs.insert(2, Client("quorvel before, X surface", wrap([other]), "pid"))
+        runs.insert(3, Client("quorvel before, on graph", wrap([other]), "pid", hover=True))
     return runs
 
 
@@ -221,11 +228,18 @@ def measure(client, seconds, home, callgrind=False):
         errors = tempfile.TemporaryFile(mode="w+")
         proc = subprocess.Popen(client.command, env=env, stdout=subprocess.DEVNULL, stderr=errors)
         search = ["--pid", proc.pid] if client.search == "pid" else client.search
-        if not wait_for(lambda: proc.poll() is not None or session.xdotool("search", "--onlyvisible", *search),
-                        timeout=240 if callgrind else 60, step=0.05) or proc.poll() is not None:
+        found = wait_for(lambda: proc.poll() is None and session.xdotool("search", "--onlyvisible", *search),
+                         timeout=240 if callgrind else 60, step=0.05)
+        if not found or proc.poll() is not None:
             proc.kill()
             errors.seek(0)
             raise RuntimeError(f"{client.name}: no window; {errors.read().strip()}")
+        if client.hover:
+            session.xdotool("mousemove", "--window", found.split()[0], "60", "60")
+        else:
+            # Away from every client's window: Xvfb draws its cursor in software, and drawing
+            # under it costs the server the cursor's removal and restoring on every tick.
+            session.xdotool("mousemove", "1023", "767")
         time.sleep(3)  # let start-up settle before measuring the steady state
         if callgrind:
             time.sleep(5)  # start-up is slower under valgrind
