@@ -13,11 +13,12 @@ client's CPU (all threads, from the scheduler's nanosecond counters), the X serv
 CPU over that window (Xvfb serves only that client, so its time is the client's),
 wake-ups (voluntary context switches of all the client's threads), and peak resident
 memory and private memory (smaps: Private_Clean plus Private_Dirty, at the end of the
-window). An idle Xvfb is measured as well, as the server's floor. The pointer rests in
-the screen's bottom-right corner, off every client's window, but for one more run of the
-program on the X server surface with the pointer resting on its graph, where the server
-also pays for its software cursor. Figures are medians
+window). An idle Xvfb is measured as well, as the server's floor. Figures are medians
 over the rounds; the programs take turns within each round.
+
+The pointer rests in the screen's bottom-right corner, off every client's window, but for
+one more run of the program on the X server surface with the pointer resting on its graph
+(the read-out open), where the server also pays for drawing under its software cursor.
 
 With --before, another build of the program (say, of the last release) runs on the X
 server surface as two more clients (pointer off and on the graph), so that the two
@@ -228,7 +229,7 @@ def measure(client, seconds, home, callgrind=False):
         errors = tempfile.TemporaryFile(mode="w+")
         proc = subprocess.Popen(client.command, env=env, stdout=subprocess.DEVNULL, stderr=errors)
         search = ["--pid", proc.pid] if client.search == "pid" else client.search
-        found = wait_for(lambda: proc.poll() is None and session.xdotool("search", "--onlyvisible", *search),
+        found = wait_for(lambda: proc.poll() is not None or session.xdotool("search", "--onlyvisible", *search),
                          timeout=240 if callgrind else 60, step=0.05)
         if not found or proc.poll() is not None:
             proc.kill()
