@@ -35,13 +35,14 @@ public:
 
     void setLines(const std::vector<ReadOutLine>& lines) {
         std::vector<Line> next;
+        next.reserve(lines.size());
         for (const ReadOutLine& line : lines) {
             next.push_back({line.swatch ? std::optional(resolveColour(*line.swatch, palette())) : std::nullopt,
                             line.detail,
                             QString::fromUtf8(line.text.data(), static_cast<qsizetype>(line.text.size()))});
         }
         // A tick that leaves every line as it was repaints nothing.
-        if (next == lines_ && !lines_.empty()) {
+        if (next == lines_) {
             return;
         }
         lines_ = std::move(next);
@@ -117,12 +118,10 @@ QtHoverTip::QtHoverTip(QWidget& graph, std::function<float(QPointF)> logicalX)
     rest_.setInterval(restDelay);
     connect(&rest_, &QTimer::timeout, this, &QtHoverTip::rested);
     graph.installEventFilter(this);
-    // A native child window (the X server surface) lets the pointer through to its
-    // top-level window: Qt tells the window, not the graph, of moves without a button
-    // over it, and of the pointer leaving. The window therefore tracks the mouse too.
+    // A native child window (the X server surface) hears of the pointer leaving only
+    // through its top-level window.
     if (QWidget* window = graph.window(); window != &graph) {
         window_ = window;
-        window->setMouseTracking(true);
         window->installEventFilter(this);
     }
 }
@@ -200,17 +199,13 @@ void QtHoverTip::leave() {
     close();
 }
 
-// The window's own events. A move without a button over the graph's part of the window
-// is a move on the graph; anywhere else, the pointer is off it.
+// The window's own events. A move over the graph's part of the window is the graph's
+// (the X server surface passes those on as its own); anywhere else the pointer is off it.
 void QtHoverTip::windowEvent(QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseMove: {
         const auto* move = static_cast<QMouseEvent*>(event);
-        const QPointF local = graph_ ? graph_->mapFromGlobal(move->globalPosition()) : QPointF();
-        if (graph_ && graph_->isVisible() && move->buttons() == Qt::NoButton &&
-            graph_->rect().contains(local.toPoint())) {
-            pointerAt(local, move->globalPosition());
-        } else {
+        if (!graph_ || !graph_->rect().contains(graph_->mapFromGlobal(move->globalPosition()).toPoint())) {
             leave();
         }
         break;

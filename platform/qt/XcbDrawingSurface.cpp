@@ -158,6 +158,7 @@ void XcbDrawingSurface::bindWindow() {
     if (QWindow* handle = windowHandle()) {
         handle->setFlag(Qt::WindowTransparentForInput, true);
     }
+    trackMoves();
     unlabel(connection_, window);
     const WindowFormat format = windowFormat(connection_, window);
     if (format.root != root_ || format.depth != depth_) {
@@ -167,6 +168,35 @@ void XcbDrawingSurface::bindWindow() {
     }
     format_ = format.pixels;
     fitImage();
+}
+
+// Qt tells the form's window, not this widget, of the moves made over it without a
+// button, and only when the window tracks the mouse: it is made to, and those moves are
+// passed on here as this widget's own, as the image surface hears them.
+void XcbDrawingSurface::trackMoves() {
+    QWidget* form = window();
+    if (form == this || form == tracked_) {
+        return;
+    }
+    if (tracked_) {
+        tracked_->removeEventFilter(this);
+    }
+    tracked_ = form;
+    form->setMouseTracking(true);
+    form->installEventFilter(this);
+}
+
+bool XcbDrawingSurface::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tracked_ && event->type() == QEvent::MouseMove) {
+        const auto* move = static_cast<QMouseEvent*>(event);
+        const QPointF local = mapFromGlobal(move->globalPosition());
+        if (move->buttons() == Qt::NoButton && rect().contains(local.toPoint())) {
+            QMouseEvent own(QEvent::MouseMove, local, move->globalPosition(), Qt::NoButton, Qt::NoButton,
+                            move->modifiers());
+            QCoreApplication::sendEvent(this, &own);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 bool XcbDrawingSurface::event(QEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 
 #include <cstdint>
@@ -56,6 +57,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -77,6 +79,7 @@ private:
     explicit XcbDrawingSurface(QWidget* parent);
     void attach(xcb_connection_t* connection);
     void bindWindow();
+    void trackMoves();
     [[nodiscard]] double ratio() const;
     [[nodiscard]] int device(int logical) const;
     [[nodiscard]] int borderWidth() const;
@@ -99,6 +102,7 @@ private:
     std::vector<DevicePoint> points_;
     SurfaceInput input_;
     bool presentPending_ = false;
+    QPointer<QWidget> tracked_;  // the form's window, whose moves over this widget are passed on
 };
 
 }  // namespace quorvel
