@@ -19,5 +19,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
+# Through a wrapper that runs a program again when Wine itself failed around it.
 find_program(QUORVEL_WINE wine REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${QUORVEL_WINE})
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run ${QUORVEL_WINE})
